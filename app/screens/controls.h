@@ -1,0 +1,120 @@
+#pragma once
+// The object variables of the five forms and their controls, named as the forms name them.
+#include "runtime/window.h"
+
+// X(FORM, CONTROL) for every control the program binds, in resource order.
+#define KALVORO_CONTROLS(X) \
+    X(MAINFORM, TEXT1) \
+    X(MAINFORM, TEXT2) \
+    X(MAINFORM, TEXT3) \
+    X(MAINFORM, TEXT4) \
+    X(MAINFORM, TEXT5) \
+    X(MAINFORM, TEXT6) \
+    X(MAINFORM, TEXT7) \
+    X(MAINFORM, TEXT8) \
+    X(MAINFORM, TEXT9) \
+    X(MAINFORM, TEXT10) \
+    X(MAINFORM, TEXT11) \
+    X(MAINFORM, TEXT12) \
+    X(MAINFORM, BUTTON1) \
+    X(MAINFORM, BUTTON2) \
+    X(MAINFORM, BUTTON3) \
+    X(MAINFORM, BUTTON4) \
+    X(MAINFORM, BUTTON5) \
+    X(MAINFORM, BUTTON6) \
+    X(MAINFORM, BUTTON7) \
+    X(MAINFORM, BUTTON8) \
+    X(MAINFORM, BUTTON9) \
+    X(MAINFORM, TEXT15) \
+    X(MAINFORM, TEXT16) \
+    X(MAINFORM, TEXT39) \
+    X(MAINFORM, TEXT40) \
+    X(MAINFORM, COMBO1) \
+    X(MAINFORM, BUTTON15) \
+    X(MAINFORM, TEXT41) \
+    X(MAINFORM, TEXT42) \
+    X(MAINFORM, TEXT43) \
+    X(MAINFORM, TEXT44) \
+    X(MAINFORM, TEXT45) \
+    X(MAINFORM, TEXT46) \
+    X(MAINFORM, TEXT49) \
+    X(MAINFORM, TEXT50) \
+    X(MAINFORM, EDIT4) \
+    X(MAINFORM, TEXT51) \
+    X(MAINFORM, EDIT5) \
+    X(MAINFORM, TEXT52) \
+    X(MAINFORM, TEXT53) \
+    X(MAINFORM, TEXT54) \
+    X(MAINFORM, EDIT7) \
+    X(MAINFORM, TEXT55) \
+    X(MAINFORM, CHECK8) \
+    X(FORM2, LIST1) \
+    X(FORM2, BUTTON10) \
+    X(FORM2, BUTTON11) \
+    X(FORM2, TEXT13) \
+    X(FORM2, TEXT14) \
+    X(FORM2, BUTTON20) \
+    X(FORM3, RADIO1) \
+    X(FORM3, RADIO2) \
+    X(FORM3, GROUP1) \
+    X(FORM3, RADIO3) \
+    X(FORM3, RADIO4) \
+    X(FORM3, RADIO5) \
+    X(FORM3, GROUP2) \
+    X(FORM3, EDIT1) \
+    X(FORM3, EDIT2) \
+    X(FORM3, EDIT3) \
+    X(FORM3, TEXT17) \
+    X(FORM3, TEXT18) \
+    X(FORM3, TEXT19) \
+    X(FORM3, TEXT20) \
+    X(FORM3, TEXT21) \
+    X(FORM3, TEXT22) \
+    X(FORM3, TEXT23) \
+    X(FORM3, TEXT24) \
+    X(FORM3, TEXT25) \
+    X(FORM3, TEXT26) \
+    X(FORM3, TEXT27) \
+    X(FORM3, TEXT28) \
+    X(FORM3, TEXT29) \
+    X(FORM3, TEXT30) \
+    X(FORM3, TEXT31) \
+    X(FORM3, TEXT32) \
+    X(FORM3, TEXT33) \
+    X(FORM3, TEXT34) \
+    X(FORM3, TEXT35) \
+    X(FORM3, CHECK1) \
+    X(FORM3, CHECK2) \
+    X(FORM3, CHECK3) \
+    X(FORM3, CHECK4) \
+    X(FORM3, TEXT36) \
+    X(FORM3, TEXT37) \
+    X(FORM3, TEXT38) \
+    X(FORM3, HSCROLL1) \
+    X(FORM3, BUTTON12) \
+    X(FORM3, BUTTON13) \
+    X(FORM3, BUTTON14) \
+    X(FORM3, CHECK6) \
+    X(FORM3, CHECK7) \
+    X(FORM3, TEXT56) \
+    X(FORM4, LIST2) \
+    X(FORM4, LIST3) \
+    X(FORM4, BUTTON16) \
+    X(FORM4, BUTTON17) \
+    X(FORM4, BUTTON18) \
+    X(FORM4, BUTTON19) \
+    X(FORM4, TEXT47) \
+    X(FORM4, TEXT48) \
+    X(FORM4, CHECK5) \
+    X(FORM5, EDIT6) \
+    X(FORM5, BUTTON21) \
+    X(FORM5, BUTTON22) \
+    X(FORM5, BUTTON23)
+
+extern Obj MAINFORM, FORM2, FORM3, FORM4, FORM5;
+#define KALVORO_DECLARE_CONTROL(form, control) extern Obj control;
+KALVORO_CONTROLS(KALVORO_DECLARE_CONTROL)
+#undef KALVORO_DECLARE_CONTROL
+
+// Binds MAINFORM to the main window, loads FORM2 to FORM5 hidden and binds every control.
+void フォーム読込_SUB();

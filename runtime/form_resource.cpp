@@ -1,0 +1,1 @@
+// DecodeForm, EncodeForm: being written.
