@@ -94,6 +94,7 @@ std::optional<Int32> FindForm(std::string_view name);
 // Every window of a form, the form itself first, in resource order.
 std::vector<ControlInfo> FormWindows(Int32 formHandle);
 WinHandle WindowOf(const Obj& o);
+bool IsFormWindow(WinHandle w);
 size_t PendingEvents();
 
 }  // namespace rt

@@ -1,0 +1,13 @@
+#pragma once
+// The program's main routine: the start-up step, then the main wait loop.
+#include <span>
+
+#include "runtime/window.h"
+
+void メイン_SUB();
+
+// Start-up only: caption, dates, forms, fonts, limits and the controls the customer does not use.
+void 開始_SETSUB();
+
+// The application's routines that events reach by name.
+std::span<const RoutineEntry> ApplicationRoutines();

@@ -1,0 +1,3 @@
+#include "app/screens/main_screen.h"
+
+void BUTTON1_ON(Obj&) { EndProgram(0); }
