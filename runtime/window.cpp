@@ -1,6 +1,7 @@
 #include "runtime/window.h"
 
 #include <algorithm>
+#include <cfenv>
 #include <cmath>
 #include <deque>
 #include <map>
@@ -309,8 +310,16 @@ WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
     return form;
 }
 
+std::vector<std::pair<std::string, std::vector<uint8_t>>> g_registered;
+
+std::optional<std::span<const uint8_t>> Resource(std::string_view name) {
+    for (const auto& [n, bytes] : g_registered)
+        if (SameName(n, name)) return std::span<const uint8_t>(bytes);
+    return FindFormResource(name);
+}
+
 WinHandle LoadForm(std::string_view resource, int initialShow, Here here) {
-    auto bytes = FindFormResource(resource);
+    auto bytes = Resource(resource);
     if (!bytes) RaiseError(1012, here);
     DecodeResult decoded = DecodeForm(*bytes);
     if (decoded.error) FormFailure(*decoded.error, here);
@@ -482,6 +491,10 @@ void StartWindowLayer(Platform& platform) {
     });
 }
 
+void RegisterFormResource(std::string name, std::vector<uint8_t> bytes) {
+    g_registered.emplace_back(std::move(name), std::move(bytes));
+}
+
 void ResetWindowLayer() {
     if (g_platform) {
         for (auto it = g.forms.rbegin(); it != g.forms.rend(); ++it)
@@ -489,6 +502,7 @@ void ResetWindowLayer() {
         g_platform->SetSink(nullptr);
     }
     g = State{};
+    g_registered.clear();
     SetErrorPresenter(nullptr);
 }
 
@@ -555,12 +569,17 @@ void ControlBind(Obj& var, WinHandle window, Here here) {
 }
 
 void FormWait(const Obj& form, Here here) {
-    WinHandle waitOn = Require(form, here, ControlKind::Form);
     Platform& p = P();
+    // The main window may have been closed while a routine ran; the program ends then too.
+    if (!p.Exists(g.mainWindow)) EndNow(0);
+    WinHandle waitOn = Require(form, here, ControlKind::Form);
     auto runOldest = [] {
         QueuedEvent e = g.queue.front();
         g.queue.pop_front();
         Obj owner{e.formObject};
+        // Floating exceptions are checked at the program's own stores; whatever the window
+        // system's code left in the sticky flags must not count against the routine.
+        std::feclearexcept(FE_ALL_EXCEPT);
         e.routine(owner);
     };
     if (!g.queue.empty()) {
@@ -712,7 +731,13 @@ void EndProgram(Int32 code) { EndNow(code); }
 void PumpStep() {
     if (g.pumpCounter == 0) {
         g.pumpCounter = kPumpInterval;
-        if (g_platform) g_platform->ProcessPending();
+        if (g_platform) {
+            // Keep the flags of the routine's own arithmetic across the window system's work.
+            std::fexcept_t flags;
+            std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+            g_platform->ProcessPending();
+            std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+        }
     } else {
         --g.pumpCounter;
     }

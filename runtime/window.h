@@ -4,7 +4,10 @@
 // actions become queued events that run the application's routines by name, one at a time,
 // inside FormWait.
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 #include <string_view>
 
 #include "runtime/platform.h"
@@ -77,6 +80,10 @@ struct ProgramEnd {
 // Set up by the program before its main routine runs.
 void SetRoutineTable(std::span<const RoutineEntry> routines);
 Routine FindRoutine(std::string_view name);
+
+// A form resource supplied at run time, found before the embedded ones of the same name (tests
+// play small forms of their own this way). Kept until ResetWindowLayer.
+void RegisterFormResource(std::string name, std::vector<uint8_t> bytes);
 
 // Creates the main window from the resource "MAINFORM" (the object handle 0).
 void StartWindowLayer(Platform& platform);

@@ -1,5 +1,6 @@
 #include "app/screens/main_routine.h"
 
+#include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
 #include "app/screens/main_screen.h"
@@ -48,6 +49,7 @@ void 開始_SETSUB() {
 
 void メイン_SUB() {
     開始_SETSUB();
+    総合画面_SETSUB();
     for (;;) {
         COMMAND = 0;
         while (COMMAND == 0) FormWait(Obj{kMainWindow});

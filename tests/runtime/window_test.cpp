@@ -1,0 +1,333 @@
+// The window layer on the headless back end: forms, binding, events, control operations and
+// their errors, keyboard navigation and scroll bars.
+#include "runtime/window.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/headless.h"
+#include "tests/support/expect_error.h"
+#include "tests/support/test_forms.h"
+
+namespace {
+
+using namespace testforms;
+using rt::HeadlessPlatform;
+using rt::WinHandle;
+
+std::vector<std::string> g_calls;
+
+void Record(const char* name) { g_calls.push_back(name); }
+void B1_ON(Obj&) { Record("B1_ON"); }
+void B2_ON(Obj&) { Record("B2_ON"); }
+void OTHER_ROUTINE(Obj&) { Record("OTHER_ROUTINE"); }
+void E1_CHANGE(Obj&) { Record("E1_CHANGE"); }
+void L1_CHANGE(Obj&) { Record("L1_CHANGE"); }
+void L1_CLICK(Obj&) { Record("L1_CLICK"); }
+void C1_CHANGE(Obj&) { Record("C1_CHANGE"); }
+void S1_CHANGE(Obj&) { Record("S1_CHANGE"); }
+void K1_ON(Obj&) { Record("K1_ON"); }
+void R1_ON(Obj&) { Record("R1_ON"); }
+void SUB_CLOSE_QUERYCLOSE(Obj&) { Record("SUB_CLOSE_QUERYCLOSE"); }
+
+const RoutineEntry kRoutines[] = {
+    {"B1_ON", B1_ON},         {"B2_ON", B2_ON},         {"OTHER_ROUTINE", OTHER_ROUTINE},
+    {"E1_CHANGE", E1_CHANGE}, {"L1_CHANGE", L1_CHANGE}, {"L1_CLICK", L1_CLICK},
+    {"C1_CHANGE", C1_CHANGE}, {"S1_CHANGE", S1_CHANGE}, {"K1_ON", K1_ON},
+    {"R1_ON", R1_ON},         {"SUB_QUERYCLOSE", SUB_CLOSE_QUERYCLOSE},
+};
+
+rt::FormDescription MainForm() {
+    auto b2 = Control(ControlKind::PushButton, "B2", {10, 40, 80, 24}, st::kVisible | st::kTabStop, "Two");
+    // A binding to a routine of another name: the resource's event table wins over the name rule.
+    b2.events = {{101, "OTHER_ROUTINE"}};
+    b2.eventsRecorded = true;
+    auto hiddenButton = Control(ControlKind::PushButton, "HB", {10, 70, 80, 24}, st::kTabStop, "Hidden");
+    auto noStop = Control(ControlKind::Label, "LB", {10, 100, 80, 16}, st::kVisible, "Label");
+    auto e1 = Control(ControlKind::Edit, "E1", {100, 10, 80, 24}, st::kVisible | st::kTabStop | st::kEsNumber);
+    e1.maxLength = 5;
+    auto l1 = Control(ControlKind::ListBox, "L1", {100, 40, 80, 80}, st::kVisible | st::kTabStop | st::kLbsNotify);
+    auto c1 = Control(ControlKind::ComboBox, "C1", {200, 10, 80, 80}, st::kVisible | st::kTabStop | st::kCbsDropDown);
+    c1.items = "one\r\ntwo";
+    auto s1 = Control(ControlKind::HScroll, "S1", {200, 100, 100, 16}, st::kVisible | st::kTabStop);
+    s1.scrollRange = {{0, 100}};
+    s1.scrollSteps = {{1, 16}};
+    auto k1 = Control(ControlKind::CheckBox, "K1", {10, 130, 80, 16}, st::kVisible | st::kTabStop | st::kBsAutoCheckBox, "Check");
+    auto m = Control(ControlKind::Edit, "M1", {10, 160, 200, 80}, st::kVisible | st::kEsMultiLine | st::kEsReadOnly);
+    return Form("MAINFORM",
+                {Control(ControlKind::PushButton, "B1", {10, 10, 80, 24}, st::kVisible | st::kTabStop, "One"), b2,
+                 hiddenButton, noStop, e1, l1, c1, s1, k1, m});
+}
+
+class WindowLayer : public testing::Test {
+protected:
+    void SetUp() override {
+        g_calls.clear();
+        rt::SetRoutineTable(kRoutines);
+        Register(MainForm());
+        auto sub = Form("SUB", {Control(ControlKind::PushButton, "B9", {1, 1, 20, 20}, st::kVisible, "x")});
+        sub.form.events = {{117, "NOT_A_ROUTINE"}};
+        sub.form.eventsRecorded = true;
+        Register(sub);
+        rt::SetPlatform(&p);
+        rt::StartWindowLayer(p);
+    }
+    void TearDown() override {
+        rt::ResetWindowLayer();
+        rt::SetPlatform(nullptr);
+    }
+
+    Obj Bound(const char* name) {
+        Obj o;
+        ControlBind(o, FormControl(Obj{kMainWindow}, name));
+        return o;
+    }
+    WinHandle Win(const char* name) { return FormControl(Obj{kMainWindow}, name); }
+    void RunPending() {
+        while (rt::PendingEvents() > 0) FormWait(Obj{kMainWindow});
+    }
+
+    HeadlessPlatform p;
+};
+
+TEST_F(WindowLayer, FormControlFindsControlsAndTheFormItselfByNameInAnyCase) {
+    WinHandle main = FormControl(Obj{kMainWindow}, "MAINFORM");
+    EXPECT_EQ(main, FormControl(Obj{kMainWindow}, "mainform"));
+    EXPECT_EQ(main, rt::WindowOf(Obj{kMainWindow}));
+    EXPECT_EQ(FormControl(Obj{kMainWindow}, "b1"), FormControl(Obj{kMainWindow}, "B1"));
+    EXPECT_EQ(p.GetText(Win("B1")), "One");
+    EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, "NOPE"), 1013);
+    EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, Text(std::string(22, 'A'))), 5);
+    EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, ""), 5);
+    EXPECT_RT_ERROR(FormControl(Bound("B1"), "B1"), 1002);
+}
+
+TEST_F(WindowLayer, FormsLoadHiddenOrShownAndLoadOnlyOnce) {
+    Obj sub;
+    FormLoad(sub, "SUB", 0);
+    WinHandle w = rt::WindowOf(sub);
+    EXPECT_FALSE(p.IsVisible(w));
+    SetVisible(sub, -1);
+    EXPECT_TRUE(p.IsVisible(w));
+    EXPECT_RT_ERROR(FormLoad(sub, "SUB", 0), 1001);
+    Obj other;
+    EXPECT_RT_ERROR(FormLoad(other, "NOSUCHFORM", 0), 1012);
+    EXPECT_RT_ERROR(FormLoad(other, Text(std::string(22, 'F')), 0), 5);
+    EXPECT_RT_ERROR(FormLoad(other, "", 0), 5);
+    Obj shown;
+    FormLoad(shown, "SUB", -1);
+    EXPECT_TRUE(p.IsVisible(rt::WindowOf(shown)));
+    EXPECT_TRUE(p.IsVisible(rt::WindowOf(Obj{kMainWindow})));
+}
+
+TEST_F(WindowLayer, ClicksQueueOneEventEachAndRunOnePerWait) {
+    p.UserClick(Win("B1"));
+    p.UserClick(Win("B1"));
+    EXPECT_EQ(rt::PendingEvents(), 2u);
+    FormWait(Obj{kMainWindow});
+    EXPECT_EQ(g_calls, std::vector<std::string>{"B1_ON"});
+    FormWait(Obj{kMainWindow});
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"B1_ON", "B1_ON"}));
+}
+
+TEST_F(WindowLayer, ResourceBindingWinsAndEventsWithoutRoutineAreNotQueued) {
+    p.UserClick(Win("B2"));
+    p.UserClick(Win("HB"));  // no routine HB_ON
+    RunPending();
+    EXPECT_EQ(g_calls, std::vector<std::string>{"OTHER_ROUTINE"});
+}
+
+TEST_F(WindowLayer, AFullQueueDropsTheSixtyFifthEvent) {
+    for (int i = 0; i < 65; ++i) p.UserClick(Win("B1"));
+    EXPECT_EQ(rt::PendingEvents(), 64u);
+    RunPending();
+    EXPECT_EQ(g_calls.size(), 64u);
+}
+
+TEST_F(WindowLayer, ProgramChangesRaiseOnlyTheEditBoxChange) {
+    Obj e1 = Bound("E1"), c1 = Bound("C1"), l1 = Bound("L1"), k1 = Bound("K1"), s1 = Bound("S1"), m1 = Bound("M1");
+    SetCheck(k1, 1);
+    ListAdd(l1, "a");
+    SetText(c1, "typed");
+    SetText(Obj{kMainWindow}, "caption");
+    ScrollSetPos(s1, 40);
+    SetText(m1, "multi-line boxes stay quiet");
+    EXPECT_EQ(rt::PendingEvents(), 0u);
+    SetText(e1, "123");
+    EXPECT_EQ(rt::PendingEvents(), 1u);  // queued: it runs after the current routine
+    EXPECT_TRUE(g_calls.empty());
+    RunPending();
+    EXPECT_EQ(g_calls, std::vector<std::string>{"E1_CHANGE"});
+    EXPECT_EQ(GetText(e1), Text("123"));
+    EXPECT_EQ(GetText(Obj{kMainWindow}), Text("caption"));
+}
+
+TEST_F(WindowLayer, SetTextStopsAtTheFirstNulByte) {
+    Obj b1 = Bound("B1");
+    SetText(b1, Text(std::string("ab\0cd", 5)));
+    EXPECT_EQ(GetText(b1), Text("ab"));
+}
+
+TEST_F(WindowLayer, UserSelectionRaisesChangeThenClickForListsAndChangeForCombos) {
+    Obj l1 = Bound("L1");
+    ListAdd(l1, "x");
+    ListAdd(l1, "y");
+    p.UserSelect(Win("L1"), 1);
+    p.UserSelect(Win("C1"), 0);
+    p.UserType(Win("C1"), "free text");
+    RunPending();
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"L1_CHANGE", "L1_CLICK", "C1_CHANGE", "C1_CHANGE"}));
+    EXPECT_EQ(ListIndex(l1), 1);
+    EXPECT_EQ(GetText(Bound("C1")), Text("free text"));
+}
+
+struct ScrollCase {
+    int start;
+    rt::ScrollAction action;
+    int track;
+    int expected;
+};
+class ScrollSteps : public WindowLayer, public testing::WithParamInterface<ScrollCase> {};
+
+TEST_P(ScrollSteps, MoveByTheStepsClampedToTheRangeAndRaiseOneChange) {
+    Obj s1 = Bound("S1");
+    ScrollSetPos(s1, GetParam().start);
+    p.UserScroll(Win("S1"), GetParam().action, GetParam().track);
+    EXPECT_EQ(ScrollGetPos(s1), GetParam().expected);
+    RunPending();
+    EXPECT_EQ(g_calls, std::vector<std::string>{"S1_CHANGE"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, ScrollSteps,
+    testing::Values(ScrollCase{50, rt::ScrollAction::LineLeft, 0, 49}, ScrollCase{0, rt::ScrollAction::LineLeft, 0, 0},
+                    ScrollCase{50, rt::ScrollAction::LineRight, 0, 51}, ScrollCase{100, rt::ScrollAction::LineRight, 0, 100},
+                    ScrollCase{50, rt::ScrollAction::PageLeft, 0, 34}, ScrollCase{10, rt::ScrollAction::PageLeft, 0, 0},
+                    ScrollCase{90, rt::ScrollAction::PageRight, 0, 100}, ScrollCase{0, rt::ScrollAction::ThumbPosition, 70, 70},
+                    ScrollCase{0, rt::ScrollAction::ThumbTrack, 130, 100}));
+
+TEST_F(WindowLayer, ThumbTrackingRaisesOneChangePerStepAndEndScrollNothing) {
+    for (int pos : {10, 20, 30}) p.UserScroll(Win("S1"), rt::ScrollAction::ThumbTrack, pos);
+    p.UserScroll(Win("S1"), rt::ScrollAction::EndScroll, 0);
+    EXPECT_EQ(rt::PendingEvents(), 3u);
+    EXPECT_EQ(p.ScrollPos(Win("S1")), 30);
+    ScrollSetSteps(Bound("S1"), 5, 50);
+    p.UserScroll(Win("S1"), rt::ScrollAction::LineRight, 0);
+    EXPECT_EQ(p.ScrollPos(Win("S1")), 35);
+}
+
+TEST_F(WindowLayer, TabVisitsVisibleEnabledTabStopsInCreationOrderAndWraps) {
+    SetEnabled(Bound("E1"), 0);
+    p.UserKey(Win("B1"), rt::Key::Tab, false);
+    EXPECT_EQ(p.Focus(), Win("B2"));
+    p.UserKey(Win("B2"), rt::Key::Tab, false);  // HB is hidden, LB no tab stop, E1 disabled
+    EXPECT_EQ(p.Focus(), Win("L1"));
+    p.UserKey(Win("K1"), rt::Key::Tab, false);  // M1 has no tab stop: wraps to B1
+    EXPECT_EQ(p.Focus(), Win("B1"));
+    p.UserKey(Win("B1"), rt::Key::Tab, true);
+    EXPECT_EQ(p.Focus(), Win("K1"));
+    EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(WindowLayer, EnterAndSpaceClickPushButtonsOnly) {
+    p.UserKey(Win("B1"), rt::Key::Enter, false);
+    p.UserKey(Win("B1"), rt::Key::Space, false);
+    p.UserKey(Win("K1"), rt::Key::Space, false);  // the check box's own key: it toggles
+    p.UserKey(Win("K1"), rt::Key::Enter, false);  // passes on, nothing happens
+    RunPending();
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"B1_ON", "B1_ON", "K1_ON"}));
+    EXPECT_EQ(p.GetCheck(Win("K1")), 1);
+    EXPECT_FALSE(p.Get(Win("B1")).pushed);
+}
+
+TEST_F(WindowLayer, OperationsCheckBindingKindAndArguments) {
+    Obj unbound;
+    EXPECT_RT_ERROR(SetText(unbound, "x"), 1000);
+    EXPECT_RT_ERROR(GetText(Obj{999}), 1000);
+    Obj b1 = Bound("B1"), e1 = Bound("E1"), l1 = Bound("L1"), k1 = Bound("K1"), c1 = Bound("C1");
+    EXPECT_RT_ERROR(ListAdd(b1, "x"), 1002);
+    EXPECT_RT_ERROR(SetCheck(e1, 1), 1002);
+    EXPECT_RT_ERROR(ScrollSetPos(b1, 1), 1002);
+    EXPECT_RT_ERROR(SetText(l1, "x"), 1002);
+    EXPECT_RT_ERROR(ListSelCount(c1), 1002);
+    EXPECT_RT_ERROR(EditSetSel(b1, 0, 1, 0), 1002);
+    EXPECT_RT_ERROR(SetVisible(b1, 1), 5);
+    EXPECT_RT_ERROR(SetEnabled(b1, 2), 5);
+    EXPECT_RT_ERROR(SetCheck(k1, 3), 5);
+    EXPECT_RT_ERROR(EditSetSel(e1, -2, 0, 0), 5);
+    EXPECT_RT_ERROR(SetMaxLength(e1, -1), 5);
+    EXPECT_RT_ERROR(SetImeMode(e1, 8), 5);
+    EXPECT_RT_ERROR(SetImeMode(Obj{kMainWindow}, 3), 5);
+    EXPECT_RT_ERROR(SetImeMode(b1, 1), 1002);
+    EXPECT_RT_ERROR(SetFontName(b1, Text(std::string(32, 'F'))), 5);
+    SetCheck(k1, 2);
+    EXPECT_EQ(GetCheck(k1), 2);
+}
+
+TEST_F(WindowLayer, ListAndEditOperations) {
+    Obj l1 = Bound("L1"), e1 = Bound("E1");
+    ListAdd(l1, "b");
+    ListAdd(l1, "a");
+    EXPECT_EQ(ListCount(l1), 2);
+    EXPECT_EQ(ListIndex(l1), -1);
+    EXPECT_EQ(p.ListItem(Win("L1"), 1), "a");  // unsorted lists keep the order of adding
+    ListClear(l1);
+    EXPECT_EQ(ListCount(l1), 0);
+    SetText(e1, "12345");
+    EditSetSel(e1, 1, 3, 0);
+    EXPECT_EQ(EditSelText(e1), Text("23"));
+    EditSetSel(e1, 0, -1, 1);
+    EXPECT_EQ(EditSelText(e1), Text("12345"));
+}
+
+TEST_F(WindowLayer, FontsSizesArePixelsRoundedTiesToEven) {
+    Obj b1 = Bound("B1");
+    SetFontSize(b1, 14.5f);
+    EXPECT_EQ(p.Font(Win("B1")).size, 14);
+    EXPECT_EQ(p.Font(Win("B1")).unit, rt::FontUnit::Pixels);
+    SetFontName(b1, "ＭＳ 明朝");
+    EXPECT_EQ(p.Font(Win("B1")).face, std::string("ＭＳ 明朝"));
+    EXPECT_EQ(p.Font(Win("B1")).size, 14);
+}
+
+TEST_F(WindowLayer, ClosingTheMainWindowEndsTheProgramOtherFormsOnlyAsk) {
+    Obj sub;
+    FormLoad(sub, "SUB", -1);
+    p.UserClose(rt::WindowOf(sub));
+    EXPECT_TRUE(p.Exists(rt::WindowOf(sub)));
+    RunPending();
+    EXPECT_EQ(g_calls, std::vector<std::string>{"SUB_CLOSE_QUERYCLOSE"});
+    p.UserClose(rt::WindowOf(Obj{kMainWindow}));
+    int code = -1;
+    try {
+        FormWait(Obj{kMainWindow});
+    } catch (const rt::ProgramEnd& end) {
+        code = end.code;
+    }
+    EXPECT_EQ(code, 0);
+}
+
+TEST_F(WindowLayer, EndProgramCarriesItsCode) {
+    int code = -1;
+    try {
+        EndProgram(3);
+    } catch (const rt::ProgramEnd& end) {
+        code = end.code;
+    }
+    EXPECT_EQ(code, 3);
+}
+
+TEST_F(WindowLayer, WaitingEndsWhenInputEnds) {
+    int calls = 0;
+    p.SetInputSource([&] {
+        if (calls++ == 0) {
+            p.UserClick(Win("B1"));
+            return true;
+        }
+        return false;
+    });
+    FormWait(Obj{kMainWindow});
+    EXPECT_EQ(g_calls, std::vector<std::string>{"B1_ON"});
+    EXPECT_THROW(FormWait(Obj{kMainWindow}), rt::ProgramEnd);
+}
+
+}  // namespace
