@@ -110,11 +110,17 @@ int EndWithRuntimeError(const RuntimeError& e) {
     g_handling = true;
     RecordLastError(e);
     std::string report = ErrorReportText(e);
-    if (Presenter()) {
-        Presenter()(report);
-    } else {
+    try {
+        if (Presenter()) {
+            Presenter()(report);
+        } else {
+            std::fprintf(stderr, "%s\n", SjisToUtf8Lossy(report).c_str());
+        }
+    } catch (...) {
+        // The report could not be shown (no window system left); it is recorded all the same.
         std::fprintf(stderr, "%s\n", SjisToUtf8Lossy(report).c_str());
     }
+    g_handling = false;
     return 1;
 }
 

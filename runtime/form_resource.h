@@ -83,6 +83,11 @@ struct DecodeResult {
 DecodeResult DecodeForm(std::span<const uint8_t> bytes);
 std::vector<uint8_t> EncodeForm(const FormDescription& form);
 
+// Whether the player accepts the property record `tag` on a window of `kind` (a caption on a
+// list box, a scroll range on a button and the like are refused). Tags it does not know as
+// properties are allowed here; DecodeForm rejects those on its own.
+bool PropertyAllowed(uint16_t tag, ControlKind kind);
+
 // The embedded resources of the program, looked up without regard to letter case.
 std::optional<std::span<const uint8_t>> FindFormResource(std::string_view name);
 
