@@ -12,6 +12,7 @@
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
 #include "runtime/headless.h"
+#include "tests/support/real_forms.h"
 
 namespace {
 
@@ -37,22 +38,7 @@ struct ChainCase {
     bool boxShown, specialShown;
 };
 
-class FeeChainScreen : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetOrderModelForTests();
-        rt::SetPlatform(&platform);
-        rt::StartWindowLayer(platform);
-        フォーム読込_SUB();
-    }
-    void TearDown() override {
-        rt::ResetWindowLayer();
-        rt::SetPlatform(nullptr);
-    }
-    bool Visible(const Obj& o) const { return platform.IsVisible(rt::WindowOf(o)); }
-
-    rt::HeadlessPlatform platform;
-};
+using FeeChainScreen = RealForms;
 
 class FeeChain : public FeeChainScreen, public testing::WithParamInterface<ChainCase> {};
 

@@ -7,25 +7,12 @@
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
 #include "runtime/headless.h"
+#include "tests/support/real_forms.h"
 #include "tests/support/expect_error.h"
 
 namespace {
 
-class TypedFigures : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetOrderModelForTests();
-        rt::SetPlatform(&platform);
-        rt::StartWindowLayer(platform);
-        フォーム読込_SUB();
-    }
-    void TearDown() override {
-        rt::ResetWindowLayer();
-        rt::SetPlatform(nullptr);
-    }
-
-    rt::HeadlessPlatform platform;
-};
+using TypedFigures = RealForms;
 
 struct TypedCase {
     int kind, bookType, course;
