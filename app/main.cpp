@@ -1,15 +1,21 @@
 // kalvoro: prepares an order for the book-scanning shop.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "app/screens/main_routine.h"
 #include "runtime/encoding.h"
 #include "runtime/error.h"
+#include "runtime/platform_copy.h"
 #include "runtime/script_driver.h"
 #include "runtime/window.h"
+#ifdef KALVORO_WITH_QT
+#include "runtime/qt/qt_platform.h"
+#endif
 
 namespace {
 
@@ -21,50 +27,131 @@ void PrintHelp() {
         "Prepares an order for the book-scanning shop: titles, fees, coupons, order files and\n"
         "fee statements.\n"
         "\n"
-        "  (no option)      open the main screen\n"
-        "  --script FILE    run the program without windows, taking the user's actions from FILE\n"
-        "                   (\"-\" reads standard input); see README.md\n"
-        "  --help           show this text and exit\n"
-        "  --version        show the version and exit\n"
+        "  (no option)                 open the main screen\n"
+        "  --script FILE               run the program without windows, taking the user's actions\n"
+        "                              from FILE (\"-\" reads standard input); see README.md\n"
+        "  --screenshot FORM FILE.png [--script SCRIPT]\n"
+        "                              draw FORM as the window system shows it, after the\n"
+        "                              script's actions when one is given, into FILE.png\n"
+        "  --help                      show this text and exit\n"
+        "  --version                   show the version and exit\n"
         "\n"
         "Environment:\n"
         "  KALVORO_TODAY=YYYY-MM-DD   use this date instead of the computer's clock\n");
 }
 
-int RunScriptFile(const char* path) {
-    rt::SetRoutineTable(ApplicationRoutines());
-    if (std::strcmp(path, "-") == 0) return rt::RunScript(std::cin, "-", メイン_SUB, std::cout, std::cerr);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+// Opens the script named on the command line ("-" for standard input).
+std::istream* OpenScript(const char* path, std::ifstream& file) {
+    if (std::strcmp(path, "-") == 0) return &std::cin;
+    file.open(path, std::ios::binary);
+    if (!file) {
         std::fprintf(stderr, "kalvoro: cannot read the script %s: %s\n", path, std::strerror(errno));
-        return rt::kScriptError;
+        return nullptr;
     }
-    return rt::RunScript(in, path, メイン_SUB, std::cout, std::cerr);
+    return &file;
 }
 
+int RunScriptFile(const char* path) {
+    std::ifstream file;
+    std::istream* in = OpenScript(path, file);
+    if (!in) return rt::kScriptError;
+    return rt::RunScript(*in, path, メイン_SUB, std::cout, std::cerr);
+}
+
+#ifdef KALVORO_WITH_QT
 int RunWindows() {
-    std::fprintf(stderr, "kalvoro: the window system back end is not built yet; use --script FILE.\n");
+    std::string why;
+    if (!rt::QtDisplayAvailable(&why)) {
+        std::fprintf(stderr, "kalvoro: %s Without a display, run it with --script FILE (see kalvoro --help).\n",
+                     why.c_str());
+        return 1;
+    }
+    rt::QtPlatform platform;
+    rt::SetPlatform(&platform);
+    int status = 0;
+    try {
+        rt::StartWindowLayer(platform);
+        メイン_SUB();
+    } catch (const rt::ProgramEnd& end) {
+        status = end.code;
+    } catch (const rt::RuntimeError& e) {
+        status = rt::EndWithRuntimeError(e);
+    }
+    rt::ResetWindowLayer();
+    rt::SetPlatform(nullptr);
+    return status;
+}
+
+int Screenshot(const char* formName, const char* pngPath, const char* scriptPath) {
+    std::string why;
+    if (!rt::QtDisplayAvailable(&why)) {
+        std::fprintf(stderr, "kalvoro: %s Set QT_QPA_PLATFORM=offscreen to draw without one.\n", why.c_str());
+        return 1;
+    }
+    std::ifstream file;
+    std::istringstream none;
+    std::istream* in = scriptPath ? OpenScript(scriptPath, file) : &none;
+    if (!in) return rt::kScriptError;
+    rt::QtPlatform qt;
+    int drawn = -1;
+    std::string problem;
+    // The run goes on the headless back end; its windows, as the script leaves them, are then
+    // built on the real one and drawn there.
+    int status = rt::RunScript(*in, scriptPath ? scriptPath : "(no script)", メイン_SUB, std::cout, std::cerr,
+                               [&](const rt::HeadlessPlatform& headless) {
+                                   auto form = rt::FindForm(formName);
+                                   if (!form) {
+                                       problem = std::string("there is no form named ") + formName;
+                                       return;
+                                   }
+                                   rt::WinHandle window = rt::FormWindows(*form)[0].window;
+                                   auto copied = rt::CopyWindows(headless, qt);
+                                   drawn = qt.Screenshot(copied.at(window), pngPath) ? 1 : 0;
+                                   if (!drawn) problem = std::string("cannot write ") + pngPath;
+                               });
+    if (!problem.empty()) {
+        std::fprintf(stderr, "kalvoro: %s\n", problem.c_str());
+        return 1;
+    }
+    return status;
+}
+#else
+int RunWindows() {
+    std::fprintf(stderr, "kalvoro: this build has no window system back end; run it with --script FILE.\n");
     return 1;
 }
+
+int Screenshot(const char*, const char*, const char*) { return RunWindows(); }
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    rt::SetRoutineTable(ApplicationRoutines());
     if (argc > 1) {
-        if (std::strcmp(argv[1], "--version") == 0) {
+        std::string option = argv[1];
+        if (option == "--version") {
             std::printf("%s\n", kVersion);
             return 0;
         }
-        if (std::strcmp(argv[1], "--help") == 0) {
+        if (option == "--help") {
             PrintHelp();
             return 0;
         }
-        if (std::strcmp(argv[1], "--script") == 0) {
+        if (option == "--script") {
             if (argc != 3) {
                 std::fprintf(stderr, "kalvoro: --script takes one FILE (or - for standard input)\n");
                 return 2;
             }
             return RunScriptFile(argv[2]);
+        }
+        if (option == "--screenshot") {
+            bool withScript = argc == 6 && std::strcmp(argv[4], "--script") == 0;
+            if (argc != 4 && !withScript) {
+                std::fprintf(stderr, "kalvoro: usage: kalvoro --screenshot FORM FILE.png [--script SCRIPT]\n");
+                return 2;
+            }
+            return Screenshot(argv[2], argv[3], withScript ? argv[5] : nullptr);
         }
         std::fprintf(stderr, "kalvoro: unknown option %s (see kalvoro --help)\n", argv[1]);
         return 2;

@@ -7,8 +7,6 @@
 namespace rt {
 
 namespace {
-// An edit box without a limit of its own takes what a single-line edit control takes.
-constexpr int kDefaultEditLimit = 30000;
 
 bool IsButtonKind(ControlKind k) {
     return k == ControlKind::PushButton || k == ControlKind::OptionButton || k == ControlKind::CheckBox ||
@@ -64,6 +62,12 @@ HeadlessPlatform::Window& HeadlessPlatform::At(WinHandle w) {
 
 const HeadlessPlatform::Window& HeadlessPlatform::Get(WinHandle w) const {
     return const_cast<HeadlessPlatform*>(this)->At(w);
+}
+
+std::vector<WinHandle> HeadlessPlatform::Windows() const {
+    std::vector<WinHandle> all;
+    for (const auto& [h, win] : windows_) all.push_back(h);
+    return all;
 }
 
 bool HeadlessPlatform::IsSingleLineEdit(const Window& win) const {
@@ -124,6 +128,8 @@ int HeadlessPlatform::ListAdd(WinHandle w, const std::string& item) {
 
 void HeadlessPlatform::ListClear(WinHandle w) {
     Window& win = At(w);
+    // Clearing a combo box empties its edit field too.
+    if (win.spec.kind == ControlKind::ComboBox) win.text.clear();
     win.items.clear();
     win.selected.clear();
     win.curSel = -1;
@@ -293,8 +299,7 @@ void HeadlessPlatform::UserType(WinHandle w, const std::string& text) {
         typed += text[i];
         if (dbl) typed += text[++i];
     }
-    int limit = win.maxLength > 0 ? win.maxLength : kDefaultEditLimit;
-    typed = CutBytes(typed, static_cast<size_t>(limit));
+    if (win.maxLength > 0) typed = CutBytes(typed, static_cast<size_t>(win.maxLength));
     win.text = typed;
     win.selStart = win.selEnd = static_cast<int>(typed.size());
     focus_ = w;

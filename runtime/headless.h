@@ -119,6 +119,8 @@ public:
     void SetDialogObserver(DialogObserver f) { dialogObserver_ = std::move(f); }
 
     const Window& Get(WinHandle w) const;
+    // Every live window, in the order they were created (parents before their children).
+    std::vector<WinHandle> Windows() const;
     // Whether a user can reach the control: it and its form are visible and enabled.
     bool Reachable(WinHandle w) const;
 

@@ -112,11 +112,11 @@ enum class Notification {
     ComboEdited,    // combo box edit field changed by the user
     DoubleClicked,  // list box, combo box
     DropDown,       // combo box list opened
-    SetFocus,
-    KillFocus,
+    SetFocus,       // edit, list and combo boxes and forms, when the user moves the focus;
+    KillFocus,      // the program's SetFocus raises nothing
 };
 
-// Scroll-bar actions of the user.
+// Scroll-bar actions of the user; EndScroll follows every mouse action on the bar.
 enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack, ThumbPosition, EndScroll };
 
 enum class Key { Tab, Enter, Space };
@@ -129,7 +129,8 @@ public:
     virtual void OnScroll(WinHandle control, ScrollAction action, int trackPos) = 0;
     // The user asks to close a top-level form (its close box).
     virtual void OnClose(WinHandle form) = 0;
-    // A key on the focused control or form; true when the window layer took it.
+    // A key on the focused control or form; true when the window layer took it. Auto-repeated
+    // presses and keys with Alt, Ctrl or Meta held are not reported.
     virtual bool OnKey(WinHandle focus, Key key, bool shift, bool pressed) = 0;
 };
 
@@ -163,6 +164,7 @@ public:
     virtual void SetSink(EventSink* sink) = 0;
 
     // Windows.
+    // A form starts hidden whatever its style; a control follows kVisible.
     virtual WinHandle Create(const WindowSpec& spec) = 0;
     virtual void Destroy(WinHandle w) = 0;
     virtual bool Exists(WinHandle w) const = 0;
@@ -173,6 +175,7 @@ public:
     virtual void SetEnabled(WinHandle w, bool enabled) = 0;
     virtual bool IsEnabled(WinHandle w) const = 0;
     virtual void SetGeometry(WinHandle w, const Rect& r) = 0;  // client coordinates of the parent
+    // A drop-down combo box's rectangle includes its dropped-down list.
     virtual Rect Geometry(WinHandle w) const = 0;
     virtual Rect Desktop() const = 0;
     virtual void SetFont(WinHandle w, const FontSpec& font) = 0;
@@ -182,13 +185,15 @@ public:
     virtual WinHandle Focus() const = 0;
 
     // Buttons: 0 unchecked, 1 checked, 2 indeterminate.
+    // Changes this button only: the program may leave two option buttons of a group checked,
+    // or none.
     virtual void SetCheck(WinHandle w, int state) = 0;
     virtual int GetCheck(WinHandle w) const = 0;
     virtual void SetPushed(WinHandle w, bool pushed) = 0;  // the pressed look of a push button
 
     // List and combo boxes. ListAdd returns the index of the new item, −1 when refused.
     virtual int ListAdd(WinHandle w, const std::string& item) = 0;
-    virtual void ListClear(WinHandle w) = 0;
+    virtual void ListClear(WinHandle w) = 0;  // a combo box's edit field is emptied too
     virtual int ListCount(WinHandle w) const = 0;
     virtual std::string ListItem(WinHandle w, int index) const = 0;
     virtual int ListCurSel(WinHandle w) const = 0;           // −1 none
@@ -205,10 +210,14 @@ public:
     virtual int ScrollPos(WinHandle w) const = 0;
 
     // Edit boxes and the edit field of combo boxes.
+    // Offsets are Shift-JIS bytes into GetText's text, CR LF counting two; start −1 removes the
+    // selection, end −1 is the end of the text.
     virtual void SetEditSel(WinHandle w, int start, int end) = 0;
     virtual std::pair<int, int> EditSel(WinHandle w) const = 0;
     virtual void ScrollCaret(WinHandle w) = 0;
-    virtual void SetMaxLength(WinHandle w, int n) = 0;  // 0 = the system's largest
+    // Shift-JIS bytes the user may type; SetText is never cut; 0 = no limit. MaxLength returns
+    // what was set (0 before).
+    virtual void SetMaxLength(WinHandle w, int n) = 0;
     virtual int MaxLength(WinHandle w) const = 0;
     virtual void SetImeMode(WinHandle w, int mode) = 0;
     virtual int ImeMode(WinHandle w) const = 0;
@@ -216,7 +225,7 @@ public:
     // Modal dialogs.
     virtual Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                               MessageButtons buttons, MessageIcon icon) = 0;
-    // The chosen path (Shift-JIS), or nullopt when cancelled.
+    // The chosen path (Shift-JIS, with the system's separators), or nullopt when cancelled.
     virtual std::optional<std::string> FileDialog(const FileDialogSpec& spec) = 0;
 
     // The message loop. ProcessPending handles whatever input is waiting without blocking;

@@ -104,7 +104,7 @@ public:
     Driver(std::istream& in, std::string name, std::ostream& out, std::ostream& err)
         : in_(in), name_(std::move(name)), out_(out), err_(err) {}
 
-    int Run(const std::function<void()>& program) {
+    int Run(const std::function<void()>& program, const std::function<void(const HeadlessPlatform&)>& atEnd) {
         platform_.SetInputSource([this] { return NextCommand(); });
         platform_.SetMessageObserver([this](const std::string& title, const std::string& text, MessageButtons b,
                                             MessageIcon i, std::optional<Answer> a) {
@@ -138,6 +138,7 @@ public:
             EndWithRuntimeError(e);
             status = kScriptRuntimeError;
         }
+        if (atEnd) atEnd(platform_);
         ResetWindowLayer();
         SetPlatform(nullptr);
         if (status == kScriptCompleted && expectFailed_) status = kScriptExpectFailed;
@@ -373,9 +374,9 @@ private:
 }  // namespace
 
 int RunScript(std::istream& script, const std::string& scriptName, const std::function<void()>& program,
-              std::ostream& out, std::ostream& err) {
+              std::ostream& out, std::ostream& err, const std::function<void(const HeadlessPlatform&)>& atEnd) {
     Driver d(script, scriptName, out, err);
-    return d.Run(program);
+    return d.Run(program, atEnd);
 }
 
 }  // namespace rt

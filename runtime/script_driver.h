@@ -8,6 +8,8 @@
 
 namespace rt {
 
+class HeadlessPlatform;
+
 enum ScriptStatus : int {
     kScriptCompleted = 0,     // the script ran to its end
     kScriptExpectFailed = 1,  // an expect did not hold
@@ -16,8 +18,10 @@ enum ScriptStatus : int {
 };
 
 // Runs `program` (the application's main routine) with the script as its user. Dialogs, dumps
-// and reports go to `out`, script errors to `err`. Returns the exit status.
+// and reports go to `out`, script errors to `err`. `atEnd`, when given, sees the windows as the
+// run leaves them, before they are destroyed. Returns the exit status.
 int RunScript(std::istream& script, const std::string& scriptName, const std::function<void()>& program,
-              std::ostream& out, std::ostream& err);
+              std::ostream& out, std::ostream& err,
+              const std::function<void(const HeadlessPlatform&)>& atEnd = {});
 
 }  // namespace rt

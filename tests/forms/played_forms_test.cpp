@@ -57,22 +57,26 @@ TEST_P(PlayedForms, EveryControlAsItsResourceGivesIt) {
         EXPECT_EQ(win.rect, c.geometry);
         EXPECT_EQ(win.visible, (c.style & rt::style::kVisible) != 0);
         EXPECT_TRUE(win.enabled);
-        if (c.text && c.kind != rt::ControlKind::ListBox && c.kind != rt::ControlKind::ComboBox)
+        if (c.text && c.kind != rt::ControlKind::ListBox && c.kind != rt::ControlKind::ComboBox) {
             EXPECT_EQ(win.text, *c.text);
+        }
         EXPECT_EQ(win.font.face, c.fontFace.value_or(""));
         EXPECT_EQ(win.font.size, c.fontSize.value_or(0));
         EXPECT_EQ(win.font.unit, rt::FontUnit::Points);
-        if (c.textColour) EXPECT_EQ(win.textColour, c.textColour);
-        if (c.backColour) EXPECT_EQ(win.backColour, c.backColour);
-        if (c.maxLength) EXPECT_EQ(win.maxLength, *c.maxLength);
-        if (c.imeMode) EXPECT_EQ(win.ime, *c.imeMode);
+        if (c.textColour) { EXPECT_EQ(win.textColour, c.textColour); }
+        if (c.backColour) { EXPECT_EQ(win.backColour, c.backColour); }
+        if (c.maxLength) { EXPECT_EQ(win.maxLength, *c.maxLength); }
+        if (c.imeMode) { EXPECT_EQ(win.ime, *c.imeMode); }
         if (c.scrollRange) {
             EXPECT_EQ(win.scrollMin, c.scrollRange->first);
             EXPECT_EQ(win.scrollMax, c.scrollRange->second);
         }
-        if (c.initialValue && (c.kind == rt::ControlKind::CheckBox || c.kind == rt::ControlKind::OptionButton))
+        if (c.initialValue && (c.kind == rt::ControlKind::CheckBox || c.kind == rt::ControlKind::OptionButton)) {
             EXPECT_EQ(win.check, *c.initialValue);
-        if (c.items) EXPECT_EQ(win.items.size(), 1u);  // COMBO1's one sample number
+        }
+        if (c.items) {
+            EXPECT_EQ(win.items.size(), 1u);  // COMBO1's one sample number
+        }
     }
 }
 

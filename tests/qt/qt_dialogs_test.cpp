@@ -1,0 +1,227 @@
+#include "runtime/qt/qt_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "runtime/qt/qt_text.h"
+#include "tests/qt/qt_test_support.h"
+
+namespace rt::qt {
+namespace {
+
+using kvtest::Q;
+using kvtest::WithModalSteps;
+
+TEST(FileFilters, KeepTheDescriptionAndMatchRegardlessOfLetterCase) {
+    EXPECT_EQ(CaseInsensitiveGlob(QStringLiteral("A?[1].c")), QStringLiteral("[Aa]?[[]1[]].[Cc]"));
+    FileDialogSpec spec;
+    spec.initialFolder = "/tmp";
+    spec.filters = {{"ﾃｷｽﾄ形式(*.TXT,*.CSV)", {"*.TXT", "*.CSV"}}, {"すべてのﾌｧｲﾙ(*.*)", {"*.*"}}};
+    const FileDialogStart start = PlanFileDialog(spec);
+    EXPECT_EQ(start.nameFilters,
+              (QStringList{Q(u8"ﾃｷｽﾄ形式(*.TXT,*.CSV) (*.[Tt][Xx][Tt] *.[Cc][Ss][Vv])"), Q(u8"すべてのﾌｧｲﾙ(*.*) (*)")}));
+    EXPECT_EQ(start.selectedFilter, 0);
+    EXPECT_EQ(start.folder, QStringLiteral("/tmp"));
+    EXPECT_TRUE(start.fileName.isEmpty());
+}
+
+TEST(FileFilters, APatternAsInitialNameFiltersInsteadOfNamingAFile) {
+    FileDialogSpec spec;
+    spec.initialName = "*.sav";
+    spec.filters = {{"ﾃｷｽﾄ形式(*.TXT)", {"*.TXT"}}, {"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)", {"*.SAV"}}};
+    FileDialogStart start = PlanFileDialog(spec);
+    EXPECT_TRUE(start.fileName.isEmpty());
+    EXPECT_EQ(start.nameFilters.size(), 2);
+    EXPECT_EQ(start.selectedFilter, 1);  // the given filter with that pattern
+
+    spec.filters.pop_back();
+    start = PlanFileDialog(spec);
+    ASSERT_EQ(start.nameFilters.size(), 2);
+    EXPECT_EQ(start.nameFilters.at(0), QStringLiteral("*.sav (*.[Ss][Aa][Vv])"));
+    EXPECT_EQ(start.selectedFilter, 0);
+
+    spec.initialName = "メール添付用.TXT";
+    start = PlanFileDialog(spec);
+    EXPECT_EQ(start.fileName, Q(u8"メール添付用.TXT"));
+    EXPECT_EQ(start.folder, QDir::currentPath());  // no folder given
+}
+
+struct AnswerCase {
+    MessageButtons buttons;
+    int press;  // index of the button to click, -1 for Esc
+    Answer expected;
+};
+
+class MessageBoxAnswers : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(MessageBoxAnswers, AreTheProgramsCodes) {
+    const AnswerCase& c = GetParam();
+    QtPlatform platform;
+    Answer answer = Answer::Ignore;
+    WithModalSteps({[&](QWidget* modal) {
+                       auto* box = qobject_cast<QMessageBox*>(modal);
+                       if (!box) return false;
+                       if (c.press < 0) {
+                           QTest::keyClick(box, Qt::Key_Escape);
+                       } else {
+                           const auto wanted = ButtonsOf(c.buttons).at(static_cast<size_t>(c.press)).button;
+                           box->button(wanted)->click();
+                       }
+                       return true;
+                   }},
+                   [&] { answer = platform.MessageBox(0, "題", "本文", c.buttons, MessageIcon::Information); });
+    EXPECT_EQ(answer, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, MessageBoxAnswers,
+    ::testing::Values(AnswerCase{MessageButtons::Ok, 0, Answer::Ok}, AnswerCase{MessageButtons::Ok, -1, Answer::Ok},
+                      AnswerCase{MessageButtons::OkCancel, 0, Answer::Ok},
+                      AnswerCase{MessageButtons::OkCancel, 1, Answer::Cancel},
+                      AnswerCase{MessageButtons::OkCancel, -1, Answer::Cancel},
+                      AnswerCase{MessageButtons::AbortRetryIgnore, 1, Answer::Retry},
+                      AnswerCase{MessageButtons::AbortRetryIgnore, 2, Answer::Ignore},
+                      AnswerCase{MessageButtons::AbortRetryIgnore, -1, Answer::Abort},
+                      AnswerCase{MessageButtons::YesNoCancel, 0, Answer::Yes},
+                      AnswerCase{MessageButtons::YesNoCancel, -1, Answer::Cancel},
+                      AnswerCase{MessageButtons::YesNo, 1, Answer::No}, AnswerCase{MessageButtons::YesNo, -1, Answer::No},
+                      AnswerCase{MessageButtons::RetryCancel, 0, Answer::Retry},
+                      AnswerCase{MessageButtons::RetryCancel, -1, Answer::Cancel}));
+
+TEST(MessageBox, ShowsTitleTextIconAndJapaneseButtons) {
+    QtPlatform platform;
+    WithModalSteps({[&](QWidget* modal) {
+                       auto* box = qobject_cast<QMessageBox*>(modal);
+                       if (!box) return false;
+                       EXPECT_EQ(box->windowTitle(), Q(u8"入力エラーメッセージ"));
+                       EXPECT_EQ(box->text(), Q(u8"その割引券の番号では\n有効期限が過ぎています。¥0"));
+                       EXPECT_EQ(box->icon(), QMessageBox::Critical);
+                       EXPECT_EQ(box->button(QMessageBox::Yes)->text(), Q(u8"はい(&Y)"));
+                       EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
+                       QTest::keyClick(box, Qt::Key_Return);  // the first button is the default
+                       return true;
+                   }},
+                   [&] {
+                       EXPECT_EQ(platform.MessageBox(0, "入力エラーメッセージ",
+                                                     "その割引券の番号では\r\n有効期限が過ぎています。\x5C" "0",
+                                                     MessageButtons::YesNo, MessageIcon::Stop),
+                                 Answer::Yes);
+                   });
+}
+
+class FileDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        for (const char8_t* name : {u8"注文.SAV", u8"other.sav", u8"memo.txt"}) {
+            QFile file(dir.filePath(Q(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        spec.title = "ロード";
+        spec.initialFolder = *PathToSjis(dir.path());
+        spec.initialName = "*.SAV";
+        spec.filters = {{"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)", {"*.SAV"}}};
+        spec.kind = FileDialogKind::Open;
+        spec.fileMustExist = true;
+    }
+
+    // Types a name into the dialog's name field and accepts it, once the step has returned (the
+    // dialog may ask something in a modal loop of its own).
+    static void Choose(QFileDialog* dialog, const QString& name) {
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(name);
+        QTimer::singleShot(0, edit, [edit] { QTest::keyClick(edit, Qt::Key_Return); });
+    }
+
+    QTemporaryDir dir;
+    FileDialogSpec spec;
+    QtPlatform platform;
+};
+
+TEST_F(FileDialogTest, ReturnsTheChosenPathInShiftJis) {
+    std::optional<std::string> path;
+    WithModalSteps({[&](QWidget* modal) {
+                       auto* dialog = qobject_cast<QFileDialog*>(modal);
+                       if (!dialog) return false;
+                       EXPECT_EQ(dialog->windowTitle(), Q(u8"ロード"));
+                       EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+                       EXPECT_EQ(dialog->nameFilters(), QStringList{Q(u8"ｾｰﾌﾞﾌｧｲﾙ(*.SAV) (*.[Ss][Aa][Vv])")});
+                       EXPECT_EQ(dialog->selectedNameFilter(), Q(u8"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)"));  // as shown
+                       Choose(dialog, Q(u8"注文.SAV"));
+                       return true;
+                   }},
+                   [&] { path = platform.FileDialog(spec); });
+    ASSERT_TRUE(path.has_value());
+    EXPECT_EQ(*path, *PathToSjis(dir.filePath(Q(u8"注文.SAV"))));
+}
+
+TEST_F(FileDialogTest, SavingOverAFileAsksFirst) {
+    spec.kind = FileDialogKind::Save;
+    spec.overwritePrompt = true;
+    std::optional<std::string> path;
+    WithModalSteps({[&](QWidget* modal) {
+                        auto* dialog = qobject_cast<QFileDialog*>(modal);
+                        if (!dialog) return false;
+                        Choose(dialog, QStringLiteral("other.sav"));
+                        return true;
+                    },
+                    [&](QWidget* modal) {
+                        auto* box = qobject_cast<QMessageBox*>(modal);
+                        if (!box) return false;
+                        box->button(QMessageBox::Yes)->click();
+                        return true;
+                    }},
+                   [&] { path = platform.FileDialog(spec); });
+    EXPECT_EQ(path, PathToSjis(dir.filePath(QStringLiteral("other.sav"))));
+}
+
+TEST_F(FileDialogTest, CancelGivesNothing) {
+    std::optional<std::string> path = "unchanged";
+    WithModalSteps({[&](QWidget* modal) {
+                       if (!qobject_cast<QFileDialog*>(modal)) return false;
+                       QTest::keyClick(modal, Qt::Key_Escape);
+                       return true;
+                   }},
+                   [&] { path = platform.FileDialog(spec); });
+    EXPECT_EQ(path, std::nullopt);
+}
+
+TEST_F(FileDialogTest, ANameShiftJisCannotHoldIsExplainedAndTheDialogComesBack) {
+    const QString bad = Q(u8"€uro.SAV");
+    QFile file(dir.filePath(bad));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    std::optional<std::string> path;
+    WithModalSteps({[&](QWidget* modal) {
+                        auto* dialog = qobject_cast<QFileDialog*>(modal);
+                        if (!dialog) return false;
+                        Choose(dialog, bad);
+                        return true;
+                    },
+                    [&](QWidget* modal) {
+                        auto* box = qobject_cast<QMessageBox*>(modal);
+                        if (!box) return false;
+                        EXPECT_TRUE(box->text().contains(dir.filePath(bad))) << box->text().toStdString();
+                        box->button(QMessageBox::Ok)->click();
+                        return true;
+                    },
+                    [&](QWidget* modal) {
+                        auto* dialog = qobject_cast<QFileDialog*>(modal);
+                        if (!dialog) return false;
+                        Choose(dialog, QStringLiteral("other.sav"));
+                        return true;
+                    }},
+                   [&] { path = platform.FileDialog(spec); });
+    EXPECT_EQ(path, PathToSjis(dir.filePath(QStringLiteral("other.sav"))));
+}
+
+}  // namespace
+}  // namespace rt::qt
