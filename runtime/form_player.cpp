@@ -100,6 +100,8 @@ WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
         cs.controlId = g.nextControlId++;
         WinHandle w = p.Create(cs);
         if (!w) FormFailure({"__CREATE3:CreateWindowEx失敗", 1014}, here);
+        // Placed before anything else is set, so that no window system sizes it to its text first.
+        p.SetGeometry(w, cd.geometry);
         ControlRecord rec;
         rec.kind = cd.kind;
         rec.window = w;
@@ -136,8 +138,6 @@ WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
         }
         if (cd.imeMode && *cd.imeMode != 0) p.SetImeMode(w, *cd.imeMode);
         if (cd.disabled && *cd.disabled) p.SetEnabled(w, false);
-        Rect r = cd.geometry;
-        p.SetGeometry(w, r);
     }
 
     if (fd.disabled && *fd.disabled) p.SetEnabled(form, false);

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "runtime/qt/qt_first_paint.h"
 #include "runtime/qt/qt_fonts.h"
 #include "runtime/qt/qt_input.h"
 #include "runtime/qt/qt_text.h"
@@ -48,6 +49,7 @@ QtPlatform::QtPlatform() {
                      [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
     wake_ = std::make_unique<QTimer>();
     wake_->setSingleShot(true);
+    InstallFirstPaintExit();
 }
 
 QtPlatform::~QtPlatform() {
@@ -114,6 +116,9 @@ WinHandle QtPlatform::Create(const WindowSpec& spec) {
     // A form starts hidden whatever its style says; the window layer shows it.
     const bool hiddenKind = spec.kind == ControlKind::Form || spec.kind == ControlKind::Timer ||
                             spec.kind == ControlKind::Media || spec.kind == ControlKind::Printer;
+    // A window is created with an empty rectangle, as the original system creates it: marked as
+    // sized, Qt does not measure its text to size it when it is shown before SetGeometry.
+    widget->setAttribute(Qt::WA_Resized);
     widget->setVisible((spec.style & style::kVisible) && !hiddenKind);
     if (spec.kind != ControlKind::Form) {
         // The original window system put each new control below its siblings: the first one
