@@ -8,25 +8,28 @@
 #include "runtime/window.h"
 #include "tests/support/expect_error.h"
 #include "tests/support/test_forms.h"
+#include "tests/support/user_input.h"
 
 namespace {
 
-class PlayedForms : public testing::TestWithParam<const char*> {
+class PlayedForms : public testing::TestWithParam<std::tuple<Backend, const char*>> {
 protected:
     void SetUp() override {
+        input = std::get<0>(GetParam()).make();
         rt::SetRoutineTable({});
-        rt::SetPlatform(&p);
-        rt::StartWindowLayer(p);
+        rt::SetPlatform(&input->platform());
+        rt::StartWindowLayer(input->platform());
     }
     void TearDown() override {
         rt::ResetWindowLayer();
         rt::SetPlatform(nullptr);
     }
-    rt::HeadlessPlatform p;
+    std::unique_ptr<UserInput> input;
 };
 
 TEST_P(PlayedForms, EveryControlAsItsResourceGivesIt) {
-    std::string name = GetParam();
+    std::string name = std::get<1>(GetParam());
+    rt::Platform& p = input->platform();
     auto bytes = rt::FindFormResource(name);
     ASSERT_TRUE(bytes);
     rt::DecodeResult decoded = rt::DecodeForm(*bytes);
@@ -50,37 +53,39 @@ TEST_P(PlayedForms, EveryControlAsItsResourceGivesIt) {
         const rt::WindowDescription& c = d.controls[i];
         rt::WinHandle w = ws[i + 1].window;
         SCOPED_TRACE(name + "." + c.name);
-        const rt::HeadlessPlatform::Window& win = p.Get(w);
         EXPECT_EQ(ws[i + 1].name, c.name);
-        EXPECT_EQ(win.spec.kind, c.kind);
-        EXPECT_EQ(win.spec.style, c.style);
-        EXPECT_EQ(win.rect, c.geometry);
-        EXPECT_EQ(win.visible, (c.style & rt::style::kVisible) != 0);
-        EXPECT_TRUE(win.enabled);
+        EXPECT_EQ(ws[i + 1].kind, c.kind);
+        EXPECT_EQ(p.Geometry(w), c.geometry);
+        EXPECT_EQ(p.IsVisible(w), (c.style & rt::style::kVisible) != 0);
+        EXPECT_TRUE(p.IsEnabled(w));
         if (c.text && c.kind != rt::ControlKind::ListBox && c.kind != rt::ControlKind::ComboBox) {
-            EXPECT_EQ(win.text, *c.text);
+            EXPECT_EQ(p.GetText(w), *c.text);
         }
-        EXPECT_EQ(win.font.face, c.fontFace.value_or(""));
-        EXPECT_EQ(win.font.size, c.fontSize.value_or(0));
-        EXPECT_EQ(win.font.unit, rt::FontUnit::Points);
-        if (c.textColour) { EXPECT_EQ(win.textColour, c.textColour); }
-        if (c.backColour) { EXPECT_EQ(win.backColour, c.backColour); }
-        if (c.maxLength) { EXPECT_EQ(win.maxLength, *c.maxLength); }
-        if (c.imeMode) { EXPECT_EQ(win.ime, *c.imeMode); }
+        rt::FontSpec font = p.Font(w);
+        EXPECT_EQ(font.face, c.fontFace.value_or(""));
+        EXPECT_EQ(font.size, c.fontSize.value_or(0));
+        EXPECT_EQ(font.unit, rt::FontUnit::Points);
+        if (c.maxLength) {
+            EXPECT_EQ(p.MaxLength(w), *c.maxLength);
+        }
+        if (c.imeMode) {
+            EXPECT_EQ(p.ImeMode(w), *c.imeMode);
+        }
         if (c.scrollRange) {
-            EXPECT_EQ(win.scrollMin, c.scrollRange->first);
-            EXPECT_EQ(win.scrollMax, c.scrollRange->second);
+            EXPECT_EQ(p.ScrollRange(w), (std::pair<int, int>{c.scrollRange->first, c.scrollRange->second}));
         }
         if (c.initialValue && (c.kind == rt::ControlKind::CheckBox || c.kind == rt::ControlKind::OptionButton)) {
-            EXPECT_EQ(win.check, *c.initialValue);
+            EXPECT_EQ(p.GetCheck(w), *c.initialValue);
         }
         if (c.items) {
-            EXPECT_EQ(win.items.size(), 1u);  // COMBO1's one sample number
+            EXPECT_EQ(p.ListCount(w), 1);  // COMBO1's one sample number
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(FiveForms, PlayedForms, testing::Values("MAINFORM", "FORM2", "FORM3", "FORM4", "FORM5"));
+INSTANTIATE_TEST_SUITE_P(FiveForms, PlayedForms,
+                         testing::Combine(testing::ValuesIn(Backends()),
+                                          testing::Values("MAINFORM", "FORM2", "FORM3", "FORM4", "FORM5")));
 
 using namespace testforms;
 
