@@ -366,3 +366,35 @@ TEST_F(HeadlessWaiting, WaitingEndsWhenInputEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// Long routines pump the window system's messages every eleventh step, so that the windows stay
+// responsive; what the user does meanwhile is only queued.
+class CountingPlatform : public rt::HeadlessPlatform {
+public:
+    void ProcessPending() override {
+        ++pumped;
+        if (clickDuringPump) UserClick(clickDuringPump);
+    }
+    int pumped = 0;
+    rt::WinHandle clickDuringPump = 0;
+};
+
+TEST(MessagePump, EveryEleventhStepPumpsAndEventsRaisedMeanwhileOnlyQueue) {
+    g_calls.clear();
+    rt::SetRoutineTable(kRoutines);
+    Register(MainForm());
+    CountingPlatform p;
+    rt::SetPlatform(&p);
+    rt::StartWindowLayer(p);
+    p.clickDuringPump = FormControl(Obj{kMainWindow}, "B1");
+    for (int step = 0; step < 33; ++step) PumpStep();
+    EXPECT_EQ(p.pumped, 3);
+    EXPECT_TRUE(g_calls.empty());
+    EXPECT_EQ(rt::PendingEvents(), 3u);
+    rt::ResetWindowLayer();
+    rt::SetPlatform(nullptr);
+}
+
+}  // namespace
