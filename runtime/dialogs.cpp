@@ -33,17 +33,17 @@ Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, con
     if (mode != 0 && mode != 1) RaiseError(5, here);
     auto filters = ParseFilter(UpToNul(filter));
     if (!filters) RaiseError(5, here);
-    FileDialogSpec spec;
-    spec.kind = kind;
-    spec.owner = w;
-    spec.title = UpToNul(title);
+    FileDialogSpec params;
+    params.kind = kind;
+    params.owner = w;
+    params.title = UpToNul(title);
     InitialPath start = SplitInitialPath(UpToNul(initialPath));
-    spec.initialFolder = start.folder;
-    spec.initialName = start.name;
-    spec.filters = std::move(*filters);
-    spec.overwritePrompt = kind == FileDialogKind::Save && mode == 0;
-    spec.fileMustExist = kind == FileDialogKind::Open && mode == 0;
-    std::optional<std::string> chosen = CurrentPlatform().FileDialog(spec);
+    params.initialFolder = start.folder;
+    params.initialName = start.name;
+    params.filters = std::move(*filters);
+    params.overwritePrompt = kind == FileDialogKind::Save && mode == 0;
+    params.fileMustExist = kind == FileDialogKind::Open && mode == 0;
+    std::optional<std::string> chosen = CurrentPlatform().FileDialog(params);
     if (!chosen) return TextFromCodes({27});
     return Text(*chosen);
 }

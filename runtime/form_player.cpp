@@ -65,13 +65,13 @@ void BindEvents(ControlRecord& rec, const WindowDescription& d) {
 WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
     Platform& p = P();
     const WindowDescription& fd = desc.form;
-    WindowSpec spec;
-    spec.kind = ControlKind::Form;
-    spec.className = "K7Q2WC" + desc.className;
+    WindowSpec params;
+    params.kind = ControlKind::Form;
+    params.className = "K7Q2WC" + desc.className;
     // The form is created hidden and unmaximised; its show state is applied at the end.
-    spec.style = (fd.style & ~(style::kVisible | 0x01000000u)) | 0x02000000u;
-    spec.exStyle = fd.exStyle;
-    WinHandle form = p.Create(spec);
+    params.style = (fd.style & ~(style::kVisible | 0x01000000u)) | 0x02000000u;
+    params.exStyle = fd.exStyle;
+    WinHandle form = p.Create(params);
     if (!form) FormFailure({"__CREATE3:CreateWindowEx失敗", 1014}, here);
 
     g.forms.push_back({});
@@ -80,7 +80,7 @@ WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
     formRec.kind = ControlKind::Form;
     formRec.window = form;
     formRec.name = fd.name;
-    formRec.style = spec.style;
+    formRec.style = params.style;
     BindEvents(formRec, fd);
     g.forms[formIndex].windows.push_back(formRec);
     g.byWindow[form] = {formIndex, 0};

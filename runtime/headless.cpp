@@ -33,12 +33,12 @@ bool Contains(const Rect& outer, const Rect& inner) {
 
 HeadlessPlatform::HeadlessPlatform() = default;
 
-WinHandle HeadlessPlatform::Create(const WindowSpec& spec) {
+WinHandle HeadlessPlatform::Create(const WindowSpec& params) {
     WinHandle h = next_++;
     Window w;
-    w.spec = spec;
-    w.visible = spec.kind != ControlKind::Form && (spec.style & style::kVisible);
-    w.enabled = !(spec.style & style::kDisabled);
+    w.params = params;
+    w.visible = params.kind != ControlKind::Form && (params.style & style::kVisible);
+    w.enabled = !(params.style & style::kDisabled);
     windows_[h] = std::move(w);
     return h;
 }
@@ -46,7 +46,7 @@ WinHandle HeadlessPlatform::Create(const WindowSpec& spec) {
 void HeadlessPlatform::Destroy(WinHandle w) {
     std::vector<WinHandle> children;
     for (auto& [h, win] : windows_)
-        if (win.spec.parent == w) children.push_back(h);
+        if (win.params.parent == w) children.push_back(h);
     for (WinHandle c : children) Destroy(c);
     windows_.erase(w);
     if (focus_ == w) focus_ = 0;
@@ -71,7 +71,7 @@ std::vector<WinHandle> HeadlessPlatform::Windows() const {
 }
 
 bool HeadlessPlatform::IsSingleLineEdit(const Window& win) const {
-    return win.spec.kind == ControlKind::Edit && !(win.spec.style & style::kEsMultiLine);
+    return win.params.kind == ControlKind::Edit && !(win.params.style & style::kEsMultiLine);
 }
 
 void HeadlessPlatform::SetText(WinHandle w, const std::string& text) {
@@ -83,7 +83,7 @@ void HeadlessPlatform::SetText(WinHandle w, const std::string& text) {
 
 std::string HeadlessPlatform::GetText(WinHandle w) const {
     const Window& win = Get(w);
-    if (win.spec.kind == ControlKind::ListBox) return {};
+    if (win.params.kind == ControlKind::ListBox) return {};
     return win.text;
 }
 
@@ -110,8 +110,8 @@ void HeadlessPlatform::SetPushed(WinHandle w, bool pushed) { At(w).pushed = push
 
 int HeadlessPlatform::ListAdd(WinHandle w, const std::string& item) {
     Window& win = At(w);
-    bool sorted = win.spec.kind == ControlKind::ListBox ? (win.spec.style & style::kLbsSort) != 0
-                                                         : (win.spec.style & style::kCbsSort) != 0;
+    bool sorted = win.params.kind == ControlKind::ListBox ? (win.params.style & style::kLbsSort) != 0
+                                                         : (win.params.style & style::kCbsSort) != 0;
     size_t at = win.items.size();
     if (sorted) {
         at = static_cast<size_t>(std::upper_bound(win.items.begin(), win.items.end(), item,
@@ -129,7 +129,7 @@ int HeadlessPlatform::ListAdd(WinHandle w, const std::string& item) {
 void HeadlessPlatform::ListClear(WinHandle w) {
     Window& win = At(w);
     // Clearing a combo box empties its edit field too.
-    if (win.spec.kind == ControlKind::ComboBox) win.text.clear();
+    if (win.params.kind == ControlKind::ComboBox) win.text.clear();
     win.items.clear();
     win.selected.clear();
     win.curSel = -1;
@@ -149,7 +149,7 @@ int HeadlessPlatform::ListCurSel(WinHandle w) const { return Get(w).curSel; }
 void HeadlessPlatform::ListSetCurSel(WinHandle w, int index) {
     Window& win = At(w);
     win.curSel = (index >= 0 && index < static_cast<int>(win.items.size())) ? index : -1;
-    if (win.spec.kind == ControlKind::ComboBox && win.curSel >= 0) win.text = win.items[static_cast<size_t>(win.curSel)];
+    if (win.params.kind == ControlKind::ComboBox && win.curSel >= 0) win.text = win.items[static_cast<size_t>(win.curSel)];
 }
 
 void HeadlessPlatform::ListSetTop(WinHandle w, int index) {
@@ -162,7 +162,7 @@ int HeadlessPlatform::ListTop(WinHandle w) const { return Get(w).top; }
 bool HeadlessPlatform::ListIsSelected(WinHandle w, int index) const {
     const Window& win = Get(w);
     if (index < 0 || index >= static_cast<int>(win.items.size())) return false;
-    if (win.spec.style & style::kLbsMultipleSel) return win.selected[static_cast<size_t>(index)];
+    if (win.params.style & style::kLbsMultipleSel) return win.selected[static_cast<size_t>(index)];
     return win.curSel == index;
 }
 
@@ -230,14 +230,14 @@ Answer HeadlessPlatform::MessageBox(WinHandle, const std::string& title, const s
     return a;
 }
 
-std::optional<std::string> HeadlessPlatform::FileDialog(const FileDialogSpec& spec) {
+std::optional<std::string> HeadlessPlatform::FileDialog(const FileDialogSpec& params) {
     if (choices_.empty()) {
-        if (dialogObserver_) dialogObserver_(spec, nullptr);
+        if (dialogObserver_) dialogObserver_(params, nullptr);
         throw NoAnswerQueued("a file dialog appeared with no choice queued");
     }
     std::optional<std::string> c = choices_.front();
     choices_.pop_front();
-    if (dialogObserver_) dialogObserver_(spec, &c);
+    if (dialogObserver_) dialogObserver_(params, &c);
     return c;
 }
 
@@ -249,7 +249,7 @@ std::vector<WinHandle> HeadlessPlatform::OptionGroup(WinHandle w) const {
         WinHandle best = 0;
         long bestArea = 0;
         for (const auto& [h, win] : windows_) {
-            if (win.spec.kind != ControlKind::GroupBox || win.spec.parent != option.spec.parent) continue;
+            if (win.params.kind != ControlKind::GroupBox || win.params.parent != option.params.parent) continue;
             if (!Contains(win.rect, option.rect)) continue;
             long area = static_cast<long>(win.rect.width) * win.rect.height;
             if (!best || area < bestArea) best = h, bestArea = area;
@@ -259,7 +259,7 @@ std::vector<WinHandle> HeadlessPlatform::OptionGroup(WinHandle w) const {
     WinHandle box = boxOf(self);
     std::vector<WinHandle> group;
     for (const auto& [h, win] : windows_)
-        if (win.spec.kind == ControlKind::OptionButton && win.spec.parent == self.spec.parent && boxOf(win) == box)
+        if (win.params.kind == ControlKind::OptionButton && win.params.parent == self.params.parent && boxOf(win) == box)
             group.push_back(h);
     return group;
 }
@@ -268,17 +268,17 @@ bool HeadlessPlatform::Reachable(WinHandle w) const {
     for (WinHandle h = w; h != 0;) {
         auto it = windows_.find(h);
         if (it == windows_.end() || !it->second.visible || !it->second.enabled) return false;
-        h = it->second.spec.parent;
+        h = it->second.params.parent;
     }
     return true;
 }
 
 void HeadlessPlatform::UserClick(WinHandle w) {
     Window& win = At(w);
-    uint32_t type = win.spec.style & style::kBsTypeMask;
-    if (win.spec.kind == ControlKind::CheckBox && type == style::kBsAutoCheckBox) {
+    uint32_t type = win.params.style & style::kBsTypeMask;
+    if (win.params.kind == ControlKind::CheckBox && type == style::kBsAutoCheckBox) {
         win.check = win.check ? 0 : 1;
-    } else if (win.spec.kind == ControlKind::OptionButton && type == style::kBsAutoRadioButton) {
+    } else if (win.params.kind == ControlKind::OptionButton && type == style::kBsAutoRadioButton) {
         for (WinHandle other : OptionGroup(w)) At(other).check = other == w ? 1 : 0;
     }
     focus_ = w;
@@ -288,7 +288,7 @@ void HeadlessPlatform::UserClick(WinHandle w) {
 void HeadlessPlatform::UserType(WinHandle w, const std::string& text) {
     Window& win = At(w);
     std::string typed;
-    bool digitsOnly = win.spec.kind == ControlKind::Edit && (win.spec.style & style::kEsNumber);
+    bool digitsOnly = win.params.kind == ControlKind::Edit && (win.params.style & style::kEsNumber);
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         bool dbl = IsLeadByte(c) && i + 1 < text.size();
@@ -303,14 +303,14 @@ void HeadlessPlatform::UserType(WinHandle w, const std::string& text) {
     win.text = typed;
     win.selStart = win.selEnd = static_cast<int>(typed.size());
     focus_ = w;
-    Notify(w, win.spec.kind == ControlKind::ComboBox ? Notification::ComboEdited : Notification::EditChanged);
+    Notify(w, win.params.kind == ControlKind::ComboBox ? Notification::ComboEdited : Notification::EditChanged);
 }
 
 void HeadlessPlatform::UserSelect(WinHandle w, int index) {
     Window& win = At(w);
     if (index < 0 || index >= static_cast<int>(win.items.size())) throw std::out_of_range("no such item");
     win.curSel = index;
-    if (win.spec.kind == ControlKind::ComboBox) win.text = win.items[static_cast<size_t>(index)];
+    if (win.params.kind == ControlKind::ComboBox) win.text = win.items[static_cast<size_t>(index)];
     focus_ = w;
     Notify(w, Notification::SelChanged);
 }
@@ -337,7 +337,7 @@ void HeadlessPlatform::UserKey(WinHandle w, Key key, bool shift) {
     if (taken) return;
     // Keys the window layer leaves alone act as the control's own: Space toggles a check box
     // or picks an option button.
-    if (key == Key::Space && IsButtonKind(win.spec.kind) && win.spec.kind != ControlKind::PushButton) UserClick(w);
+    if (key == Key::Space && IsButtonKind(win.params.kind) && win.params.kind != ControlKind::PushButton) UserClick(w);
 }
 
 void HeadlessPlatform::UserClose(WinHandle form) {

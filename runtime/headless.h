@@ -23,7 +23,7 @@ struct NoAnswerQueued : std::runtime_error {
 class HeadlessPlatform : public Platform {
 public:
     struct Window {
-        WindowSpec spec;
+        WindowSpec params;
         std::string text;
         bool visible = false;
         bool enabled = true;
@@ -46,7 +46,7 @@ public:
 
     // Platform
     void SetSink(EventSink* sink) override { sink_ = sink; }
-    WinHandle Create(const WindowSpec& spec) override;
+    WinHandle Create(const WindowSpec& params) override;
     void Destroy(WinHandle w) override;
     bool Exists(WinHandle w) const override;
     void SetText(WinHandle w, const std::string& text) override;
@@ -89,7 +89,7 @@ public:
     int ImeMode(WinHandle w) const override;
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                       MessageButtons buttons, MessageIcon icon) override;
-    std::optional<std::string> FileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
     void ProcessPending() override {}
     bool WaitForInput() override;
 

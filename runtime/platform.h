@@ -165,7 +165,7 @@ public:
 
     // Windows.
     // A form starts hidden whatever its style; a control follows kVisible.
-    virtual WinHandle Create(const WindowSpec& spec) = 0;
+    virtual WinHandle Create(const WindowSpec& params) = 0;
     virtual void Destroy(WinHandle w) = 0;
     virtual bool Exists(WinHandle w) const = 0;
     virtual void SetText(WinHandle w, const std::string& text) = 0;
@@ -226,7 +226,7 @@ public:
     virtual Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                               MessageButtons buttons, MessageIcon icon) = 0;
     // The chosen path (Shift-JIS, with the system's separators), or nullopt when cancelled.
-    virtual std::optional<std::string> FileDialog(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> FileDialog(const FileDialogSpec& params) = 0;
 
     // The message loop. ProcessPending handles whatever input is waiting without blocking;
     // WaitForInput blocks briefly for input and returns false when no more input can ever come

@@ -6,24 +6,24 @@ std::map<WinHandle, WinHandle> CopyWindows(const HeadlessPlatform& from, Platfor
     std::map<WinHandle, WinHandle> map;
     for (WinHandle h : from.Windows()) {
         const HeadlessPlatform::Window& w = from.Get(h);
-        WindowSpec spec = w.spec;
-        if (spec.parent) spec.parent = map.at(spec.parent);
-        WinHandle c = to.Create(spec);
+        WindowSpec params = w.params;
+        if (params.parent) params.parent = map.at(params.parent);
+        WinHandle c = to.Create(params);
         map[h] = c;
         to.SetGeometry(c, w.rect);
         if (!w.font.face.empty() || w.font.size) to.SetFont(c, w.font);
         to.SetColours(c, w.textColour, w.backColour);
         if (w.maxLength) to.SetMaxLength(c, w.maxLength);
         if (w.ime) to.SetImeMode(c, w.ime);
-        switch (spec.kind) {
+        switch (params.kind) {
             case ControlKind::ListBox:
             case ControlKind::ComboBox:
                 for (const std::string& item : w.items) to.ListAdd(c, item);
                 for (size_t i = 0; i < w.selected.size(); ++i)
                     if (w.selected[i]) to.ListSetSelected(c, static_cast<int>(i), true);
-                if (!(spec.style & style::kLbsMultipleSel) || spec.kind == ControlKind::ComboBox)
+                if (!(params.style & style::kLbsMultipleSel) || params.kind == ControlKind::ComboBox)
                     to.ListSetCurSel(c, w.curSel);
-                if (spec.kind == ControlKind::ComboBox) to.SetText(c, w.text);
+                if (params.kind == ControlKind::ComboBox) to.SetText(c, w.text);
                 to.ListSetTop(c, w.top);
                 break;
             case ControlKind::HScroll:

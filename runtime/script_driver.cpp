@@ -112,11 +112,11 @@ public:
                  << " icon=" << IconName(i);
             out_ << " -> " << (a ? AnswerName(*a) : "?") << "\n";
         });
-        platform_.SetDialogObserver([this](const FileDialogSpec& spec, const std::optional<std::string>* chosen) {
+        platform_.SetDialogObserver([this](const FileDialogSpec& params, const std::optional<std::string>* chosen) {
             std::string filter;
-            for (const FileFilter& f : spec.filters) filter += (filter.empty() ? "" : ";") + f.description;
-            out_ << "dialog " << (spec.kind == FileDialogKind::Save ? "save" : "open") << " \"" << Escape(spec.title)
-                 << "\" \"" << Escape(spec.initialFolder + spec.initialName) << "\" \"" << Escape(filter) << "\" -> ";
+            for (const FileFilter& f : params.filters) filter += (filter.empty() ? "" : ";") + f.description;
+            out_ << "dialog " << (params.kind == FileDialogKind::Save ? "save" : "open") << " \"" << Escape(params.title)
+                 << "\" \"" << Escape(params.initialFolder + params.initialName) << "\" \"" << Escape(filter) << "\" -> ";
             if (!chosen) out_ << "?\n";
             else out_ << (*chosen ? Escape(**chosen) : std::string("cancel")) << "\n";
         });
@@ -180,14 +180,14 @@ private:
         std::string formName, controlName;
     };
 
-    Target Resolve(const std::string& spec) {
-        size_t dot = spec.find('.');
-        std::string formName = spec.substr(0, dot);
+    Target Resolve(const std::string& params) {
+        size_t dot = params.find('.');
+        std::string formName = params.substr(0, dot);
         auto form = FindForm(formName);
         if (!form) Fail("no form named " + formName);
         std::vector<ControlInfo> ws = FormWindows(*form);
         if (dot == std::string::npos) return {*form, ws[0].window, ControlKind::Form, formName, formName};
-        std::string controlName = spec.substr(dot + 1);
+        std::string controlName = params.substr(dot + 1);
         for (const ControlInfo& c : ws) {
             if (c.name.size() != controlName.size()) continue;
             bool same = true;
@@ -199,10 +199,10 @@ private:
         Fail("no control named " + controlName + " on " + formName);
     }
 
-    Target Reach(const std::string& spec) {
-        Target t = Resolve(spec);
+    Target Reach(const std::string& params) {
+        Target t = Resolve(params);
         if (!platform_.Reachable(t.window))
-            Fail(spec + " cannot be reached: it or its form is hidden or disabled");
+            Fail(params + " cannot be reached: it or its form is hidden or disabled");
         return t;
     }
 
@@ -246,13 +246,13 @@ private:
             platform_.UserClick(t.window);
         } else if (cmd == "type") {
             Target t = Reach(target);
-            bool readOnly = platform_.Get(t.window).spec.style & style::kEsReadOnly;
+            bool readOnly = platform_.Get(t.window).params.style & style::kEsReadOnly;
             if (!(t.kind == ControlKind::Edit && !readOnly) && t.kind != ControlKind::ComboBox)
                 Fail("type does not fit " + target);
             platform_.UserType(t.window, ToSjis(TextArg(rest)));
         } else if (cmd == "select" || cmd == "toggle") {
             Target t = Reach(target);
-            bool multi = t.kind == ControlKind::ListBox && (platform_.Get(t.window).spec.style & style::kLbsMultipleSel);
+            bool multi = t.kind == ControlKind::ListBox && (platform_.Get(t.window).params.style & style::kLbsMultipleSel);
             int n = ParseInt(rest);
             if (n < 0 || n >= platform_.ListCount(t.window)) Fail(target + " has no item " + rest);
             if (cmd == "select") {
@@ -304,7 +304,7 @@ private:
 
     std::string Sel(WinHandle w, ControlKind kind) {
         const HeadlessPlatform::Window& win = platform_.Get(w);
-        if (kind == ControlKind::ListBox && (win.spec.style & style::kLbsMultipleSel)) {
+        if (kind == ControlKind::ListBox && (win.params.style & style::kLbsMultipleSel)) {
             std::string s = "[";
             bool first = true;
             for (int i = 0; i < platform_.ListCount(w); ++i) {
@@ -341,7 +341,7 @@ private:
         }
     }
 
-    void Expect(const Target& t, const std::string& spec, const std::string& rest) {
+    void Expect(const Target& t, const std::string& params, const std::string& rest) {
         size_t blank = rest.find(' ');
         std::string property = rest.substr(0, blank);
         std::string want = blank == std::string::npos ? std::string() : TextArg(rest.substr(blank + 1));
@@ -357,7 +357,7 @@ private:
         else Fail("unknown property " + property);
         if (got != want) {
             expectFailed_ = true;
-            err_ << name_ << ":" << line_ << ": expect " << spec << " " << property << ": wanted \"" << want
+            err_ << name_ << ":" << line_ << ": expect " << params << " " << property << ": wanted \"" << want
                  << "\", got \"" << got << "\"\n";
         }
     }

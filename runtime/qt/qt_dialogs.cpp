@@ -66,14 +66,14 @@ QString CaseInsensitiveGlob(const QString& pattern) {
     return glob;
 }
 
-FileDialogStart PlanFileDialog(const FileDialogSpec& spec) {
+FileDialogStart PlanFileDialog(const FileDialogSpec& params) {
     FileDialogStart start;
-    start.folder = spec.initialFolder.empty() ? QDir::currentPath() : PathFromSjis(spec.initialFolder);
-    const QString name = PathFromSjis(spec.initialName);
+    start.folder = params.initialFolder.empty() ? QDir::currentPath() : PathFromSjis(params.initialFolder);
+    const QString name = PathFromSjis(params.initialName);
     const bool pattern = name.contains(u'*') || name.contains(u'?');
     if (!pattern) start.fileName = name;
     int patternFilter = -1;
-    for (const FileFilter& filter : spec.filters) {
+    for (const FileFilter& filter : params.filters) {
         QStringList patterns;
         for (const std::string& p : filter.patterns) patterns << PathFromSjis(p);
         if (pattern && patternFilter < 0 && patterns.contains(name, Qt::CaseInsensitive)) {
@@ -122,18 +122,18 @@ Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const s
     return it != answers.end() ? it->second : escapeAnswer;
 }
 
-std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& spec) {
-    const qt::FileDialogStart start = qt::PlanFileDialog(spec);
-    QFileDialog dialog(OwnerWidget(spec.owner), qt::FromSjis(spec.title), start.folder);
+std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) {
+    const qt::FileDialogStart start = qt::PlanFileDialog(params);
+    QFileDialog dialog(OwnerWidget(params.owner), qt::FromSjis(params.title), start.folder);
     // Qt's own dialog: the same on every desktop, and it can be driven in tests.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
-    if (spec.kind == FileDialogKind::Save) {
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !params.overwritePrompt);
+    if (params.kind == FileDialogKind::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dialog.setFileMode(params.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     if (!start.nameFilters.isEmpty()) {
         dialog.setNameFilters(start.nameFilters);

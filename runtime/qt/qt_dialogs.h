@@ -38,6 +38,6 @@ struct FileDialogStart {
 // An initial name with a wildcard ("*.SAV") is a filter, not a file name: the name field stays
 // empty and the list shows the matching files, through the given filter with that pattern or,
 // when there is none, a filter of its own placed first.
-FileDialogStart PlanFileDialog(const FileDialogSpec& spec);
+FileDialogStart PlanFileDialog(const FileDialogSpec& params);
 
 }  // namespace rt::qt

@@ -50,21 +50,21 @@ QString FamilyFor(const std::string& sjisFace, FontUse use) {
     return kGothic;
 }
 
-QFont MakeFont(const FontSpec& spec, FontUse use) {
+QFont MakeFont(const FontSpec& params, FontUse use) {
     QFont font;
-    const QString family = FamilyFor(spec.face, use);
+    const QString family = FamilyFor(params.face, use);
     if (!family.isEmpty()) font.setFamilies({family, kPGothic});
-    if (spec.size > 0) {
-        if (spec.unit == FontUnit::Pixels) {
-            font.setPixelSize(spec.size);
+    if (params.size > 0) {
+        if (params.unit == FontUnit::Pixels) {
+            font.setPixelSize(params.size);
         } else {
-            font.setPointSize(spec.size);
+            font.setPointSize(params.size);
         }
     }
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight > 0 ? spec.weight : 400, 1, 1000)));
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(params.weight > 0 ? params.weight : 400, 1, 1000)));
+    font.setItalic(params.italic);
+    font.setUnderline(params.underline);
+    font.setStrikeOut(params.strikeOut);
     if (use == FontUse::ByteColumns) {
         font.setStyleHint(QFont::TypeWriter);
         // Horizontal hinting rounds each advance to whole pixels, and a half-width cell of an

@@ -15,7 +15,7 @@ namespace rt::qt {
 enum class FontUse { Normal, ByteColumns };
 
 QString FamilyFor(const std::string& sjisFace, FontUse use);
-QFont MakeFont(const FontSpec& spec, FontUse use);
+QFont MakeFont(const FontSpec& params, FontUse use);
 
 // Gives every character of the box exactly as many half-width cells as it has bytes. The IPA
 // fixed-pitch faces already draw almost every character so; the exceptions (the yen sign is

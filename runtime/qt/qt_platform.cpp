@@ -91,20 +91,20 @@ WinHandle QtPlatform::HandleOf(const QObject* object) const {
     return 0;
 }
 
-WinHandle QtPlatform::Create(const WindowSpec& spec) {
+WinHandle QtPlatform::Create(const WindowSpec& params) {
     QWidget* parentWidget = nullptr;
-    if (spec.parent != 0) {
-        parentWidget = Widget(spec.parent);
+    if (params.parent != 0) {
+        parentWidget = Widget(params.parent);
         if (!parentWidget) return 0;
     }
-    if (spec.kind != ControlKind::Form && !parentWidget) return 0;
+    if (params.kind != ControlKind::Form && !parentWidget) return 0;
 
     auto owned = std::make_unique<Window>();
     Window& win = *owned;
     win.handle = nextHandle_++;
-    win.parent = spec.parent;
-    win.kind = spec.kind;
-    win.style = spec.style;
+    win.parent = params.parent;
+    win.kind = params.kind;
+    win.style = params.style;
     ProgramChange change(*this);
     QWidget* widget = MakeWidget(win, parentWidget);
     widget->setProperty(kHandleProperty, win.handle);
@@ -112,22 +112,22 @@ WinHandle QtPlatform::Create(const WindowSpec& spec) {
     windows_.emplace(win.handle, std::move(owned));
     Wire(win);
 
-    if (spec.style & style::kDisabled) widget->setEnabled(false);
+    if (params.style & style::kDisabled) widget->setEnabled(false);
     // A form starts hidden whatever its style says; the window layer shows it.
-    const bool hiddenKind = spec.kind == ControlKind::Form || spec.kind == ControlKind::Timer ||
-                            spec.kind == ControlKind::Media || spec.kind == ControlKind::Printer;
+    const bool hiddenKind = params.kind == ControlKind::Form || params.kind == ControlKind::Timer ||
+                            params.kind == ControlKind::Media || params.kind == ControlKind::Printer;
     // A window is created with an empty rectangle, as the original system creates it: marked as
     // sized, Qt does not measure its text to size it when it is shown before SetGeometry.
     widget->setAttribute(Qt::WA_Resized);
-    widget->setVisible((spec.style & style::kVisible) && !hiddenKind);
-    if (spec.kind != ControlKind::Form) {
+    widget->setVisible((params.style & style::kVisible) && !hiddenKind);
+    if (params.kind != ControlKind::Form) {
         // The original window system put each new control below its siblings: the first one
         // created is on top. The forms rely on it: a group box is created after its option
         // buttons and must not cover them, and FORM3's large note label comes last, under the
         // controls it overlaps.
         widget->lower();
     }
-    if (spec.kind == ControlKind::GroupBox || spec.kind == ControlKind::OptionButton) Regroup(win.parent);
+    if (params.kind == ControlKind::GroupBox || params.kind == ControlKind::OptionButton) Regroup(win.parent);
     return win.handle;
 }
 

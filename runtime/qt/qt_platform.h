@@ -40,7 +40,7 @@ public:
 
     void SetSink(EventSink* sink) override;
 
-    WinHandle Create(const WindowSpec& spec) override;
+    WinHandle Create(const WindowSpec& params) override;
     void Destroy(WinHandle w) override;
     bool Exists(WinHandle w) const override;
     void SetText(WinHandle w, const std::string& text) override;
@@ -88,7 +88,7 @@ public:
 
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text, MessageButtons buttons,
                       MessageIcon icon) override;
-    std::optional<std::string> FileDialog(const FileDialogSpec& spec) override;
+    std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
 
     void ProcessPending() override;
     bool WaitForInput() override;

@@ -22,10 +22,10 @@ using kvtest::WithModalSteps;
 
 TEST(FileFilters, KeepTheDescriptionAndMatchRegardlessOfLetterCase) {
     EXPECT_EQ(CaseInsensitiveGlob(QStringLiteral("A?[1].c")), QStringLiteral("[Aa]?[[]1[]].[Cc]"));
-    FileDialogSpec spec;
-    spec.initialFolder = "/tmp";
-    spec.filters = {{"ﾃｷｽﾄ形式(*.TXT,*.CSV)", {"*.TXT", "*.CSV"}}, {"すべてのﾌｧｲﾙ(*.*)", {"*.*"}}};
-    const FileDialogStart start = PlanFileDialog(spec);
+    FileDialogSpec params;
+    params.initialFolder = "/tmp";
+    params.filters = {{"ﾃｷｽﾄ形式(*.TXT,*.CSV)", {"*.TXT", "*.CSV"}}, {"すべてのﾌｧｲﾙ(*.*)", {"*.*"}}};
+    const FileDialogStart start = PlanFileDialog(params);
     EXPECT_EQ(start.nameFilters,
               (QStringList{Q(u8"ﾃｷｽﾄ形式(*.TXT,*.CSV) (*.[Tt][Xx][Tt] *.[Cc][Ss][Vv])"), Q(u8"すべてのﾌｧｲﾙ(*.*) (*)")}));
     EXPECT_EQ(start.selectedFilter, 0);
@@ -34,22 +34,22 @@ TEST(FileFilters, KeepTheDescriptionAndMatchRegardlessOfLetterCase) {
 }
 
 TEST(FileFilters, APatternAsInitialNameFiltersInsteadOfNamingAFile) {
-    FileDialogSpec spec;
-    spec.initialName = "*.sav";
-    spec.filters = {{"ﾃｷｽﾄ形式(*.TXT)", {"*.TXT"}}, {"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)", {"*.SAV"}}};
-    FileDialogStart start = PlanFileDialog(spec);
+    FileDialogSpec params;
+    params.initialName = "*.sav";
+    params.filters = {{"ﾃｷｽﾄ形式(*.TXT)", {"*.TXT"}}, {"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)", {"*.SAV"}}};
+    FileDialogStart start = PlanFileDialog(params);
     EXPECT_TRUE(start.fileName.isEmpty());
     EXPECT_EQ(start.nameFilters.size(), 2);
     EXPECT_EQ(start.selectedFilter, 1);  // the given filter with that pattern
 
-    spec.filters.pop_back();
-    start = PlanFileDialog(spec);
+    params.filters.pop_back();
+    start = PlanFileDialog(params);
     ASSERT_EQ(start.nameFilters.size(), 2);
     EXPECT_EQ(start.nameFilters.at(0), QStringLiteral("*.sav (*.[Ss][Aa][Vv])"));
     EXPECT_EQ(start.selectedFilter, 0);
 
-    spec.initialName = "メール添付用.TXT";
-    start = PlanFileDialog(spec);
+    params.initialName = "メール添付用.TXT";
+    start = PlanFileDialog(params);
     EXPECT_EQ(start.fileName, Q(u8"メール添付用.TXT"));
     EXPECT_EQ(start.folder, QDir::currentPath());  // no folder given
 }
@@ -125,12 +125,12 @@ protected:
             QFile file(dir.filePath(Q(name)));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
-        spec.title = "ロード";
-        spec.initialFolder = *PathToSjis(dir.path());
-        spec.initialName = "*.SAV";
-        spec.filters = {{"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)", {"*.SAV"}}};
-        spec.kind = FileDialogKind::Open;
-        spec.fileMustExist = true;
+        params.title = "ロード";
+        params.initialFolder = *PathToSjis(dir.path());
+        params.initialName = "*.SAV";
+        params.filters = {{"ｾｰﾌﾞﾌｧｲﾙ(*.SAV)", {"*.SAV"}}};
+        params.kind = FileDialogKind::Open;
+        params.fileMustExist = true;
     }
 
     // Types a name into the dialog's name field and accepts it, once the step has returned (the
@@ -143,7 +143,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    FileDialogSpec spec;
+    FileDialogSpec params;
     QtPlatform platform;
 };
 
@@ -159,14 +159,14 @@ TEST_F(FileDialogTest, ReturnsTheChosenPathInShiftJis) {
                        Choose(dialog, Q(u8"注文.SAV"));
                        return true;
                    }},
-                   [&] { path = platform.FileDialog(spec); });
+                   [&] { path = platform.FileDialog(params); });
     ASSERT_TRUE(path.has_value());
     EXPECT_EQ(*path, *PathToSjis(dir.filePath(Q(u8"注文.SAV"))));
 }
 
 TEST_F(FileDialogTest, SavingOverAFileAsksFirst) {
-    spec.kind = FileDialogKind::Save;
-    spec.overwritePrompt = true;
+    params.kind = FileDialogKind::Save;
+    params.overwritePrompt = true;
     std::optional<std::string> path;
     WithModalSteps({[&](QWidget* modal) {
                         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -180,7 +180,7 @@ TEST_F(FileDialogTest, SavingOverAFileAsksFirst) {
                         box->button(QMessageBox::Yes)->click();
                         return true;
                     }},
-                   [&] { path = platform.FileDialog(spec); });
+                   [&] { path = platform.FileDialog(params); });
     EXPECT_EQ(path, PathToSjis(dir.filePath(QStringLiteral("other.sav"))));
 }
 
@@ -191,7 +191,7 @@ TEST_F(FileDialogTest, CancelGivesNothing) {
                        QTest::keyClick(modal, Qt::Key_Escape);
                        return true;
                    }},
-                   [&] { path = platform.FileDialog(spec); });
+                   [&] { path = platform.FileDialog(params); });
     EXPECT_EQ(path, std::nullopt);
 }
 
@@ -219,7 +219,7 @@ TEST_F(FileDialogTest, ANameShiftJisCannotHoldIsExplainedAndTheDialogComesBack) 
                         Choose(dialog, QStringLiteral("other.sav"));
                         return true;
                     }},
-                   [&] { path = platform.FileDialog(spec); });
+                   [&] { path = platform.FileDialog(params); });
     EXPECT_EQ(path, PathToSjis(dir.filePath(QStringLiteral("other.sav"))));
 }
 

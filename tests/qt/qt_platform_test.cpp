@@ -60,7 +60,7 @@ TEST_F(QtWindows, KeepTheirOwnVisibleAndEnabledFlags) {
     EXPECT_FALSE(platform.IsEnabled(form));
     EXPECT_TRUE(platform.IsEnabled(edit1));  // its own flag, though it cannot be used now
     EXPECT_FALSE(W(edit1)->isEnabled());
-    EXPECT_FALSE(platform.IsEnabled(platform.Create(kvtest::Spec(ControlKind::PushButton, form, 0x58010000))));
+    EXPECT_FALSE(platform.IsEnabled(platform.Create(kvtest::WindowParams(ControlKind::PushButton, form, 0x58010000))));
     EXPECT_TRUE(sink.events.empty());
 }
 

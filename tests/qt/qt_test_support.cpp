@@ -42,18 +42,18 @@ std::vector<std::string> RecordingSink::Without(const std::string& prefix) const
     return kept;
 }
 
-rt::WindowSpec Spec(rt::ControlKind kind, rt::WinHandle parent, uint32_t style) {
-    rt::WindowSpec spec;
-    spec.kind = kind;
-    spec.parent = parent;
-    spec.style = style;
-    return spec;
+rt::WindowSpec WindowParams(rt::ControlKind kind, rt::WinHandle parent, uint32_t style) {
+    rt::WindowSpec params;
+    params.kind = kind;
+    params.parent = parent;
+    params.style = style;
+    return params;
 }
 
 void FormFixture::SetUp() {
     using rt::ControlKind;
     platform.SetSink(&sink);
-    form = platform.Create(kvtest::Spec(ControlKind::Form, 0, 0x00cc0115));
+    form = platform.Create(kvtest::WindowParams(ControlKind::Form, 0, 0x00cc0115));
     sink.names[form] = "FORM3";
     platform.SetText(form, "FORM3");
     platform.SetGeometry(form, {40, 30, 646, 480});
@@ -94,7 +94,7 @@ void FormFixture::SetUp() {
 
 rt::WinHandle FormFixture::Control(rt::ControlKind kind, uint32_t style, rt::Rect r, const std::string& text,
                                    const std::string& name) {
-    const rt::WinHandle h = platform.Create(kvtest::Spec(kind, form, style));
+    const rt::WinHandle h = platform.Create(kvtest::WindowParams(kind, form, style));
     EXPECT_NE(h, 0) << name;
     sink.names[h] = name;
     platform.SetGeometry(h, r);

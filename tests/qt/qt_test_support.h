@@ -58,7 +58,7 @@ protected:
 // gets the active modal widget and returns true once it has dealt with it.
 void WithModalSteps(std::vector<std::function<bool(QWidget*)>> steps, const std::function<void()>& run);
 
-rt::WindowSpec Spec(rt::ControlKind kind, rt::WinHandle parent, uint32_t style);
+rt::WindowSpec WindowParams(rt::ControlKind kind, rt::WinHandle parent, uint32_t style);
 
 // Lets shown windows become active and events arrive.
 void Settle(rt::QtPlatform& platform, int rounds = 5);
