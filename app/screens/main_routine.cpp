@@ -3,14 +3,34 @@
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
+#include "app/screens/coupons.h"
 #include "app/screens/main_screen.h"
+#include "app/screens/options.h"
+#include "app/screens/title_entry.h"
+#include "app/screens/title_list.h"
 
 namespace {
 
-// The routines that events reach by name; each screen adds its own.
+#define KALVORO_ROUTINE(name) {#name, name}
+// The routines that events reach by name, screen by screen. A button without a routine here
+// (the order files' BUTTON2 to BUTTON4 for now) does nothing when clicked.
 const RoutineEntry kRoutines[] = {
-    {"BUTTON1_ON", BUTTON1_ON},
+    // main screen
+    KALVORO_ROUTINE(BUTTON1_ON), KALVORO_ROUTINE(BUTTON5_ON), KALVORO_ROUTINE(BUTTON6_ON),
+    KALVORO_ROUTINE(BUTTON7_ON), KALVORO_ROUTINE(BUTTON8_ON), KALVORO_ROUTINE(BUTTON9_ON),
+    KALVORO_ROUTINE(EDIT4_CHANGE), KALVORO_ROUTINE(EDIT5_CHANGE), KALVORO_ROUTINE(CHECK8_ON),
+    KALVORO_ROUTINE(BUTTON15_ON), KALVORO_ROUTINE(COMBO1_CHANGE),
+    // title list
+    KALVORO_ROUTINE(LIST1_CLICK), KALVORO_ROUTINE(BUTTON11_ON), KALVORO_ROUTINE(BUTTON20_ON),
+    // title entry
+    KALVORO_ROUTINE(RADIO1_ON), KALVORO_ROUTINE(RADIO2_ON), KALVORO_ROUTINE(RADIO3_ON), KALVORO_ROUTINE(RADIO4_ON),
+    KALVORO_ROUTINE(RADIO5_ON), KALVORO_ROUTINE(CHECK7_ON), KALVORO_ROUTINE(BUTTON12_ON),
+    KALVORO_ROUTINE(BUTTON14_ON),
+    // options and resolution
+    KALVORO_ROUTINE(CHECK1_ON), KALVORO_ROUTINE(CHECK2_ON), KALVORO_ROUTINE(CHECK3_ON), KALVORO_ROUTINE(CHECK4_ON),
+    KALVORO_ROUTINE(CHECK6_ON), KALVORO_ROUTINE(HSCROLL1_CHANGE), KALVORO_ROUTINE(BUTTON13_ON),
 };
+#undef KALVORO_ROUTINE
 
 void SetFonts() {
     // Every control gets a 14-pixel font; headings and totals are larger.
@@ -38,6 +58,8 @@ void 開始_SETSUB() {
     SetMaxLength(COMBO1, 10);
     SetImeMode(COMBO1, 2);
     ScrollSetRange(HSCROLL1, 50, 600);
+    // One dpi an arrow, ten the trough.
+    ScrollSetSteps(HSCROLL1, 1, 10);
     // Compensation, advance payment, adjustment discount, balance, customer name and the
     // special-discount box are not offered on screen; a loaded order still fills them.
     for (Obj* o : {&CHECK6, &TEXT49, &TEXT50, &TEXT51, &TEXT52, &TEXT53, &TEXT54, &TEXT55, &EDIT4, &EDIT5, &EDIT7,
@@ -50,6 +72,8 @@ void 開始_SETSUB() {
 void メイン_SUB() {
     開始_SETSUB();
     総合画面_SETSUB();
+    // Event routines run inside FormWait; one that needs work done after its own event has
+    // ended leaves a command code for this loop.
     for (;;) {
         COMMAND = 0;
         while (COMMAND == 0) FormWait(Obj{kMainWindow});
