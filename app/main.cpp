@@ -1,8 +1,10 @@
 // kalvoro: prepares an order for the book-scanning shop.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -40,19 +42,37 @@ void PrintHelp() {
         "  KALVORO_TODAY=YYYY-MM-DD   use this date instead of the computer's clock\n");
 }
 
-// Opens the script named on the command line ("-" for standard input).
-std::istream* OpenScript(const char* path, std::ifstream& file) {
+// Reads the whole script named on the command line, or says why it cannot ("-" is standard
+// input, read as the run goes). A folder opens like a file on Linux and only fails when read, so
+// the reading itself decides.
+std::istream* OpenScript(const char* path, std::istringstream& file) {
     if (std::strcmp(path, "-") == 0) return &std::cin;
-    file.open(path, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "kalvoro: cannot read the script %s: %s\n", path, std::strerror(errno));
+    auto refuse = [path](int error) -> std::istream* {
+        std::fprintf(stderr, "kalvoro: cannot read the script %s: %s\n", path, std::strerror(error));
         return nullptr;
+    };
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return refuse(errno);
+    std::string text;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int error = errno;
+            close(fd);
+            return refuse(error);
+        }
+        text.append(buf, static_cast<size_t>(n));
     }
+    close(fd);
+    file.str(std::move(text));
     return &file;
 }
 
 int RunScriptFile(const char* path) {
-    std::ifstream file;
+    std::istringstream file;
     std::istream* in = OpenScript(path, file);
     if (!in) return rt::kScriptError;
     return rt::RunScript(*in, path, メイン_SUB, std::cout, std::cerr);
@@ -88,7 +108,7 @@ int Screenshot(const char* formName, const char* pngPath, const char* scriptPath
         std::fprintf(stderr, "kalvoro: %s Set QT_QPA_PLATFORM=offscreen to draw without one.\n", why.c_str());
         return 1;
     }
-    std::ifstream file;
+    std::istringstream file;
     std::istringstream none;
     std::istream* in = scriptPath ? OpenScript(scriptPath, file) : &none;
     if (!in) return rt::kScriptError;

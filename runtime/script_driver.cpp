@@ -2,15 +2,19 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <climits>
+#include <deque>
 #include <istream>
 #include <ostream>
-#include <sstream>
 #include <vector>
 
 #include "runtime/encoding.h"
 #include "runtime/error.h"
 #include "runtime/headless.h"
+#include "runtime/script_expect.h"
+#include "runtime/script_line.h"
+#include "runtime/script_print.h"
 #include "runtime/window.h"
 
 namespace rt {
@@ -21,83 +25,29 @@ struct ScriptStop {
     int status;
 };
 
-std::string Escape(std::string_view sjis) {
-    std::string utf8 = SjisToUtf8Lossy(sjis);
-    std::string out;
-    for (char c : utf8) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
-const char* KindName(ControlKind k) {
-    switch (k) {
-        case ControlKind::PushButton: return "button";
-        case ControlKind::OptionButton: return "option";
-        case ControlKind::CheckBox: return "check";
-        case ControlKind::GroupBox: return "group";
-        case ControlKind::Edit: return "edit";
-        case ControlKind::Label: return "label";
-        case ControlKind::ListBox: return "list";
-        case ControlKind::HScroll: return "hscroll";
-        case ControlKind::VScroll: return "vscroll";
-        case ControlKind::ComboBox: return "combo";
-        case ControlKind::Form: return "form";
-        default: return "other";
-    }
-}
-
-const char* ButtonsName(MessageButtons b) {
-    switch (b) {
-        case MessageButtons::Ok: return "ok";
-        case MessageButtons::OkCancel: return "okcancel";
-        case MessageButtons::AbortRetryIgnore: return "abortretryignore";
-        case MessageButtons::YesNoCancel: return "yesnocancel";
-        case MessageButtons::YesNo: return "yesno";
-        case MessageButtons::RetryCancel: return "retrycancel";
-    }
-    return "?";
-}
-
-const char* IconName(MessageIcon i) {
-    switch (i) {
-        case MessageIcon::Stop: return "stop";
-        case MessageIcon::Question: return "question";
-        case MessageIcon::Exclamation: return "exclamation";
-        case MessageIcon::Information: return "information";
-        case MessageIcon::None: return "none";
-    }
-    return "?";
-}
-
-const char* AnswerName(Answer a) {
-    switch (a) {
-        case Answer::Ok: return "ok";
-        case Answer::Cancel: return "cancel";
-        case Answer::Abort: return "abort";
-        case Answer::Retry: return "retry";
-        case Answer::Ignore: return "ignore";
-        case Answer::Yes: return "yes";
-        case Answer::No: return "no";
-    }
-    return "?";
-}
-
-std::optional<Answer> ParseAnswer(const std::string& s) {
-    static const std::pair<const char*, Answer> names[] = {{"ok", Answer::Ok},       {"cancel", Answer::Cancel},
-                                                           {"yes", Answer::Yes},     {"no", Answer::No},
-                                                           {"abort", Answer::Abort}, {"retry", Answer::Retry},
-                                                           {"ignore", Answer::Ignore}};
+std::optional<Answer> ParseAnswer(std::string_view s) {
+    static const std::pair<const char*, Answer> names[] = {
+        {"ok", Answer::Ok},       {"cancel", Answer::Cancel}, {"yes", Answer::Yes},      {"no", Answer::No},
+        {"abort", Answer::Abort}, {"retry", Answer::Retry},   {"ignore", Answer::Ignore}};
     for (auto& [n, a] : names)
-        if (s == n) return a;
+        if (SameWord(s, n)) return a;
     return std::nullopt;
 }
+
+// What a command's words must be, for the messages that say what was expected.
+constexpr const char* kClickUsage = "click FORM.CONTROL";
+constexpr const char* kTypeUsage = "type FORM.CONTROL TEXT";
+constexpr const char* kSelectUsage = "select FORM.CONTROL N";
+constexpr const char* kToggleUsage = "toggle FORM.CONTROL N";
+constexpr const char* kScrollUsage = "scroll FORM.CONTROL POS|lineleft|lineright|pageleft|pageright";
+constexpr const char* kKeyUsage = "key FORM.CONTROL tab|shift-tab|enter|space";
+constexpr const char* kAnswerUsage = "answer ok|cancel|yes|no|abort|retry|ignore";
+constexpr const char* kChooseUsage = "choose PATH|cancel";
+constexpr const char* kCloseUsage = "close FORM";
+constexpr const char* kDumpUsage = "dump FORM";
+constexpr const char* kExpectUsage = "expect FORM[.CONTROL] PROPERTY VALUE";
+
+enum class Needs { Control, Form, Either };
 
 class Driver {
 public:
@@ -108,27 +58,25 @@ public:
         platform_.SetInputSource([this] { return NextCommand(); });
         platform_.SetMessageObserver([this](const std::string& title, const std::string& text, MessageButtons b,
                                             MessageIcon i, std::optional<Answer> a) {
-            out_ << "message \"" << Escape(title) << "\" \"" << Escape(text) << "\" buttons=" << ButtonsName(b)
-                 << " icon=" << IconName(i);
-            out_ << " -> " << (a ? AnswerName(*a) : "?") << "\n";
+            PrintMessageBox(out_, title, text, b, i, a);
+            if (a && !queuedAnswers_.empty()) queuedAnswers_.pop_front();
         });
         platform_.SetDialogObserver([this](const FileDialogSpec& params, const std::optional<std::string>* chosen) {
-            std::string filter;
-            for (const FileFilter& f : params.filters) filter += (filter.empty() ? "" : ";") + f.description;
-            out_ << "dialog " << (params.kind == FileDialogKind::Save ? "save" : "open") << " \"" << Escape(params.title)
-                 << "\" \"" << Escape(params.initialFolder + params.initialName) << "\" \"" << Escape(filter) << "\" -> ";
-            if (!chosen) out_ << "?\n";
-            else out_ << (*chosen ? Escape(**chosen) : std::string("cancel")) << "\n";
+            PrintFileDialog(out_, params, chosen);
+            if (chosen && !queuedChoices_.empty()) queuedChoices_.pop_front();
         });
         SetPlatform(&platform_);
         int status = kScriptCompleted;
+        bool programEnded = false;
         try {
             StartWindowLayer(platform_);
             // Reports are printed, not shown: nobody is there to press OK.
             SetErrorPresenter([this](const std::string& report) { out_ << SjisToUtf8Lossy(report) << "\n"; });
             program();
+            programEnded = true;
         } catch (const ProgramEnd& end) {
             status = end.code;
+            programEnded = true;
         } catch (const ScriptStop& stop) {
             status = stop.status;
         } catch (const NoAnswerQueued& e) {
@@ -138,6 +86,9 @@ public:
             EndWithRuntimeError(e);
             status = kScriptRuntimeError;
         }
+        // The presenter refers to this driver, which is about to go.
+        SetErrorPresenter({});
+        if (programEnded && !CheckTheEnd()) status = kScriptError;
         if (atEnd) atEnd(platform_);
         ResetWindowLayer();
         SetPlatform(nullptr);
@@ -146,150 +97,302 @@ public:
     }
 
 private:
+    struct Queued {
+        int line;
+        std::string command;
+    };
+
     [[noreturn]] void Fail(const std::string& what) {
         err_ << name_ << ":" << line_ << ": " << what << "\n";
         throw ScriptStop{kScriptError};
     }
 
+    // The program has ended, by the script's end or on its own. What the script still holds
+    // then would never run, and an answer never used means the dialog it was written for did
+    // not appear: either way the script does not test what it says.
+    bool CheckTheEnd() {
+        bool fine = true;
+        if (!scriptDone_) {
+            if (int next = NextCommandLine()) {
+                if (line_ == 0)
+                    err_ << name_ << ":" << next << ": the program ended before the script's first command\n";
+                else
+                    err_ << name_ << ":" << line_
+                         << ": the program ended during this command, but the script goes on at line " << next << "\n";
+                fine = false;
+            }
+        }
+        for (const auto* queue : {&queuedAnswers_, &queuedChoices_}) {
+            for (const Queued& q : *queue) {
+                err_ << name_ << ":" << q.line << ": " << q.command << " was never used: no "
+                     << (queue == &queuedAnswers_ ? "message box" : "file dialog") << " asked for it\n";
+                fine = false;
+            }
+        }
+        return fine;
+    }
+
+    // Reads the next line without its line end. The byte-order mark some editors put at the
+    // start of a UTF-8 file is not part of the first line.
+    bool ReadLine(std::string& line) {
+        if (!std::getline(in_, line)) return false;
+        if (++linesRead_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+    }
+
+    // The line number of the first command left in the script, 0 when only blank lines and
+    // comments are left. line_ keeps naming the command during which the program ended.
+    int NextCommandLine() {
+        std::string line;
+        while (ReadLine(line))
+            if (!ScriptLine(line).IsBlankOrComment()) return linesRead_;
+        return 0;
+    }
+
     // Runs the next command; false at the end of the script.
     bool NextCommand() {
         std::string line;
-        while (std::getline(in_, line)) {
-            ++line_;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.empty() || line[0] == '#') continue;
-            Execute(line);
+        while (ReadLine(line)) {
+            line_ = linesRead_;
+            if (!IsUtf8(line)) Fail("the line is not valid UTF-8");
+            ScriptLine words(line);
+            if (words.IsBlankOrComment()) continue;
+            if (size_t at = FindControlByte(line, Tabs::Allowed); at != std::string::npos)
+                Fail("the line has a control character " + ControlByteName(static_cast<unsigned char>(line[at])) +
+                     ", which a script cannot hold");
+            Execute(words);
             return true;
         }
+        scriptDone_ = true;
         return false;
     }
 
-    std::string ToSjis(const std::string& utf8) {
+    std::string ToSjis(std::string_view utf8) {
         auto s = Utf8ToSjis(utf8);
-        if (!s) Fail("the text \"" + utf8 + "\" has a character that Shift-JIS cannot hold");
+        if (!s) Fail("the text \"" + EscapeUtf8(utf8) + "\" has a character that Shift-JIS cannot hold");
         return *s;
     }
 
-    // "" stands for the empty text.
-    static std::string TextArg(const std::string& rest) { return rest == "\"\"" ? std::string() : rest; }
+    // The command has at least `count` words; the usage names the first one missing.
+    void Need(const ScriptLine& line, size_t count, const char* usage) {
+        if (line.Size() < count) Fail(command_ + " needs " + ScriptLine(usage).Word(line.Size()) + " (" + usage + ")");
+    }
+
+    // The command has exactly the words of its usage: a word too many is as likely a mistake as
+    // one too few.
+    void Exactly(const ScriptLine& line, size_t count, const char* usage) {
+        Need(line, count, usage);
+        if (line.Size() > count)
+            Fail(command_ + " takes nothing after its arguments, found \"" + std::string(line.From(count)) + "\" (" +
+                 usage + ")");
+    }
+
+    enum class EmptyText { Quoted, Refused };
+
+    // A TEXT argument: the rest of the line after one blank. "" stands for the empty text, so
+    // that a text left out is never taken for an empty one.
+    std::string TextAfter(const ScriptLine& line, size_t word, const char* what, const char* usage, EmptyText empty) {
+        std::optional<std::string_view> rest = line.RestAfter(word);
+        bool quoted = rest && *rest == "\"\"";
+        if (!rest || rest->empty() || (quoted && empty == EmptyText::Refused))
+            Fail(command_ + " needs " + what + " (" + usage +
+                 (empty == EmptyText::Quoted ? "; \"\" is the empty text)" : ")"));
+        if (size_t at = FindControlByte(*rest, Tabs::Refused); at != std::string::npos)
+            Fail("the text has a control character " + ControlByteName(static_cast<unsigned char>((*rest)[at])) +
+                 ", which a keyboard cannot type (" + usage + ")");
+        return quoted ? std::string() : std::string(*rest);
+    }
 
     struct Target {
         Int32 form;
         WinHandle window;
         ControlKind kind;
-        std::string formName, controlName;
     };
 
-    Target Resolve(const std::string& params) {
-        size_t dot = params.find('.');
-        std::string formName = params.substr(0, dot);
+    Target Resolve(const std::string& target, Needs needs) {
+        size_t dot = target.find('.');
+        if (needs == Needs::Control && dot == std::string::npos)
+            Fail(command_ + " needs FORM.CONTROL, not the form " + target);
+        if (needs == Needs::Form && dot != std::string::npos)
+            Fail(command_ + " takes a form, not the control " + target);
+        std::string formName = target.substr(0, dot);
         auto form = FindForm(formName);
         if (!form) Fail("no form named " + formName);
         std::vector<ControlInfo> ws = FormWindows(*form);
-        if (dot == std::string::npos) return {*form, ws[0].window, ControlKind::Form, formName, formName};
-        std::string controlName = params.substr(dot + 1);
-        for (const ControlInfo& c : ws) {
-            if (c.name.size() != controlName.size()) continue;
-            bool same = true;
-            for (size_t i = 0; i < c.name.size(); ++i)
-                same = same && std::toupper(static_cast<unsigned char>(c.name[i])) ==
-                                   std::toupper(static_cast<unsigned char>(controlName[i]));
-            if (same) return {*form, c.window, c.kind, formName, controlName};
-        }
+        if (dot == std::string::npos) return {*form, ws[0].window, ControlKind::Form};
+        std::string controlName = target.substr(dot + 1);
+        for (const ControlInfo& c : ws)
+            if (SameWord(c.name, controlName)) return {*form, c.window, c.kind};
         Fail("no control named " + controlName + " on " + formName);
     }
 
-    Target Reach(const std::string& params) {
-        Target t = Resolve(params);
+    // A control the user acts on: it must be there to see and enabled.
+    Target Reach(const ScriptLine& line) {
+        Target t = Resolve(line.Word(1), Needs::Control);
         if (!platform_.Reachable(t.window))
-            Fail(params + " cannot be reached: it or its form is hidden or disabled");
+            Fail(line.Word(1) + " cannot be reached: it or its form is hidden or disabled");
         return t;
     }
 
-    void Execute(const std::string& line) {
-        std::istringstream words(line);
-        std::string cmd, target;
-        words >> cmd;
-        if (cmd == "answer") {
-            words >> target;
-            auto a = ParseAnswer(target);
-            if (!a) Fail("unknown answer " + target);
-            platform_.QueueAnswer(*a);
-            return;
+    void Execute(const ScriptLine& line) {
+        static const struct {
+            const char* name;
+            void (Driver::*run)(const ScriptLine&);
+        } commands[] = {{"click", &Driver::Click},        {"type", &Driver::Type},          {"select", &Driver::Select},
+                        {"toggle", &Driver::Toggle},      {"scroll", &Driver::Scroll},      {"key", &Driver::PressKey},
+                        {"answer", &Driver::QueueAnswer}, {"choose", &Driver::QueueChoice}, {"close", &Driver::Close},
+                        {"dump", &Driver::Dump},          {"expect", &Driver::Check}};
+        for (const auto& c : commands) {
+            if (!SameWord(line.Word(0), c.name)) continue;
+            command_ = c.name;
+            return (this->*c.run)(line);
         }
-        if (cmd == "choose") {
-            std::string path = line.size() > 7 ? line.substr(7) : std::string();
-            if (path.empty()) Fail("choose needs a path or cancel");
-            if (path == "cancel") {
-                platform_.QueueFileChoice(std::nullopt);
-                return;
-            }
+        Fail("unknown command " + line.Word(0));
+    }
+
+    void Click(const ScriptLine& line) {
+        Exactly(line, 2, kClickUsage);
+        Target t = Reach(line);
+        if (t.kind != ControlKind::PushButton && t.kind != ControlKind::OptionButton &&
+            t.kind != ControlKind::CheckBox && t.kind != ControlKind::BitmapButton)
+            Fail("click does not fit " + line.Word(1) + " (kind=" + KindName(t.kind) + ")");
+        platform_.UserClick(t.window);
+    }
+
+    void Type(const ScriptLine& line) {
+        Need(line, 2, kTypeUsage);
+        std::string text = ToSjis(TextAfter(line, 1, "TEXT", kTypeUsage, EmptyText::Quoted));
+        Target t = Reach(line);
+        bool readOnly = platform_.Get(t.window).params.style & style::kEsReadOnly;
+        if (!(t.kind == ControlKind::Edit && !readOnly) && t.kind != ControlKind::ComboBox)
+            Fail("type does not fit " + line.Word(1) + " (kind=" + KindName(t.kind) + (readOnly ? ", read-only" : "") +
+                 ")");
+        platform_.UserType(t.window, text);
+    }
+
+    void Select(const ScriptLine& line) { PickItem(line, false); }
+    void Toggle(const ScriptLine& line) { PickItem(line, true); }
+
+    void PickItem(const ScriptLine& line, bool toggle) {
+        Exactly(line, 3, toggle ? kToggleUsage : kSelectUsage);
+        Target t = Reach(line);
+        bool multi = t.kind == ControlKind::ListBox && (platform_.Get(t.window).params.style & style::kLbsMultipleSel);
+        if (!toggle && multi) Fail("select does not fit " + line.Word(1) + " (a multiple-selection list: use toggle)");
+        if (!toggle && t.kind != ControlKind::ListBox && t.kind != ControlKind::ComboBox)
+            Fail("select does not fit " + line.Word(1) + " (kind=" + KindName(t.kind) + ")");
+        if (toggle && !multi) Fail("toggle does not fit " + line.Word(1) + ": not a multiple-selection list");
+        int n = ParseInt(line.Word(2));
+        if (n < 0 || n >= platform_.ListCount(t.window)) Fail(line.Word(1) + " has no item " + line.Word(2));
+        if (toggle)
+            platform_.UserToggle(t.window, n);
+        else
+            platform_.UserSelect(t.window, n);
+    }
+
+    void Scroll(const ScriptLine& line) {
+        Exactly(line, 3, kScrollUsage);
+        Target t = Reach(line);
+        if (t.kind != ControlKind::HScroll && t.kind != ControlKind::VScroll)
+            Fail("scroll does not fit " + line.Word(1) + " (kind=" + KindName(t.kind) + ")");
+        static const std::pair<const char*, ScrollAction> actions[] = {{"lineleft", ScrollAction::LineLeft},
+                                                                       {"lineright", ScrollAction::LineRight},
+                                                                       {"pageleft", ScrollAction::PageLeft},
+                                                                       {"pageright", ScrollAction::PageRight}};
+        std::string how = line.Word(2);
+        for (auto& [name, action] : actions)
+            if (SameWord(how, name)) return platform_.UserScroll(t.window, action);
+        platform_.UserScroll(t.window, ScrollAction::ThumbPosition, ParseInt(how));
+    }
+
+    void PressKey(const ScriptLine& line) {
+        Exactly(line, 3, kKeyUsage);
+        static const struct {
+            const char* name;
+            Key key;
+            bool shift;
+        } keys[] = {{"tab", Key::Tab, false},
+                    {"shift-tab", Key::Tab, true},
+                    {"enter", Key::Enter, false},
+                    {"space", Key::Space, false}};
+        for (const auto& k : keys)
+            if (SameWord(line.Word(2), k.name)) return platform_.UserKey(Reach(line).window, k.key, k.shift);
+        Fail("unknown key " + line.Word(2) + " (" + kKeyUsage + ")");
+    }
+
+    void QueueAnswer(const ScriptLine& line) {
+        Exactly(line, 2, kAnswerUsage);
+        auto a = ParseAnswer(line.Word(1));
+        if (!a) Fail("unknown answer " + line.Word(1) + " (" + kAnswerUsage + ")");
+        platform_.QueueAnswer(*a);
+        queuedAnswers_.push_back({line_, std::string(line.From(0))});
+    }
+
+    void QueueChoice(const ScriptLine& line) {
+        std::string path = TextAfter(line, 0, "PATH or cancel", kChooseUsage, EmptyText::Refused);
+        if (SameWord(path, "cancel")) {
+            platform_.QueueFileChoice(std::nullopt);
+        } else {
             if (path[0] != '/') {
                 char buf[PATH_MAX];
                 if (getcwd(buf, sizeof buf)) path = std::string(buf) + "/" + path;
             }
             platform_.QueueFileChoice(ToSjis(path));
-            return;
         }
-        words >> target;
-        if (target.empty()) Fail(cmd.empty() ? "empty command" : cmd + " needs FORM.CONTROL");
-        // The rest of the line after one blank.
-        std::string rest;
-        size_t at = line.find(target, cmd.size()) + target.size();
-        if (at < line.size()) rest = line.substr(at + 1);
+        queuedChoices_.push_back({line_, std::string(line.From(0))});
+    }
 
-        if (cmd == "click") {
-            Target t = Reach(target);
-            if (t.kind != ControlKind::PushButton && t.kind != ControlKind::OptionButton &&
-                t.kind != ControlKind::CheckBox && t.kind != ControlKind::BitmapButton)
-                Fail("click does not fit " + target + ", a " + KindName(t.kind));
-            platform_.UserClick(t.window);
-        } else if (cmd == "type") {
-            Target t = Reach(target);
-            bool readOnly = platform_.Get(t.window).params.style & style::kEsReadOnly;
-            if (!(t.kind == ControlKind::Edit && !readOnly) && t.kind != ControlKind::ComboBox)
-                Fail("type does not fit " + target);
-            platform_.UserType(t.window, ToSjis(TextArg(rest)));
-        } else if (cmd == "select" || cmd == "toggle") {
-            Target t = Reach(target);
-            bool multi = t.kind == ControlKind::ListBox && (platform_.Get(t.window).params.style & style::kLbsMultipleSel);
-            int n = ParseInt(rest);
-            if (n < 0 || n >= platform_.ListCount(t.window)) Fail(target + " has no item " + rest);
-            if (cmd == "select") {
-                if ((t.kind != ControlKind::ListBox && t.kind != ControlKind::ComboBox) || multi)
-                    Fail("select does not fit " + target + (multi ? " (a multiple-selection list: use toggle)" : ""));
-                platform_.UserSelect(t.window, n);
-            } else {
-                if (!multi) Fail("toggle does not fit " + target + ": not a multiple-selection list");
-                platform_.UserToggle(t.window, n);
-            }
-        } else if (cmd == "scroll") {
-            Target t = Reach(target);
-            if (t.kind != ControlKind::HScroll && t.kind != ControlKind::VScroll) Fail("scroll does not fit " + target);
-            if (rest == "lineleft") platform_.UserScroll(t.window, ScrollAction::LineLeft);
-            else if (rest == "lineright") platform_.UserScroll(t.window, ScrollAction::LineRight);
-            else if (rest == "pageleft") platform_.UserScroll(t.window, ScrollAction::PageLeft);
-            else if (rest == "pageright") platform_.UserScroll(t.window, ScrollAction::PageRight);
-            else platform_.UserScroll(t.window, ScrollAction::ThumbPosition, ParseInt(rest));
-        } else if (cmd == "key") {
-            Target t = Reach(target);
-            if (rest == "tab") platform_.UserKey(t.window, Key::Tab, false);
-            else if (rest == "shift-tab") platform_.UserKey(t.window, Key::Tab, true);
-            else if (rest == "enter") platform_.UserKey(t.window, Key::Enter, false);
-            else if (rest == "space") platform_.UserKey(t.window, Key::Space, false);
-            else Fail("unknown key " + rest);
-        } else if (cmd == "close") {
-            Target t = Resolve(target);
-            if (t.kind != ControlKind::Form) Fail("close takes a form");
-            if (!platform_.IsVisible(t.window)) Fail(target + " cannot be closed: it is hidden");
-            platform_.UserClose(t.window);
-        } else if (cmd == "dump") {
-            Dump(Resolve(target));
-        } else if (cmd == "expect") {
-            Expect(Resolve(target), target, rest);
+    void Close(const ScriptLine& line) {
+        Exactly(line, 2, kCloseUsage);
+        Target t = Resolve(line.Word(1), Needs::Form);
+        if (!platform_.IsVisible(t.window)) Fail(line.Word(1) + " cannot be closed: it is hidden");
+        platform_.UserClose(t.window);
+    }
+
+    void Dump(const ScriptLine& line) {
+        Exactly(line, 2, kDumpUsage);
+        PrintForm(out_, platform_, Resolve(line.Word(1), Needs::Form).form);
+    }
+
+    void Check(const ScriptLine& line) {
+        Need(line, 3, kExpectUsage);
+        std::optional<Property> property = ParseProperty(line.Word(2));
+        if (!property)
+            Fail("expect: unknown property " + line.Word(2) + " (text, visible, enabled, check, pos, sel or count)");
+        const char* name = PropertyName(*property);
+        std::string want;
+        if (*property == Property::Text) {
+            want = TextAfter(line, 2, "VALUE", kExpectUsage, EmptyText::Quoted);
         } else {
-            Fail("unknown command " + cmd);
+            Exactly(line, 4, kExpectUsage);
+            want = line.Word(3);
         }
+        const std::string target = line.Word(1);
+        Target t = Resolve(target, Needs::Either);
+        if (!HasProperty(t.kind, *property))
+            Fail("expect: " + target + " (kind=" + KindName(t.kind) + ") has no " + name + ", only " +
+                 PropertiesOf(t.kind));
+        std::string got = PropertyValue(platform_, t.window, t.kind, *property);
+        switch (*property) {
+            case Property::Text:
+                // Compared as the program holds texts, so that ¥ and 〜 match what typing them
+                // left in a box; the failure is shown in UTF-8.
+                if (ToSjis(want) == got) return;
+                got = SjisToUtf8Lossy(got);
+                break;
+            case Property::Visible:
+            case Property::Enabled:
+                if (want != "0" && want != "1") Fail(std::string("expect: ") + name + " is 0 or 1, not " + want);
+                break;
+            case Property::Sel:
+                if (got[0] == '[') break;  // a multiple-selection list's [i,j] is compared as written
+                [[fallthrough]];
+            default: want = std::to_string(ParseInt(want));
+        }
+        if (got == want) return;
+        expectFailed_ = true;
+        err_ << name_ << ":" << line_ << ": expect " << target << " " << name << ": wanted \"" << EscapeUtf8(want)
+             << "\", got \"" << EscapeUtf8(got) << "\"\n";
     }
 
     int ParseInt(const std::string& s) {
@@ -302,73 +405,18 @@ private:
         Fail("\"" + s + "\" is not a number");
     }
 
-    std::string Sel(WinHandle w, ControlKind kind) {
-        const HeadlessPlatform::Window& win = platform_.Get(w);
-        if (kind == ControlKind::ListBox && (win.params.style & style::kLbsMultipleSel)) {
-            std::string s = "[";
-            bool first = true;
-            for (int i = 0; i < platform_.ListCount(w); ++i) {
-                if (!platform_.ListIsSelected(w, i)) continue;
-                s += (first ? "" : ",") + std::to_string(i);
-                first = false;
-            }
-            return s + "]";
-        }
-        return std::to_string(platform_.ListCurSel(w));
-    }
-
-    void Dump(const Target& t) {
-        std::vector<ControlInfo> ws = FormWindows(t.form);
-        out_ << "form " << ws[0].name << " visible=" << platform_.IsVisible(ws[0].window) << " text=\""
-             << Escape(platform_.GetText(ws[0].window)) << "\"\n";
-        for (size_t i = 1; i < ws.size(); ++i) {
-            const ControlInfo& c = ws[i];
-            WinHandle w = c.window;
-            out_ << c.name << " kind=" << KindName(c.kind) << " visible=" << platform_.IsVisible(w)
-                 << " enabled=" << platform_.IsEnabled(w) << " text=\"" << Escape(platform_.Get(w).text) << "\"";
-            if (c.kind == ControlKind::CheckBox || c.kind == ControlKind::OptionButton) out_ << " check=" << platform_.GetCheck(w);
-            if (c.kind == ControlKind::HScroll || c.kind == ControlKind::VScroll) {
-                auto [lo, hi] = platform_.ScrollRange(w);
-                out_ << " pos=" << platform_.ScrollPos(w) << " min=" << lo << " max=" << hi;
-            }
-            if (c.kind == ControlKind::ListBox || c.kind == ControlKind::ComboBox) {
-                out_ << " sel=" << Sel(w, c.kind) << " items=[";
-                for (int k = 0; k < platform_.ListCount(w); ++k)
-                    out_ << (k ? "," : "") << "\"" << Escape(platform_.ListItem(w, k)) << "\"";
-                out_ << "]";
-            }
-            out_ << "\n";
-        }
-    }
-
-    void Expect(const Target& t, const std::string& params, const std::string& rest) {
-        size_t blank = rest.find(' ');
-        std::string property = rest.substr(0, blank);
-        std::string want = blank == std::string::npos ? std::string() : TextArg(rest.substr(blank + 1));
-        std::string got;
-        WinHandle w = t.window;
-        if (property == "text") got = SjisToUtf8Lossy(platform_.Get(w).text);
-        else if (property == "visible") got = platform_.IsVisible(w) ? "1" : "0";
-        else if (property == "enabled") got = platform_.IsEnabled(w) ? "1" : "0";
-        else if (property == "check") got = std::to_string(platform_.GetCheck(w));
-        else if (property == "pos") got = std::to_string(platform_.ScrollPos(w));
-        else if (property == "sel") got = Sel(w, t.kind);
-        else if (property == "count") got = std::to_string(platform_.ListCount(w));
-        else Fail("unknown property " + property);
-        if (got != want) {
-            expectFailed_ = true;
-            err_ << name_ << ":" << line_ << ": expect " << params << " " << property << ": wanted \"" << want
-                 << "\", got \"" << got << "\"\n";
-        }
-    }
-
     std::istream& in_;
     std::string name_;
     std::ostream& out_;
     std::ostream& err_;
     HeadlessPlatform platform_;
-    int line_ = 0;
+    int linesRead_ = 0;
+    int line_ = 0;  // the line of the command being run
+    bool scriptDone_ = false;
     bool expectFailed_ = false;
+    std::string command_;  // the command being run, in the usage's letter case
+    // The answers and file choices the script queued and no dialog has used yet, with their lines.
+    std::deque<Queued> queuedAnswers_, queuedChoices_;
 };
 
 }  // namespace

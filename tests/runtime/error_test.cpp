@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "runtime/encoding.h"
+#include "tests/support/test_home.h"
 
 namespace {
 
@@ -38,24 +39,63 @@ TEST(ErrorReport, FirstLineNamesModuleLineAndCode) {
               "\r\nKalvoro [" + std::to_string(e.line) + "\xE8\xA1\x8C]:\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC[9]");
 }
 
-TEST(ErrorReport, RecordsTheLastErrorInTheStateFolder) {
-    auto dir = std::filesystem::temp_directory_path() / "kalvoro-error-test";
-    std::filesystem::remove_all(dir);
-    setenv("XDG_STATE_HOME", dir.c_str(), 1);
-    rt::RuntimeError e = Catch(11);
-    ASSERT_TRUE(rt::RecordLastError(e));
-    std::ifstream in(dir / "kalvoro" / "last-error", std::ios::binary);
+std::string ReadAll(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
     std::stringstream all;
     all << in.rdbuf();
-    std::string text = all.str();
+    return all.str();
+}
+
+TEST(ErrorReport, RecordsTheLastErrorInTheStateFolder) {
+    const char* was = std::getenv("XDG_STATE_HOME");
+    ASSERT_NE(was, nullptr);
+    const std::string before = was;
+    auto dir = std::filesystem::current_path() / "another-state";
+    setenv("XDG_STATE_HOME", dir.c_str(), 1);
+    rt::RuntimeError e = Catch(11);
+    bool recorded = rt::RecordLastError(e);
+    setenv("XDG_STATE_HOME", before.c_str(), 1);
+    ASSERT_TRUE(recorded);
+    std::string text = ReadAll(dir / "kalvoro" / "last-error");
     EXPECT_NE(text.find("MODL=Kalvoro\n"), std::string::npos);
     EXPECT_NE(text.find("CODE=11\n"), std::string::npos);
     EXPECT_NE(text.find("LINE=" + std::to_string(e.line) + "\n"), std::string::npos);
     EXPECT_NE(text.find("RTL=V6.30 L10 U002+1\n"), std::string::npos);
     EXPECT_NE(text.find("MODE=\xE7\x8B\xAC\xE7\xAB\x8B\xE5\x9E\x8B\n"), std::string::npos);
     EXPECT_NE(text.find("TIME="), std::string::npos);
-    unsetenv("XDG_STATE_HOME");
-    std::filesystem::remove_all(dir);
+}
+
+// What a file looked like, to tell whether anything wrote to it.
+struct Seen {
+    bool exists = false;
+    std::filesystem::file_time_type written;
+    std::string content;
+};
+Seen Look(const std::filesystem::path& p) {
+    std::error_code ec;
+    if (p.empty() || !std::filesystem::exists(p, ec)) return {};
+    return {true, std::filesystem::last_write_time(p, ec), ReadAll(p)};
+}
+
+TEST(ErrorReport, ATestsRuntimeErrorIsRecordedInTheTestsOwnHomeNotTheUsers) {
+    std::string realState = testhome::Original("XDG_STATE_HOME");
+    if (realState.empty() && !testhome::Original("HOME").empty())
+        realState = testhome::Original("HOME") + "/.local/state";
+    std::filesystem::path realRecord;
+    if (!realState.empty()) realRecord = std::filesystem::path(realState) / "kalvoro" / "last-error";
+    std::filesystem::path ownRecord = testhome::Root() / "state" / "kalvoro" / "last-error";
+    ASSERT_NE(realRecord, ownRecord);
+    Seen before = Look(realRecord);
+
+    rt::SetErrorPresenter([](const std::string&) {});  // the report is not what is tested here
+    rt::EndWithRuntimeError(Catch(57));
+    rt::SetErrorPresenter({});
+
+    EXPECT_NE(ReadAll(ownRecord).find("CODE=57\n"), std::string::npos) << ownRecord;
+    Seen after = Look(realRecord);
+    EXPECT_EQ(after.exists, before.exists) << realRecord;
+    EXPECT_EQ(after.written, before.written) << realRecord;
+    EXPECT_EQ(after.content, before.content) << realRecord;
 }
 
 TEST(Encoding, RoundTripAndRefusals) {

@@ -42,7 +42,9 @@ TEST_P(OptionJourney, EveryFigureFollowsTheSliderAndTheBoxes) {
     for (const Step& s : j.steps) {
         Do(s.what);
         EXPECT_EQ(Shown(TEXT36), s.pixels) << s.what;
-        if (j.kind == kComic) EXPECT_EQ(Shown(TEXT31), s.works) << s.what;
+        if (j.kind == kComic) {
+            EXPECT_EQ(Shown(TEXT31), s.works) << s.what;
+        }
         EXPECT_EQ(Shown(TEXT33), s.noSpread) << s.what;
         EXPECT_EQ(Shown(TEXT34), s.trim) << s.what;
         EXPECT_EQ(Shown(TEXT35), s.dpiFee) << s.what;
