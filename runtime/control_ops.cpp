@@ -23,6 +23,7 @@ void SetVisible(const Obj& o, Int32 flag, Here here) {
     const ObjectEntry& e = Live(o, here);
     if (flag != -1 && flag != 0) RaiseError(5, here);
     P().SetVisible(e.window, flag == -1);
+    if (flag == -1 && KindOf(e) == ControlKind::Form) FocusShownForm(e.window);
 }
 
 void SetEnabled(const Obj& o, Int32 flag, Here here) {

@@ -182,6 +182,8 @@ public:
     virtual FontSpec Font(WinHandle w) const = 0;
     virtual void SetColours(WinHandle w, std::optional<Colour> text, std::optional<Colour> background) = 0;
     virtual void SetFocus(WinHandle w) = 0;
+    // While no window of the program is active (one was hidden, the user is elsewhere), the
+    // window that had the focus last.
     virtual WinHandle Focus() const = 0;
 
     // Buttons: 0 unchecked, 1 checked, 2 indeterminate.

@@ -134,6 +134,15 @@ using namespace detail;
 namespace detail {
 namespace {
 
+bool IsTabStop(const ControlRecord& rec) {
+    Platform& p = P();
+    return (rec.style & style::kTabStop) && p.IsVisible(rec.window) && p.IsEnabled(rec.window);
+}
+
+bool IsInputKind(ControlKind kind) {
+    return kind == ControlKind::Edit || kind == ControlKind::ComboBox || kind == ControlKind::ListBox;
+}
+
 void Sink::OnNotify(WinHandle control, Notification what) {
     ControlRecord* rec = RecordOf(control);
     if (!rec) return;
@@ -225,9 +234,8 @@ bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) {
         for (size_t step = 1; step < n; ++step) {
             size_t i = shift ? (cur + n - step) % n : (cur + step) % n;
             if (i == 0) continue;  // the form itself is not a tab stop
-            WinHandle w = ws[i].window;
-            if (p.IsVisible(w) && p.IsEnabled(w) && (ws[i].style & style::kTabStop)) {
-                p.SetFocus(w);
+            if (IsTabStop(ws[i])) {
+                p.SetFocus(ws[i].window);
                 break;
             }
         }
@@ -246,6 +254,27 @@ bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) {
 }
 
 }  // namespace
+
+void FocusShownForm(WinHandle formWindow) {
+    FormRecord* form = FormOf(formWindow);
+    if (!form) return;
+    Platform& p = P();
+    // A form shown again while the user works in it (the main form is hidden and shown around
+    // every refresh of its figures) keeps the user's place.
+    if (FormOf(p.Focus()) == form) return;
+    // Never a push button: one Space or Enter right after a form appears must not act (the
+    // main form's first tab stop ends the program).
+    WinHandle target = formWindow;
+    for (size_t i = 1; i < form->windows.size(); ++i) {
+        const ControlRecord& rec = form->windows[i];
+        if (IsInputKind(rec.kind) && IsTabStop(rec)) {
+            target = rec.window;
+            break;
+        }
+    }
+    p.SetFocus(target);
+}
+
 }  // namespace detail
 
 // ---- the runtime's own bookkeeping ----
@@ -270,6 +299,7 @@ void StartWindowLayer(Platform& platform) {
     g.mainWindow = LoadForm("MAINFORM", 10, Here::current());
     g.objects[0].window = g.mainWindow;
     g.forms.back().object = 0;
+    if (platform.IsVisible(g.mainWindow)) FocusShownForm(g.mainWindow);
     SetErrorPresenter([](const std::string& report) {
         if (g_platform) g_platform->MessageBox(0, ExecutableCaption(), report, MessageButtons::Ok, MessageIcon::Exclamation);
     });
@@ -330,6 +360,7 @@ void FormLoad(Obj& form, const Text& resource, Int32 showFlag, Here here) {
     Int32 obj = ObjectFor(w, ControlKind::Form);
     g.forms.back().object = obj;
     form.handle = obj;
+    if (P().IsVisible(w)) FocusShownForm(w);
 }
 
 WinHandle FormControl(const Obj& form, const Text& name, Here here) {

@@ -63,6 +63,11 @@ Int32 ObjectFor(WinHandle w, ControlKind kind);
 // Queues the event of a window for its routine; an event with no routine is not queued.
 void Raise(WinHandle w, int event);
 
+// The focus rule of a form the program shows: unless the focus is already on the form or one
+// of its controls, it goes to the first edit, combo or list box (in creation order) that is
+// visible, enabled and a tab stop, else to the form itself. Raises nothing.
+void FocusShownForm(WinHandle formWindow);
+
 // Plays the named form resource; the caller's show state is a SW_ value.
 WinHandle LoadForm(std::string_view resource, int initialShow, Here here);
 void ForgetRegisteredForms();

@@ -48,6 +48,7 @@ QWidget* QtPlatform::MakeWidget(Window& win, QWidget* parent) {
                 if (s & kMaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
             }
             form->setWindowFlags(flags);
+            win.focusFrame = new qt::FocusFrame(form);
             return form;
         }
         case ControlKind::PushButton:

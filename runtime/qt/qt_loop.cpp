@@ -1,4 +1,4 @@
-// Focus, the message loop and screenshots.
+// The message loop and screenshots.
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
@@ -6,37 +6,6 @@
 #include "runtime/qt/qt_window.h"
 
 namespace rt {
-namespace {
-
-// The controls whose focus changes the original reported to their form (edit, list and combo
-// boxes), and the forms themselves.
-bool NotifiesFocus(ControlKind kind) {
-    return kind == ControlKind::Edit || kind == ControlKind::ListBox || kind == ControlKind::ComboBox ||
-           kind == ControlKind::Form;
-}
-
-}  // namespace
-
-void QtPlatform::SetFocus(WinHandle w) {
-    Window* win = Find(w);
-    if (!win) return;
-    ProgramChange change(*this);
-    QWidget* window = win->widget->window();
-    if (!window->isActiveWindow()) window->activateWindow();
-    win->widget->setFocus(Qt::OtherFocusReason);
-}
-
-WinHandle QtPlatform::Focus() const { return HandleOf(QApplication::focusWidget()); }
-
-void QtPlatform::FocusChanged(QWidget*, QWidget* now) {
-    const WinHandle gaining = HandleOf(now);
-    if (gaining == focusReported_) return;
-    const WinHandle losing = focusReported_;
-    focusReported_ = gaining;
-    if (ProgramChanging()) return;
-    if (const Window* old = Find(losing); old && NotifiesFocus(old->kind)) Notify(losing, Notification::KillFocus);
-    if (const Window* win = Find(gaining); win && NotifiesFocus(win->kind)) Notify(gaining, Notification::SetFocus);
-}
 
 void QtPlatform::Notify(WinHandle w, Notification what) {
     if (sink_ && !ProgramChanging()) sink_->OnNotify(w, what);

@@ -158,6 +158,8 @@ void QtPlatform::Destroy(WinHandle w) {
             }
         }
         if (focusReported_ == handle) focusReported_ = 0;
+        if (focusPending_ == handle) focusPending_ = 0;
+        if (focusLast_ == handle) focusLast_ = 0;
         windows_.erase(it);
         for (auto g = optionGroups_.begin(); g != optionGroups_.end();) {
             g = g->first.first == handle ? optionGroups_.erase(g) : std::next(g);
@@ -249,10 +251,7 @@ void QtPlatform::SetVisible(WinHandle w, bool visible) {
     if (!win) return;
     ProgramChange change(*this);
     if (win->kind == ControlKind::Form && visible) {
-        // Showing a form activates it, as the original's ShowWindow did.
-        win->widget->show();
-        win->widget->raise();
-        win->widget->activateWindow();
+        ActivateForm(*win);
     } else {
         win->widget->setVisible(visible);
     }

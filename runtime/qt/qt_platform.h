@@ -120,6 +120,8 @@ private:
     void Regroup(WinHandle form);
     void OptionClicked(Window& win);
     void FocusChanged(QWidget* old, QWidget* now);
+    void MarkFocus(QWidget* now);
+    void ActivateForm(Window& form);
     QLineEdit* LineEditOf(const Window& win) const;
     QPlainTextEdit* TextEditOf(const Window& win) const;
     QWidget* OwnerWidget(WinHandle owner) const;
@@ -138,6 +140,11 @@ private:
     int programChanging_ = 0;
     WinHandle nextHandle_ = 1;
     WinHandle focusReported_ = 0;
+    // The control the program gave the focus while its window was not active yet: the window
+    // system hands it over when the window becomes active, and that arrival raises nothing.
+    WinHandle focusPending_ = 0;
+    WinHandle focusLast_ = 0;   // the control that had the focus last
+    WinHandle markedForm_ = 0;  // the form whose focus frame marks a control
     std::map<WinHandle, std::unique_ptr<Window>> windows_;
     // (form, group box or 0) → the buttons of one option group; owned by the form's widget.
     std::map<std::pair<WinHandle, WinHandle>, QButtonGroup*> optionGroups_;

@@ -181,16 +181,20 @@ std::optional<AcceptedInput> AcceptInput(const QString& before, const QString& a
     // Never split a surrogate pair between the kept and the inserted part.
     if (prefix > 0 && after.at(prefix - 1).isHighSurrogate()) --prefix;
     if (suffix > 0 && after.at(after.size() - suffix).isLowSurrogate()) --suffix;
-    QString inserted = after.mid(prefix, after.size() - prefix - suffix);
-    if (inserted.isEmpty()) return AcceptedInput{after, static_cast<int>(prefix)};
+    const QString offered = after.mid(prefix, after.size() - prefix - suffix);
+    if (offered.isEmpty()) return AcceptedInput{after, static_cast<int>(prefix)};
 
-    for (char32_t c : inserted.toUcs4()) {
+    // A paste keeps what could have been typed, character by character.
+    QString inserted;
+    for (char32_t c : offered.toUcs4()) {
         const bool lineBreak = c == u'\n' && ends == LineEnds::CrLf;
-        if (!lineBreak && !SjisRepresentable(c == 0x00A5 ? u'\\' : c)) return std::nullopt;
-        if (rules.digitsOnly && !lineBreak && !(c >= u'0' && c <= u'9')) return std::nullopt;
+        if (!lineBreak && !SjisRepresentable(c == 0x00A5 ? u'\\' : c)) continue;
+        if (rules.digitsOnly && !lineBreak && !(c >= u'0' && c <= u'9')) continue;
+        inserted += QString::fromUcs4(&c, 1);
     }
+    if (inserted.isEmpty()) return std::nullopt;
     if (rules.maxBytes > 0) {
-        const int kept = SjisLength(after, ends) - SjisLength(inserted, ends);
+        const int kept = SjisLength(after.left(prefix), ends) + SjisLength(after.right(suffix), ends);
         const int room = rules.maxBytes - kept;
         if (SjisLength(inserted, ends) > room) {
             const int fits = IndexOfSjisOffset(inserted, std::max(room, 0), ends);

@@ -122,10 +122,11 @@ struct AcceptedInput {
     int insertEnd = 0;  // where the caret goes: after what was inserted
 };
 
-// The text of a box after the user changed `before` into `after`, as the box accepts it: an
-// insertion holding a character that code page 932 cannot hold, or a non-digit in a digits-only
-// box, is refused whole (nullopt); one that does not fit into the limit is cut short, and
-// refused when nothing of it fits. Deleting is always accepted.
+// The text of a box after the user changed `before` into `after`, as the box accepts it: the
+// characters of an insertion that code page 932 cannot hold, and the non-digits in a
+// digits-only box, are dropped; what is left is cut short where the limit is reached (never
+// inside a character). An insertion of which nothing is left is refused (nullopt) and leaves
+// the box as it was, selection and all. Deleting is always accepted.
 std::optional<AcceptedInput> AcceptInput(const QString& before, const QString& after, const InputRules& rules,
                                          LineEnds ends = LineEnds::AsIs);
 

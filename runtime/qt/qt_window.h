@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "runtime/qt/qt_focus_frame.h"
 #include "runtime/qt/qt_option_groups.h"
 #include "runtime/qt/qt_platform.h"
 #include "runtime/qt/qt_widgets.h"
@@ -35,6 +36,7 @@ struct QtPlatform::Window {
     WinHandle optionGroupBox = 0;  // option buttons: the group box holding them, 0 = none
     QString multiLineBefore;       // multi-line edit boxes: the text before the user's change
     qt::SjisInputValidator* validator = nullptr;
+    qt::FocusFrame* focusFrame = nullptr;  // forms: the mark of their focused control
 
     bool Is(ControlKind k) const { return kind == k; }
     uint32_t ButtonType() const { return style & style::kBsTypeMask; }

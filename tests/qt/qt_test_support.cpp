@@ -104,6 +104,14 @@ rt::WinHandle FormFixture::Control(rt::ControlKind kind, uint32_t style, rt::Rec
     return h;
 }
 
+rt::WinHandle FormFixture::Named(const std::string& name) const {
+    for (const auto& [handle, given] : sink.names) {
+        if (given == name) return handle;
+    }
+    ADD_FAILURE() << "no control named " << name;
+    return 0;
+}
+
 void FormFixture::Show() {
     platform.SetVisible(form, true);
     ASSERT_TRUE(QTest::qWaitForWindowActive(W(form)));

@@ -44,6 +44,7 @@ protected:
                           const std::string& name);
     void Show();  // shows the form, waits until it is active and forgets what that reported
     QWidget* W(rt::WinHandle h) const { return platform.Widget(h); }
+    rt::WinHandle Named(const std::string& name) const;  // a control by the name given above
     void Click(rt::WinHandle h);  // a left click where a user clicks that control
 
     rt::QtPlatform platform;

@@ -28,12 +28,16 @@ void S1_CHANGE(Obj&) { Record("S1_CHANGE"); }
 void K1_ON(Obj&) { Record("K1_ON"); }
 void R1_ON(Obj&) { Record("R1_ON"); }
 void SUB_CLOSE_QUERYCLOSE(Obj&) { Record("SUB_CLOSE_QUERYCLOSE"); }
+void E1_SETFOCUS(Obj&) { Record("E1_SETFOCUS"); }
+void PB_ON(Obj&) { Record("PB_ON"); }
+void T_SETFOCUS(Obj&) { Record("T_SETFOCUS"); }
 
 const RoutineEntry kRoutines[] = {
     {"B1_ON", B1_ON},         {"B2_ON", B2_ON},         {"OTHER_ROUTINE", OTHER_ROUTINE},
     {"E1_CHANGE", E1_CHANGE}, {"L1_CHANGE", L1_CHANGE}, {"L1_CLICK", L1_CLICK},
     {"C1_CHANGE", C1_CHANGE}, {"S1_CHANGE", S1_CHANGE}, {"K1_ON", K1_ON},
     {"R1_ON", R1_ON},         {"SUB_QUERYCLOSE", SUB_CLOSE_QUERYCLOSE},
+    {"E1_SETFOCUS", E1_SETFOCUS}, {"PB_ON", PB_ON},   {"T_SETFOCUS", T_SETFOCUS},
 };
 
 rt::FormDescription MainForm() {
@@ -252,6 +256,76 @@ TEST_P(WindowLayer, TabVisitsVisibleEnabledTabStopsInCreationOrderAndWraps) {
     input->Key(Win("B1"), rt::Key::Tab, true);
     EXPECT_EQ(p().Focus(), Win("K1"));
     EXPECT_TRUE(g_calls.empty());
+}
+
+// Where the focus goes when a form appears: to T, or to the form itself when there is none. A
+// Space or Enter right after must click nothing (PB is a push button).
+struct ShownFocusCase {
+    const char* what;
+    std::vector<rt::WindowDescription> controls;
+};
+void PrintTo(const ShownFocusCase& c, std::ostream* os) { *os << c.what; }
+
+rt::WindowDescription Box(ControlKind kind, const char* name, uint32_t style = st::kVisible | st::kTabStop,
+                          int16_t disabled = 0) {
+    auto d = Control(kind, name, {10, 10, 80, 24}, style, kind == ControlKind::PushButton ? "Go" : "");
+    d.disabled = disabled;
+    return d;
+}
+
+const ShownFocusCase kShownFocusCases[] = {
+    {"SkipsButtonsAndBoxesOutOfReach",
+     {Box(ControlKind::PushButton, "PB"), Box(ControlKind::CheckBox, "K"), Box(ControlKind::Label, "LB", st::kVisible),
+      Box(ControlKind::Edit, "HIDDEN", st::kTabStop),
+      Box(ControlKind::Edit, "DISABLED", st::kVisible | st::kTabStop, 1),
+      Box(ControlKind::Edit, "NOSTOP", st::kVisible), Box(ControlKind::ListBox, "T"), Box(ControlKind::Edit, "E")}},
+    {"TakesAComboBox", {Box(ControlKind::PushButton, "PB"), Box(ControlKind::ComboBox, "T")}},
+    {"FallsBackToTheForm",
+     {Box(ControlKind::PushButton, "PB"), Box(ControlKind::CheckBox, "K"), Box(ControlKind::HScroll, "S"),
+      Box(ControlKind::Edit, "HIDDEN", st::kTabStop)}},
+};
+
+class ShownFocus : public testing::TestWithParam<std::tuple<Backend, ShownFocusCase>>, public LayerFixture {
+protected:
+    void SetUp() override { Start(std::get<0>(GetParam())); }
+    void TearDown() override { Stop(); }
+};
+
+TEST_P(ShownFocus, GoesToTheFirstInputBoxQuietlyAndBackThereWhenShownAgain) {
+    Register(Form("SHOWN", std::get<1>(GetParam()).controls));
+    Obj shown;
+    FormLoad(shown, "SHOWN", -1);
+    input->Settle();
+    WinHandle expected = rt::WindowOf(shown);
+    for (const rt::ControlInfo& c : rt::FormWindows(shown.handle))
+        if (c.name == "T") expected = c.window;
+    EXPECT_EQ(p().Focus(), expected);
+    for (rt::Key key : {rt::Key::Space, rt::Key::Enter}) input->Key(expected, key, false);
+    // The user leaves the form by its next tab stop, then for the main form; shown again, the
+    // form starts over.
+    input->Key(expected, rt::Key::Tab, false);
+    SetVisible(shown, 0);
+    input->Key(Win("K1"), rt::Key::Tab, false);
+    SetVisible(shown, -1);
+    input->Settle();
+    EXPECT_EQ(p().Focus(), expected);
+    RunPending();
+    EXPECT_TRUE(g_calls.empty()) << g_calls.front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, ShownFocus,
+                         testing::Combine(testing::ValuesIn(Backends()), testing::ValuesIn(kShownFocusCases)));
+
+TEST_P(WindowLayer, TheMainFormStartsInItsFirstInputBoxAndARefreshKeepsTheUsersPlace) {
+    EXPECT_EQ(p().Focus(), Win("E1"));  // after B1 and B2, push buttons
+    input->Key(Win("K1"), rt::Key::Tab, true);
+    ASSERT_EQ(p().Focus(), Win("S1"));
+    SetVisible(Obj{kMainWindow}, 0);  // as the program does around a refresh of its figures
+    SetVisible(Obj{kMainWindow}, -1);
+    input->Settle();
+    EXPECT_EQ(p().Focus(), Win("S1"));
+    RunPending();
+    EXPECT_TRUE(g_calls.empty()) << g_calls.front();
 }
 
 TEST_P(WindowLayer, EnterAndSpaceClickPushButtonsOnly) {

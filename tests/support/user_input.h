@@ -3,6 +3,7 @@
 // same on the headless back end and on real widgets.
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct Backend {
     std::string name;
     std::function<std::unique_ptr<UserInput>()> make;
 };
+inline void PrintTo(const Backend& backend, std::ostream* os) { *os << backend.name; }
 
 // The back ends this test program runs the suite on; each test program defines it.
 std::vector<Backend> Backends();
