@@ -67,7 +67,7 @@ QWidget* QtPlatform::MakeWidget(Window& win, QWidget* parent) {
             return new qt::OptionButton(parent, win.ButtonType() == style::kBsAutoRadioButton);
         case ControlKind::GroupBox: return new QGroupBox(parent);
         case ControlKind::Label: {
-            auto* label = new QLabel(parent);
+            auto* label = new qt::LabelWidget(parent);
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);  // the original's left, centred and right labels all wrap
             label->setAlignment(LabelAlignment(s));

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
@@ -223,6 +224,46 @@ QValidator::State SjisInputValidator::validate(QString& input, int& pos) const {
         pos = accepted->insertEnd;
     }
     return Acceptable;
+}
+
+
+WrappedText LayOutWrapped(QTextLayout& layout, const QFont& font, Qt::Alignment alignment, qreal width, qreal height) {
+    QTextOption option(alignment & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setFont(font);
+    layout.setTextOption(option);
+    WrappedText wrapped;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        wrapped.lines.push_back(line);
+    }
+    layout.endLayout();
+    const QFontMetricsF metrics(font);
+    wrapped.spacing = metrics.lineSpacing();
+    const qreal characterHeight = font.pixelSize() > 0 ? font.pixelSize() : metrics.height();
+    if (wrapped.lines.size() * wrapped.spacing > height) wrapped.spacing = std::min(wrapped.spacing, characterHeight);
+    qreal y = 0;
+    for (QTextLine& line : wrapped.lines) {
+        line.setPosition(QPointF(0, y));
+        y += wrapped.spacing;
+    }
+    return wrapped;
+}
+
+void LabelWidget::paintEvent(QPaintEvent* event) {
+    const QRect box = contentsRect();
+    if (!wordWrap() || text().isEmpty() || heightForWidth(box.width()) <= box.height()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QTextLayout layout(text());
+    const WrappedText wrapped = LayOutWrapped(layout, font(), alignment(), box.width(), box.height());
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.setClipRect(box);
+    // The lines' own ascent places the first baseline; the rest follow at the set spacing.
+    for (const QTextLine& line : wrapped.lines) line.draw(&painter, box.topLeft());
 }
 
 }  // namespace rt::qt

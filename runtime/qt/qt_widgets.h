@@ -4,6 +4,8 @@
 // QtPlatform turns them into EventSink calls.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QTextLayout>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -13,6 +15,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "runtime/platform.h"
 #include "runtime/qt/qt_text.h"
@@ -78,6 +81,24 @@ private:
     void SelectionChanged();
     bool pressing_ = false;
     bool changedWhilePressing_ = false;
+};
+
+// A label's wrapped text, laid out line by line. The program sizes its labels for faces whose
+// lines are exactly the character height apart; the faces here add a little more, which can
+// push the last line of a full label out of its box. Such a text is set at the character
+// height instead, so that every line of it stays readable.
+struct WrappedText {
+    std::vector<QTextLine> lines;
+    qreal spacing = 0;
+};
+WrappedText LayOutWrapped(QTextLayout& layout, const QFont& font, Qt::Alignment alignment, qreal width, qreal height);
+
+class LabelWidget : public QLabel {
+public:
+    explicit LabelWidget(QWidget* parent) : QLabel(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class ComboWidget : public QComboBox {
