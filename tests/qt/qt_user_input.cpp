@@ -1,6 +1,11 @@
 // The user of the window layer's behaviour suite on real widgets: mouse clicks and keys through
 // QTest, where a user would click.
 #include <QAbstractButton>
+#include <QApplication>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -9,6 +14,7 @@
 #include <QWidget>
 
 #include "runtime/qt/qt_platform.h"
+#include "runtime/qt/qt_text.h"
 #include "runtime/qt/qt_widgets.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/support/user_input.h"
@@ -28,6 +34,16 @@ public:
     }
 
     void Select(rt::WinHandle list, int index) override {
+        if (auto* combo = qobject_cast<QComboBox*>(p.Widget(list))) {
+            // The list drops down and the item is clicked there.
+            combo->showPopup();
+            Settle();
+            QAbstractItemView* popup = combo->view();
+            QTest::mouseClick(popup->viewport(), Qt::LeftButton, {},
+                              popup->visualRect(popup->model()->index(index, 0)).center());
+            Settle();
+            return;
+        }
         auto* view = qobject_cast<QListWidget*>(p.Widget(list));
         ASSERT_NE(view, nullptr);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->item(index)).center());
@@ -69,6 +85,27 @@ public:
         const Qt::Key qtKey = key == rt::Key::Tab ? (shift ? Qt::Key_Backtab : Qt::Key_Tab)
                               : key == rt::Key::Enter ? Qt::Key_Return : Qt::Key_Space;
         QTest::keyClick(widget, qtKey, shift ? Qt::ShiftModifier : Qt::NoModifier);
+        Settle();
+    }
+
+    // Everything in the box is selected and typed over, key by key.
+    void Type(rt::WinHandle w, const std::string& sjis) override {
+        QWidget* widget = p.Widget(w);
+        auto* combo = qobject_cast<QComboBox*>(widget);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(widget);
+        ASSERT_NE(edit, nullptr);
+        widget->activateWindow();
+        edit->setFocus(Qt::OtherFocusReason);
+        Settle();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        // Characters without a key of their own (kana, kanji) arrive as a keyboard's text.
+        for (const QChar c : rt::qt::FromSjis(sjis)) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
+            QApplication::sendEvent(edit, &release);
+        }
         Settle();
     }
 

@@ -20,6 +20,8 @@ public:
     // and keeps the mouse button down.
     virtual void Scroll(rt::WinHandle bar, rt::ScrollAction action, int pos = 0) = 0;
     virtual void Key(rt::WinHandle w, rt::Key key, bool shift) = 0;
+    // Replaces the text of an edit box or a combo box's edit field by typing `sjis`.
+    virtual void Type(rt::WinHandle w, const std::string& sjis) = 0;
     virtual void Close(rt::WinHandle form) = 0;
     // Lets the window system deliver what the user did, and show what the program showed.
     virtual void Settle() {}
@@ -41,6 +43,7 @@ public:
     void Select(rt::WinHandle list, int index) override { p.UserSelect(list, index); }
     void Scroll(rt::WinHandle bar, rt::ScrollAction action, int pos) override { p.UserScroll(bar, action, pos); }
     void Key(rt::WinHandle w, rt::Key key, bool shift) override { p.UserKey(w, key, shift); }
+    void Type(rt::WinHandle w, const std::string& sjis) override { p.UserType(w, sjis); }
     void Close(rt::WinHandle form) override { p.UserClose(form); }
 
     rt::HeadlessPlatform p;
