@@ -3,12 +3,8 @@
 // routines and leave the same figures.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "app/fee/fee_chain.h"
-#include "app/fee/order_model.h"
 #include "app/screens/controls.h"
-#include "app/screens/main_routine.h"
+#include "tests/screens/program_run.h"
 #include "tests/support/user_input.h"
 
 namespace {
@@ -17,25 +13,14 @@ class ScreenJourney : public testing::TestWithParam<Backend> {
 protected:
     void SetUp() override {
         input = GetParam().make();
-        ResetOrderModelForTests();
-        setenv("KALVORO_TODAY", "2026-12-07", 1);
-        rt::SetRoutineTable(ApplicationRoutines());
-        rt::SetPlatform(&input->platform());
-        rt::StartWindowLayer(input->platform());
-        開始_SETSUB();
-        総合画面_SETSUB();
+        StartProgramForTest(input->platform());
         Run();
     }
-    void TearDown() override {
-        unsetenv("KALVORO_TODAY");
-        rt::ResetWindowLayer();
-        rt::SetPlatform(nullptr);
-    }
+    void TearDown() override { EndProgramForTest(); }
 
-    // The routines the user's actions queued, run as the main loop runs them.
     void Run() {
         input->Settle();
-        while (rt::PendingEvents() > 0) FormWait(Obj{kMainWindow});
+        RunQueuedRoutines();
         input->Settle();
     }
     void Click(const Obj& o) {

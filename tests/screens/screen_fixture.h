@@ -5,40 +5,24 @@
 // 1 to 3, 121 titles, stored values out of range) and figures checked inside the model.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "app/fee/order_model.h"
 #include "app/screens/controls.h"
-#include "app/screens/main_routine.h"
-#include "app/fee/fee_chain.h"
 #include "runtime/headless.h"
+#include "tests/screens/program_run.h"
 
 class Screens : public testing::Test {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
-        setenv("KALVORO_TODAY", "2026-12-07", 1);
-        rt::SetRoutineTable(ApplicationRoutines());
-        rt::SetPlatform(&platform);
-        rt::StartWindowLayer(platform);
         platform.SetMessageObserver([this](const std::string&, const std::string& text, rt::MessageButtons,
                                            rt::MessageIcon, std::optional<rt::Answer>) { messages.push_back(text); });
-        開始_SETSUB();
-        総合画面_SETSUB();
+        StartProgramForTest(platform);
         Run();
     }
-    void TearDown() override {
-        unsetenv("KALVORO_TODAY");
-        rt::ResetWindowLayer();
-        rt::SetPlatform(nullptr);
-    }
+    void TearDown() override { EndProgramForTest(); }
 
-    // Runs the event routines the user's actions queued, as the main loop would.
-    void Run() {
-        while (rt::PendingEvents() > 0) FormWait(Obj{kMainWindow});
-    }
+    void Run() { RunQueuedRoutines(); }
     rt::WinHandle Reach(const Obj& o) {
         const rt::WinHandle w = rt::WindowOf(o);
         EXPECT_TRUE(platform.Reachable(w)) << "the user cannot reach " << platform.Get(w).text;
