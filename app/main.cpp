@@ -10,13 +10,13 @@
 #include <string>
 
 #include "app/screens/main_routine.h"
-#include "runtime/encoding.h"
-#include "runtime/error.h"
-#include "runtime/platform_copy.h"
-#include "runtime/script_driver.h"
-#include "runtime/window.h"
+#include "runtime/values/encoding.h"
+#include "runtime/values/error.h"
+#include "runtime/backends/platform_copy.h"
+#include "runtime/driver/script_driver.h"
+#include "runtime/window/window.h"
 #ifdef KALVORO_WITH_QT
-#include "runtime/qt/qt_platform.h"
+#include "runtime/backends/qt/qt_platform.h"
 #endif
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
 #include "app/screens/controls.h"
-#include "runtime/headless.h"
+#include "runtime/backends/headless.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "app/screens/options.h"
 #include "app/screens/title_entry.h"
 #include "app/screens/title_list.h"
-#include "runtime/headless.h"
+#include "runtime/backends/headless.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/fee/order_model.h"
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 
 void 全角数字化_SUB(Text& s) {
     const Text z = ToFullWidth(s);

@@ -1,8 +1,8 @@
 #pragma once
 // The shapes every amount and every column takes on screens and in documents. Texts are
 // Shift-JIS bytes: a half-width character is one byte, a full-width character two.
-#include "runtime/text.h"
-#include "runtime/values.h"
+#include "runtime/values/text.h"
+#include "runtime/values/values.h"
 
 // Replaces s, an unsigned number text, by its full-width form grouped by three from the right
 // with half-width commas. The grouping counts characters, not digits: "12.5" becomes "１,２．５".

@@ -1,7 +1,7 @@
 #pragma once
 // The coupon box of the main screen (COMBO1): the list of registered coupon numbers and what
 // the order's figures do when it changes.
-#include "runtime/values.h"
+#include "runtime/values/values.h"
 
 // The list entry of COMBO1 last chosen, −1 when none; every refill of the list forgets it, so
 // a choice serves one press of the registration button only.

@@ -1,6 +1,6 @@
 #include "app/fee/order_model.h"
 
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 
 Array<Text> TITLE_NAME{kSlotUpper, 4};
 Array<Single> LIST_PRICE{kSlotUpper, 4};

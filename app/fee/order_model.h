@@ -2,8 +2,8 @@
 // The order: one set of globals that every routine of the program reads and writes. Titles are
 // kept per book kind in slots 0, 1, 2, … without gaps; per-title arrays are (slot 0..120,
 // kind 0..4), per-kind arrays 0..4.
-#include "runtime/array.h"
-#include "runtime/text.h"
+#include "runtime/values/array.h"
+#include "runtime/values/text.h"
 
 inline constexpr int kKindCount = 5;
 inline constexpr int kSlotUpper = 120;

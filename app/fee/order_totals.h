@@ -6,7 +6,7 @@
 //
 // The routines that touch the screen have their computation available on its own below, so the
 // figures can be formed where no window exists (tests, the benchmark).
-#include "runtime/text.h"
+#include "runtime/values/text.h"
 
 // KIND_SUBTOTAL(CUR_KIND) ← the sum of the kind's title totals.
 void 小合計_SUB();

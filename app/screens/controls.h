@@ -1,6 +1,6 @@
 #pragma once
 // The object variables of the five forms and their controls, named as the forms name them.
-#include "runtime/window.h"
+#include "runtime/window/window.h"
 
 // X(FORM, CONTROL) for every control the program binds, in resource order.
 #define KALVORO_CONTROLS(X) \

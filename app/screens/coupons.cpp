@@ -3,8 +3,8 @@
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
-#include "runtime/dialogs.h"
-#include "runtime/number_text.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/values/number_text.h"
 
 namespace {
 

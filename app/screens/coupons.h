@@ -3,7 +3,7 @@
 // registered with BUTTON15; choosing a registered number in the list first replaces it, or
 // removes it when the box is emptied. The list itself and the totals that follow it are in
 // app/fee/coupon_box.h.
-#include "runtime/window.h"
+#include "runtime/window/window.h"
 
 // Registers, replaces or removes the number typed into COMBO1, after checking its expiry date
 // and its discount digits; the totals follow in any case.

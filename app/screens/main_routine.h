@@ -2,7 +2,7 @@
 // The program's main routine: the start-up step, then the main wait loop.
 #include <span>
 
-#include "runtime/window.h"
+#include "runtime/window/window.h"
 
 void メイン_SUB();
 

@@ -5,7 +5,7 @@
 #include "app/fee/order_totals.h"
 #include "app/screens/controls.h"
 #include "app/screens/title_list.h"
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The main screen's own event routines: the kind buttons that open a title list, the end
 // button, and the hidden boxes that only a loaded order fills. The figures themselves are
 // written by 総合画面_SETSUB (app/fee/fee_chain.h); the coupon box is in coupons.h.
-#include "runtime/window.h"
+#include "runtime/window/window.h"
 
 // "終　　　了": ends the program at once; nothing is saved.
 void BUTTON1_ON(Obj& form);

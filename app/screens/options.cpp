@@ -6,7 +6,7 @@
 #include "app/fee/title_amounts.h"
 #include "app/fee/title_display.h"
 #include "app/screens/controls.h"
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // The options and the capture resolution of the title on the entry screen (FORM3): the four
 // option boxes, the resolution slider with its pixel size and preset button, and the amount of
 // each beside it. Every change prices the title again at once (TEXT38).
-#include "runtime/values.h"
-#include "runtime/window.h"
+#include "runtime/values/values.h"
+#include "runtime/window/window.h"
 
 // show −1 shows the option controls, 0 hides them. Per-work editing is offered for comics and
 // saddle-stitched magazines only.

@@ -6,7 +6,7 @@
 #include "app/screens/controls.h"
 #include "app/screens/options.h"
 #include "app/screens/title_list.h"
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The entry screen of one title (FORM3): name, list price and page count where the kind needs
 // them, book type, course and gift. The options and the resolution slider of the same screen
 // are in options.h. The screen works on title CUR_TITLE of kind CUR_KIND.
-#include "runtime/window.h"
+#include "runtime/window/window.h"
 
 // Lays out and fills FORM3 for the current title, prices it and shows it.
 void タイトル別_SETSUB();

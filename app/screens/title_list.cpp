@@ -9,8 +9,8 @@
 #include "app/fee/order_totals.h"
 #include "app/screens/controls.h"
 #include "app/screens/title_entry.h"
-#include "runtime/dialogs.h"
-#include "runtime/number_text.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/values/number_text.h"
 
 Int16 LISTED_TITLES;
 Int16 ZERO_AMOUNT_FLAG;

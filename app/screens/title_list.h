@@ -2,8 +2,8 @@
 // The title list of one book kind (FORM2): one line per title with its number, its amount and
 // its gift mark, then "タイトルを追加" while the kind has room. A click opens the title on the
 // entry screen (title_entry.h); the return button goes back to the main screen.
-#include "runtime/values.h"
-#include "runtime/window.h"
+#include "runtime/values/values.h"
+#include "runtime/window/window.h"
 
 // The number of titles the list shows, which is also the index of its "add" line.
 extern Int16 LISTED_TITLES;

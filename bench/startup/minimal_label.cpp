@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 
-#include "runtime/qt/qt_first_paint.h"
+#include "runtime/backends/qt/qt_first_paint.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -6,7 +6,7 @@
 
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
-#include "runtime/headless.h"
+#include "runtime/backends/headless.h"
 #include "tests/support/real_forms.h"
 #include "tests/support/expect_error.h"
 

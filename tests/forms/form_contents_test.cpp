@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/form_resource.h"
+#include "runtime/forms/form_resource.h"
 
 namespace {
 

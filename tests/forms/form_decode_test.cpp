@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "runtime/form_resource.h"
+#include "runtime/forms/form_resource.h"
 #include "tests/forms/form_bytes.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <sstream>
 #include <string>
 
-#include "runtime/form_resource.h"
+#include "runtime/forms/form_resource.h"
 #include "tests/forms/form_bytes.h"
 
 namespace {

@@ -2,10 +2,10 @@
 // kind, place, size, text, font, visibility, state and limits its resource gives.
 #include <gtest/gtest.h>
 
-#include "runtime/dialogs.h"
-#include "runtime/form_resource.h"
-#include "runtime/headless.h"
-#include "runtime/window.h"
+#include "runtime/window/dialogs.h"
+#include "runtime/forms/form_resource.h"
+#include "runtime/backends/headless.h"
+#include "runtime/window/window.h"
 #include "tests/support/expect_error.h"
 #include "tests/support/test_forms.h"
 #include "tests/support/user_input.h"

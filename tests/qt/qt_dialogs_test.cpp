@@ -1,4 +1,4 @@
-#include "runtime/qt/qt_dialogs.h"
+#include "runtime/backends/qt/qt_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "runtime/qt/qt_text.h"
+#include "runtime/backends/qt/qt_text.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace rt::qt {

@@ -11,7 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "runtime/qt/qt_widgets.h"
+#include "runtime/backends/qt/qt_widgets.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "runtime/window.h"
+#include "runtime/window/window.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "runtime/qt/qt_widgets.h"
+#include "runtime/backends/qt/qt_widgets.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace rt::qt {

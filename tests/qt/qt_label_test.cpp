@@ -4,7 +4,7 @@
 
 #include <QFontMetricsF>
 
-#include "runtime/qt/qt_widgets.h"
+#include "runtime/backends/qt/qt_widgets.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace rt::qt {

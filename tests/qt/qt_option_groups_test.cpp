@@ -1,4 +1,4 @@
-#include "runtime/qt/qt_option_groups.h"
+#include "runtime/backends/qt/qt_option_groups.h"
 
 #include <gtest/gtest.h>
 

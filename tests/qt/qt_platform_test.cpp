@@ -1,5 +1,5 @@
 // Windows, texts, fonts and colours of the Qt back end, on real widgets.
-#include "runtime/qt/qt_platform.h"
+#include "runtime/backends/qt/qt_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@
 
 #include <cstdlib>
 
-#include "runtime/qt/qt_text.h"
+#include "runtime/backends/qt/qt_text.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace {

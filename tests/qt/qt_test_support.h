@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/platform.h"
-#include "runtime/qt/qt_platform.h"
+#include "runtime/backends/platform.h"
+#include "runtime/backends/qt/qt_platform.h"
 
 namespace kvtest {
 

@@ -1,4 +1,4 @@
-#include "runtime/qt/qt_text.h"
+#include "runtime/backends/qt/qt_text.h"
 
 #include <gtest/gtest.h>
 

@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include "runtime/qt/qt_platform.h"
-#include "runtime/qt/qt_text.h"
-#include "runtime/qt/qt_widgets.h"
+#include "runtime/backends/qt/qt_platform.h"
+#include "runtime/backends/qt/qt_text.h"
+#include "runtime/backends/qt/qt_widgets.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/support/user_input.h"
 

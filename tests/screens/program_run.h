@@ -6,8 +6,8 @@
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
 #include "app/screens/main_routine.h"
-#include "runtime/platform.h"
-#include "runtime/window.h"
+#include "runtime/backends/platform.h"
+#include "runtime/window/window.h"
 
 inline void StartProgramForTest(rt::Platform& platform) {
     ResetOrderModelForTests();

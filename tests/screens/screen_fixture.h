@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/screens/controls.h"
-#include "runtime/headless.h"
+#include "runtime/backends/headless.h"
 #include "tests/screens/program_run.h"
 
 class Screens : public testing::Test {

@@ -7,7 +7,7 @@
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
 #include "app/screens/main_routine.h"
-#include "runtime/headless.h"
+#include "runtime/backends/headless.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/fee/title_amounts.h"
 #include "app/screens/main_screen.h"
 #include "app/screens/title_entry.h"
-#include "runtime/number_text.h"
+#include "runtime/values/number_text.h"
 #include "tests/screens/screen_fixture.h"
 
 namespace {

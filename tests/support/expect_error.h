@@ -1,7 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "runtime/error.h"
+#include "runtime/values/error.h"
 
 // Runs stmt and expects it to end with the runtime error `code`.
 #define EXPECT_RT_ERROR(stmt, expected)                                                  \

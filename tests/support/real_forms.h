@@ -5,7 +5,7 @@
 
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
-#include "runtime/headless.h"
+#include "runtime/backends/headless.h"
 
 class RealForms : public testing::Test {
 protected:

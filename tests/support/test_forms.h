@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/form_resource.h"
-#include "runtime/headless.h"
-#include "runtime/window.h"
+#include "runtime/forms/form_resource.h"
+#include "runtime/backends/headless.h"
+#include "runtime/window/window.h"
 
 namespace testforms {
 

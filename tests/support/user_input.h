@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/headless.h"
-#include "runtime/platform.h"
+#include "runtime/backends/headless.h"
+#include "runtime/backends/platform.h"
 
 class UserInput {
 public:

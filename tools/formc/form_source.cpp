@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <set>
 
-#include "runtime/encoding.h"
+#include "runtime/values/encoding.h"
 
 namespace formc {
 namespace {

@@ -35,7 +35,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/form_resource.h"
+#include "runtime/forms/form_resource.h"
 
 namespace formc {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/encoding.h"
-#include "runtime/form_resource.h"
+#include "runtime/values/encoding.h"
+#include "runtime/forms/form_resource.h"
 #include "tools/formc/form_source.h"
 
 namespace fs = std::filesystem;
@@ -89,7 +89,7 @@ int Embed(const fs::path& output, const std::vector<fs::path>& inputs) {
 #include <span>
 #include <string_view>
 
-#include "runtime/form_resource.h"
+#include "runtime/forms/form_resource.h"
 
 namespace rt {
 namespace {

@@ -1,0 +1,155 @@
+#include "runtime/backends/qt/qt_dialogs.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
+
+#include <map>
+
+#include "runtime/backends/qt/qt_platform.h"
+#include "runtime/backends/qt/qt_text.h"
+
+namespace rt::qt {
+namespace {
+
+QString U8(const char8_t* s) { return QString::fromUtf8(reinterpret_cast<const char*>(s)); }
+
+QString FilterOf(const QString& description, const QStringList& patterns) {
+    QStringList globs;
+    for (const QString& p : patterns) globs << CaseInsensitiveGlob(p);
+    return description + QStringLiteral(" (") + globs.join(u' ') + QStringLiteral(")");
+}
+
+}  // namespace
+
+std::vector<MessageButton> ButtonsOf(MessageButtons buttons) {
+    const MessageButton ok{QMessageBox::Ok, Answer::Ok, QStringLiteral("OK")};
+    const MessageButton cancel{QMessageBox::Cancel, Answer::Cancel, U8(u8"キャンセル")};
+    const MessageButton abort{QMessageBox::Abort, Answer::Abort, U8(u8"中止(&A)")};
+    const MessageButton retry{QMessageBox::Retry, Answer::Retry, U8(u8"再試行(&R)")};
+    const MessageButton ignore{QMessageBox::Ignore, Answer::Ignore, U8(u8"無視(&I)")};
+    const MessageButton yes{QMessageBox::Yes, Answer::Yes, U8(u8"はい(&Y)")};
+    const MessageButton no{QMessageBox::No, Answer::No, U8(u8"いいえ(&N)")};
+    switch (buttons) {
+        case MessageButtons::Ok: return {ok};
+        case MessageButtons::OkCancel: return {ok, cancel};
+        case MessageButtons::AbortRetryIgnore: return {abort, retry, ignore};
+        case MessageButtons::YesNoCancel: return {yes, no, cancel};
+        case MessageButtons::YesNo: return {yes, no};
+        case MessageButtons::RetryCancel: return {retry, cancel};
+    }
+    return {ok};
+}
+
+Answer EscapeAnswer(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::Ok: return Answer::Ok;
+        case MessageButtons::YesNo: return Answer::No;
+        case MessageButtons::AbortRetryIgnore: return Answer::Abort;
+        default: return Answer::Cancel;
+    }
+}
+
+QString CaseInsensitiveGlob(const QString& pattern) {
+    if (pattern == QStringLiteral("*.*")) return QStringLiteral("*");
+    QString glob;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toUpper() != c.toLower()) {
+            glob += u'[' + QString(c.toUpper()) + QString(c.toLower()) + u']';
+        } else if (c == u'[' || c == u']') {
+            glob += u'[' + QString(c) + u']';
+        } else {
+            glob += c;
+        }
+    }
+    return glob;
+}
+
+FileDialogStart PlanFileDialog(const FileDialogSpec& params) {
+    FileDialogStart start;
+    start.folder = params.initialFolder.empty() ? QDir::currentPath() : PathFromSjis(params.initialFolder);
+    const QString name = PathFromSjis(params.initialName);
+    const bool pattern = name.contains(u'*') || name.contains(u'?');
+    if (!pattern) start.fileName = name;
+    int patternFilter = -1;
+    for (const FileFilter& filter : params.filters) {
+        QStringList patterns;
+        for (const std::string& p : filter.patterns) patterns << PathFromSjis(p);
+        if (pattern && patternFilter < 0 && patterns.contains(name, Qt::CaseInsensitive)) {
+            patternFilter = static_cast<int>(start.nameFilters.size());
+        }
+        start.nameFilters << FilterOf(FromSjis(filter.description), patterns);
+    }
+    if (pattern && patternFilter < 0) {
+        start.nameFilters.prepend(FilterOf(name, {name}));
+        patternFilter = 0;
+    }
+    start.selectedFilter = std::max(patternFilter, 0);
+    return start;
+}
+
+}  // namespace rt::qt
+
+namespace rt {
+
+Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const std::string& text,
+                              MessageButtons buttons, MessageIcon icon) {
+    QMessageBox box(OwnerWidget(owner));
+    box.setWindowTitle(qt::FromSjis(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qt::FromSjis(text, qt::LineEnds::CrLf));
+    switch (icon) {
+        case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
+        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    std::map<QAbstractButton*, Answer> answers;
+    QAbstractButton* escape = nullptr;
+    const Answer escapeAnswer = qt::EscapeAnswer(buttons);
+    for (const qt::MessageButton& b : qt::ButtonsOf(buttons)) {
+        QPushButton* button = box.addButton(b.button);
+        button->setText(b.label);
+        answers[button] = b.answer;
+        if (!box.defaultButton()) box.setDefaultButton(button);
+        if (b.answer == escapeAnswer) escape = button;
+    }
+    box.setEscapeButton(escape);
+    box.exec();
+    const auto it = answers.find(box.clickedButton());
+    return it != answers.end() ? it->second : escapeAnswer;
+}
+
+std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) {
+    const qt::FileDialogStart start = qt::PlanFileDialog(params);
+    QFileDialog dialog(OwnerWidget(params.owner), qt::FromSjis(params.title), start.folder);
+    // Qt's own dialog: the same on every desktop, and it can be driven in tests.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !params.overwritePrompt);
+    if (params.kind == FileDialogKind::Save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(params.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    }
+    if (!start.nameFilters.isEmpty()) {
+        dialog.setNameFilters(start.nameFilters);
+        dialog.selectNameFilter(start.nameFilters.at(start.selectedFilter));
+    }
+    if (!start.fileName.isEmpty()) dialog.selectFile(start.fileName);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        const QString path = dialog.selectedFiles().value(0);
+        if (auto sjis = qt::PathToSjis(path)) return sjis;
+        // The program can only name files in Shift-JIS; another name must be chosen.
+        QMessageBox::warning(&dialog, dialog.windowTitle(),
+                             qt::U8(u8"このファイル名は使えません:\n%1\n\n"
+                                    u8"名前に、このプログラムでは扱えない文字が含まれています。別の名前を選んでください。")
+                                 .arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+}  // namespace rt

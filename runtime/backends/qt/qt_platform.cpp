@@ -1,0 +1,382 @@
+#include "runtime/backends/qt/qt_platform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTranslator>
+
+#include "runtime/backends/qt/qt_first_paint.h"
+#include "runtime/backends/qt/qt_fonts.h"
+#include "runtime/backends/qt/qt_input.h"
+#include "runtime/backends/qt/qt_text.h"
+#include "runtime/backends/qt/qt_window.h"
+
+namespace rt {
+namespace {
+
+using qt::FromSjis;
+using qt::LineEnds;
+using qt::ToSjis;
+
+int g_argc = 1;
+char g_arg0[] = "kalvoro";
+char* g_argv[] = {g_arg0, nullptr};
+
+QRect ToQt(const Rect& r) { return QRect(r.x, r.y, std::max(r.width, 0), std::max(r.height, 0)); }
+Rect FromQt(const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; }
+
+}  // namespace
+
+QtPlatform::QtPlatform() {
+    if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(g_argc, g_argv);
+    // The program speaks Japanese whatever the desktop's language: Qt's own texts in the file
+    // dialogs follow it.
+    translator_ = std::make_unique<QTranslator>();
+    if (translator_->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator_.get());
+    }
+    keyFilter_ = std::make_unique<QtKeyFilter>(*this);
+    qApp->installEventFilter(keyFilter_.get());
+    QObject::connect(qApp, &QApplication::focusChanged, keyFilter_.get(),
+                     [this](QWidget* old, QWidget* now) { FocusChanged(old, now); });
+    wake_ = std::make_unique<QTimer>();
+    wake_->setSingleShot(true);
+    InstallFirstPaintExit();
+}
+
+QtPlatform::~QtPlatform() {
+    sink_ = nullptr;
+    if (qApp) {
+        qApp->removeEventFilter(keyFilter_.get());
+        QCoreApplication::removeTranslator(translator_.get());
+    }
+    keyFilter_.reset();
+    while (!windows_.empty()) Destroy(windows_.begin()->first);
+    FlushDeletes();
+    wake_.reset();
+    ownApp_.reset();
+}
+
+void QtPlatform::SetSink(EventSink* sink) { sink_ = sink; }
+
+QtPlatform::Window* QtPlatform::Find(WinHandle w) const {
+    const auto it = windows_.find(w);
+    if (it == windows_.end() || !it->second->widget) return nullptr;
+    return it->second.get();
+}
+
+QWidget* QtPlatform::Widget(WinHandle w) const {
+    const Window* win = Find(w);
+    return win ? win->widget.data() : nullptr;
+}
+
+WinHandle QtPlatform::HandleOf(const QObject* object) const {
+    for (const QObject* o = object; o; o = o->parent()) {
+        if (!o->isWidgetType()) continue;
+        const QVariant handle = o->property(kHandleProperty);
+        if (handle.isValid() && Find(handle.toInt())) return handle.toInt();
+        // A window of its own (a message box, a file dialog) belongs to no control; the list of
+        // a combo box is a popup window and still belongs to its combo box.
+        const auto* widget = static_cast<const QWidget*>(o);
+        if (widget->isWindow() && widget->windowType() != Qt::Popup) break;
+    }
+    return 0;
+}
+
+WinHandle QtPlatform::Create(const WindowSpec& params) {
+    QWidget* parentWidget = nullptr;
+    if (params.parent != 0) {
+        parentWidget = Widget(params.parent);
+        if (!parentWidget) return 0;
+    }
+    if (params.kind != ControlKind::Form && !parentWidget) return 0;
+
+    auto owned = std::make_unique<Window>();
+    Window& win = *owned;
+    win.handle = nextHandle_++;
+    win.parent = params.parent;
+    win.kind = params.kind;
+    win.style = params.style;
+    ProgramChange change(*this);
+    QWidget* widget = MakeWidget(win, parentWidget);
+    widget->setProperty(kHandleProperty, win.handle);
+    win.widget = widget;
+    windows_.emplace(win.handle, std::move(owned));
+    Wire(win);
+
+    if (params.style & style::kDisabled) widget->setEnabled(false);
+    // A form starts hidden whatever its style says; the window layer shows it.
+    const bool hiddenKind = params.kind == ControlKind::Form || params.kind == ControlKind::Timer ||
+                            params.kind == ControlKind::Media || params.kind == ControlKind::Printer;
+    // A window is created with an empty rectangle, as the original system creates it: marked as
+    // sized, Qt does not measure its text to size it when it is shown before SetGeometry.
+    widget->setAttribute(Qt::WA_Resized);
+    widget->setVisible((params.style & style::kVisible) && !hiddenKind);
+    if (params.kind != ControlKind::Form) {
+        // The original window system put each new control below its siblings: the first one
+        // created is on top. The forms rely on it: a group box is created after its option
+        // buttons and must not cover them, and FORM3's large note label comes last, under the
+        // controls it overlaps.
+        widget->lower();
+    }
+    if (params.kind == ControlKind::GroupBox || params.kind == ControlKind::OptionButton) Regroup(win.parent);
+    return win.handle;
+}
+
+void QtPlatform::Destroy(WinHandle w) {
+    if (!windows_.count(w)) return;
+    // The window and everything created inside it go together.
+    std::vector<WinHandle> doomed{w};
+    for (size_t i = 0; i < doomed.size(); ++i) {
+        for (const auto& [handle, win] : windows_) {
+            if (win->parent == doomed[i]) doomed.push_back(handle);
+        }
+    }
+    const WinHandle parent = windows_.at(w)->parent;
+    const bool regroup = windows_.at(w)->kind == ControlKind::GroupBox || windows_.at(w)->kind == ControlKind::OptionButton;
+    ProgramChange change(*this);
+    for (WinHandle handle : doomed) {
+        const auto it = windows_.find(handle);
+        if (it == windows_.end()) continue;
+        if (QWidget* widget = it->second->widget) {
+            if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->group()) {
+                button->group()->removeButton(button);
+            }
+            widget->setProperty(kHandleProperty, QVariant());
+            // Deleted later: the window may be destroyed from inside one of its own signals.
+            if (handle == w) {
+                widget->hide();
+                widget->deleteLater();
+            }
+        }
+        if (focusReported_ == handle) focusReported_ = 0;
+        if (focusPending_ == handle) focusPending_ = 0;
+        if (focusLast_ == handle) focusLast_ = 0;
+        windows_.erase(it);
+        for (auto g = optionGroups_.begin(); g != optionGroups_.end();) {
+            g = g->first.first == handle ? optionGroups_.erase(g) : std::next(g);
+        }
+    }
+    if (regroup && windows_.count(parent)) Regroup(parent);
+}
+
+bool QtPlatform::Exists(WinHandle w) const { return Find(w) != nullptr; }
+
+void QtPlatform::SetText(WinHandle w, const std::string& text) {
+    Window* win = Find(w);
+    if (!win) return;
+    QWidget* widget = win->widget;
+    const std::string bytes = text.substr(0, text.find('\0'));
+    QString shown;
+    {
+        ProgramChange change(*this);
+        switch (win->kind) {
+            case ControlKind::Form:
+                shown = FromSjis(bytes);
+                widget->setWindowTitle(shown);
+                break;
+            case ControlKind::PushButton:
+            case ControlKind::OptionButton:
+            case ControlKind::CheckBox:
+            case ControlKind::BitmapButton:
+                shown = FromSjis(bytes);
+                static_cast<QAbstractButton*>(widget)->setText(shown);
+                break;
+            case ControlKind::GroupBox:
+                shown = FromSjis(bytes);
+                static_cast<QGroupBox*>(widget)->setTitle(shown);
+                break;
+            case ControlKind::Label:
+                shown = FromSjis(bytes, LineEnds::CrLf);
+                static_cast<QLabel*>(widget)->setText(shown);
+                break;
+            case ControlKind::Edit:
+                if (QPlainTextEdit* edit = TextEditOf(*win)) {
+                    shown = FromSjis(bytes, LineEnds::CrLf);
+                    edit->setPlainText(shown);
+                    win->multiLineBefore = shown;
+                    if (win->ByteColumns()) qt::KeepByteColumns(edit);
+                } else {
+                    shown = FromSjis(bytes);
+                    LineEditOf(*win)->setText(shown);
+                }
+                break;
+            case ControlKind::ComboBox:
+                shown = FromSjis(bytes);
+                LineEditOf(*win)->setText(shown);
+                break;
+            default:
+                break;  // a window text nobody shows, kept for GetText
+        }
+        win->textBytes = bytes;
+        win->textShown = shown;
+    }
+    // Kept from the original window system, whose single-line edit boxes report a text set by
+    // the program as a change; the program's _CHANGE routines rely on it.
+    if (win->kind == ControlKind::Edit && !win->MultiLine() && sink_) sink_->OnNotify(w, Notification::EditChanged);
+}
+
+std::string QtPlatform::GetText(WinHandle w) const {
+    const Window* win = Find(w);
+    if (!win) return {};
+    QString current = win->textShown;
+    LineEnds ends = LineEnds::AsIs;
+    switch (win->kind) {
+        case ControlKind::Edit:
+            if (const QPlainTextEdit* edit = TextEditOf(*win)) {
+                current = edit->toPlainText();
+                ends = LineEnds::CrLf;
+            } else {
+                current = LineEditOf(*win)->text();
+            }
+            break;
+        case ControlKind::ComboBox: current = LineEditOf(*win)->text(); break;
+        case ControlKind::ListBox: return {};  // a list box has no text of its own
+        default: break;  // only the program changes the other texts
+    }
+    if (current == win->textShown) return win->textBytes;
+    return ToSjis(current, ends);
+}
+
+void QtPlatform::SetVisible(WinHandle w, bool visible) {
+    Window* win = Find(w);
+    if (!win) return;
+    ProgramChange change(*this);
+    if (win->kind == ControlKind::Form && visible) {
+        ActivateForm(*win);
+    } else {
+        win->widget->setVisible(visible);
+    }
+}
+
+bool QtPlatform::IsVisible(WinHandle w) const {
+    const Window* win = Find(w);
+    return win && !win->widget->isHidden();
+}
+
+void QtPlatform::SetEnabled(WinHandle w, bool enabled) {
+    Window* win = Find(w);
+    if (!win) return;
+    ProgramChange change(*this);
+    win->widget->setEnabled(enabled);
+}
+
+bool QtPlatform::IsEnabled(WinHandle w) const {
+    const Window* win = Find(w);
+    // WA_Disabled is also set on the controls of a disabled form; WA_ForceDisabled only by
+    // setEnabled(false) on the widget itself.
+    return win && !win->widget->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
+    Window* win = Find(w);
+    if (!win) return;
+    ProgramChange change(*this);
+    QWidget* widget = win->widget;
+    switch (win->kind) {
+        case ControlKind::Form: {
+            // The rectangle is the client area at a desktop position; the window manager adds
+            // the frame. A form without a sizing border keeps its size.
+            constexpr uint32_t kThickFrame = 0x00040000;
+            if (win->style & kThickFrame) {
+                widget->setMinimumSize(0, 0);
+                widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+                widget->resize(std::max(r.width, 0), std::max(r.height, 0));
+            } else {
+                widget->setFixedSize(std::max(r.width, 0), std::max(r.height, 0));
+            }
+            widget->move(r.x, r.y);
+            break;
+        }
+        case ControlKind::ComboBox:
+            win->requested = r;
+            ApplyComboGeometry(*win);
+            break;
+        default: widget->setGeometry(ToQt(r)); break;
+    }
+    if (win->kind == ControlKind::OptionButton || win->kind == ControlKind::GroupBox) Regroup(win->parent);
+}
+
+Rect QtPlatform::Geometry(WinHandle w) const {
+    const Window* win = Find(w);
+    if (!win) return {};
+    switch (win->kind) {
+        case ControlKind::Form: return Rect{win->widget->x(), win->widget->y(), win->widget->width(), win->widget->height()};
+        case ControlKind::ComboBox: return win->requested;
+        default: return FromQt(win->widget->geometry());
+    }
+}
+
+Rect QtPlatform::Desktop() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? FromQt(screen->availableGeometry()) : Rect{0, 0, 1024, 768};
+}
+
+void QtPlatform::SetFont(WinHandle w, const FontSpec& font) {
+    Window* win = Find(w);
+    if (!win) return;
+    ProgramChange change(*this);
+    win->font = font;
+    win->widget->setFont(qt::MakeFont(font, win->ByteColumns() ? qt::FontUse::ByteColumns : qt::FontUse::Normal));
+    if (win->ByteColumns()) qt::KeepByteColumns(TextEditOf(*win));
+    if (win->IsCombo()) ApplyComboGeometry(*win);
+}
+
+FontSpec QtPlatform::Font(WinHandle w) const {
+    const Window* win = Find(w);
+    return win && win->font ? *win->font : FontSpec{};
+}
+
+void QtPlatform::SetColours(WinHandle w, std::optional<Colour> text, std::optional<Colour> background) {
+    Window* win = Find(w);
+    if (!win) return;
+    if (text) win->textColour = text;
+    if (background) win->backColour = background;
+    ApplyColours(*win);
+}
+
+void QtPlatform::SetCheck(WinHandle w, int state) {
+    Window* win = Find(w);
+    if (!win) return;
+    auto* button = qobject_cast<QAbstractButton*>(win->widget.data());
+    if (!button || !button->isCheckable()) return;
+    ProgramChange change(*this);
+    // Only this button changes: like the original, the program may check two option buttons
+    // of a group or none.
+    if (auto* check = qobject_cast<QCheckBox*>(button); check && state == 2) {
+        check->setTristate(true);
+        check->setCheckState(Qt::PartiallyChecked);
+    } else {
+        button->setChecked(state != 0);
+    }
+}
+
+int QtPlatform::GetCheck(WinHandle w) const {
+    const Window* win = Find(w);
+    if (!win) return 0;
+    if (auto* check = qobject_cast<QCheckBox*>(win->widget.data())) {
+        switch (check->checkState()) {
+            case Qt::Unchecked: return 0;
+            case Qt::PartiallyChecked: return 2;
+            case Qt::Checked: return 1;
+        }
+    }
+    auto* button = qobject_cast<QAbstractButton*>(win->widget.data());
+    return button && button->isChecked() ? 1 : 0;
+}
+
+void QtPlatform::SetPushed(WinHandle w, bool pushed) {
+    Window* win = Find(w);
+    if (!win) return;
+    if (auto* button = qobject_cast<QPushButton*>(win->widget.data())) button->setDown(pushed);
+}
+
+}  // namespace rt

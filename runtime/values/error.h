@@ -1,0 +1,48 @@
+#pragma once
+// Runtime errors. The application installs no handler of its own: every error ends the program
+// after a report naming the module, the line of the failing step and the code.
+#include <cstdint>
+#include <functional>
+#include <source_location>
+#include <string>
+
+using Here = std::source_location;
+
+namespace rt {
+
+// Thrown by RaiseError and caught only where the program ends; nothing else catches it.
+struct RuntimeError {
+    int code = 0;
+    uint32_t detail = 0;   // identifies the failing check; recorded, never shown
+    std::string module;    // "Kalvoro"
+    uint16_t line = 0;     // line of the application source that made the failing call
+    std::string file;      // source file of that call, for our own diagnosis
+};
+
+// The module name every report carries; the program has one module.
+inline constexpr const char* kModuleName = "Kalvoro";
+
+// The report's text in Shift-JIS: "\r\n%s [%u行]:エラー[%d]" then "\n" and an explanation.
+std::string ErrorReportText(const RuntimeError& e);
+
+// A short explanation of a code (Shift-JIS), empty when we have none.
+std::string ErrorExplanation(int code);
+
+// Writes MODL, LINE, CODE, FUNC, INFO, TIME, MODE, RTL into kalvoro/last-error of the user's
+// XDG state folder. Returns false when it could not be written (diagnosis only, never fatal).
+bool RecordLastError(const RuntimeError& e);
+
+// How the report reaches the user: standard error until a window layer installs a message box.
+using ErrorPresenter = std::function<void(const std::string& reportSjis)>;
+void SetErrorPresenter(ErrorPresenter presenter);
+
+// The caption of the program's own error boxes: the executable's base name and ".EXE".
+std::string ExecutableCaption();
+
+// Records and presents the error once; further errors raised while one is handled are ignored.
+// Returns the process exit status to end with.
+int EndWithRuntimeError(const RuntimeError& e);
+
+}  // namespace rt
+
+[[noreturn]] void RaiseError(int code, Here here = Here::current(), uint32_t detail = 0);

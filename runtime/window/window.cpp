@@ -1,0 +1,426 @@
+// Objects, events and waiting: the object table, the event queue, the translation of the
+// user's actions into events, FormWait and the end of the program.
+#include "runtime/window/window.h"
+
+#include <algorithm>
+#include <cfenv>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "runtime/window/window_state.h"
+
+namespace rt {
+
+namespace {
+Platform* g_platform = nullptr;
+std::span<const RoutineEntry> g_routines;
+
+constexpr size_t kQueueCapacity = 64;
+constexpr int kPumpInterval = 10;
+}  // namespace
+
+namespace detail {
+
+State g;
+
+namespace {
+const char* EventSuffix(int event) {
+    switch (event) {
+        case 0: return "_INITMENU";
+        case 1: return "_ON";
+        case 2: return "_CHANGE";
+        case 3: return "_START";
+        case 4: return "_END";
+        case 5: return "_SETFOCUS";
+        case 6: return "_KILLFOCUS";
+        case 7: return "_RESIZE";
+        case 8: return "_CLICK";
+        case 9: return "_DBLCLICK";
+        case 10: return "_MOUSEDOWN";
+        case 11: return "_MOUSEUP";
+        case 12: return "_MOUSEMOVE";
+        case 13: return "_UPDATED";
+        case 14: return "_DONE";
+        case 15: return "_TIMER";
+        case 16: return "_ABORTDOC";
+        case 17: return "_QUERYCLOSE";
+        case 18: return "_NOTIFYICON";
+        case 19: return "_DROPFILES";
+        case 20: return "_MOUSEWHEEL";
+        default: return "";
+    }
+}
+
+std::string Upper(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return r;
+}
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
+
+namespace {
+class Sink final : public EventSink {
+public:
+    void OnNotify(WinHandle control, Notification what) override;
+    void OnScroll(WinHandle control, ScrollAction action, int trackPos) override;
+    void OnClose(WinHandle form) override;
+    bool OnKey(WinHandle focus, Key key, bool shift, bool pressed) override;
+};
+Sink g_sink;
+}  // namespace
+
+Platform& P() {
+    if (!g_platform) throw std::logic_error("the window layer has no platform");
+    return *g_platform;
+}
+
+ControlRecord* RecordOf(WinHandle w) {
+    auto it = g.byWindow.find(w);
+    if (it == g.byWindow.end()) return nullptr;
+    return &g.forms[it->second.first].windows[it->second.second];
+}
+
+FormRecord* FormOf(WinHandle w) {
+    auto it = g.byWindow.find(w);
+    if (it == g.byWindow.end()) return nullptr;
+    return &g.forms[it->second.first];
+}
+
+Int32 ObjectFor(WinHandle w, ControlKind kind) {
+    for (size_t i = 0; i < g.objects.size(); ++i)
+        if (g.objects[i].window == w) return static_cast<Int32>(i);
+    g.objects.push_back({KindCode(kind), w});
+    return static_cast<Int32>(g.objects.size() - 1);
+}
+
+namespace {
+void Enqueue(Int32 formObject, Routine routine) {
+    if (!routine) return;
+    if (g.queue.size() >= kQueueCapacity) return;  // a full queue drops further events
+    g.queue.push_back({formObject, routine});
+}
+
+// The routine for an event of a window: the resource's binding, else the one named after the
+// window and the event.
+Routine RoutineFor(const ControlRecord& rec, int event) {
+    if (auto it = rec.events.find(event); it != rec.events.end()) return it->second;
+    return FindRoutine(Upper(rec.name) + EventSuffix(event));
+}
+
+}  // namespace
+
+void Raise(WinHandle w, int event) {
+    ControlRecord* rec = RecordOf(w);
+    FormRecord* form = FormOf(w);
+    if (!rec || !form) return;
+    Enqueue(form->object, RoutineFor(*rec, event));
+}
+
+}  // namespace detail
+
+namespace {
+[[noreturn]] void EndNow(int code) { throw ProgramEnd{code}; }
+}  // namespace
+
+using namespace detail;
+
+// ---- sink: user actions become queued events ----
+
+namespace detail {
+namespace {
+
+bool IsTabStop(const ControlRecord& rec) {
+    Platform& p = P();
+    return (rec.style & style::kTabStop) && p.IsVisible(rec.window) && p.IsEnabled(rec.window);
+}
+
+bool IsInputKind(ControlKind kind) {
+    return kind == ControlKind::Edit || kind == ControlKind::ComboBox || kind == ControlKind::ListBox;
+}
+
+void Sink::OnNotify(WinHandle control, Notification what) {
+    ControlRecord* rec = RecordOf(control);
+    if (!rec) return;
+    switch (rec->kind) {
+        case ControlKind::PushButton:
+        case ControlKind::OptionButton:
+        case ControlKind::CheckBox:
+        case ControlKind::BitmapButton:
+            if (what == Notification::Clicked) Raise(control, 1);
+            break;
+        case ControlKind::Edit:
+            if (what == Notification::EditChanged) Raise(control, 2);
+            else if (what == Notification::SetFocus) Raise(control, 5);
+            else if (what == Notification::KillFocus) Raise(control, 6);
+            break;
+        case ControlKind::Label:
+            if (what == Notification::Clicked) Raise(control, 8);
+            else if (what == Notification::DoubleClicked) Raise(control, 9);
+            break;
+        case ControlKind::ListBox:
+            if (what == Notification::SelChanged) {
+                Raise(control, 2);
+                Raise(control, 8);
+            } else if (what == Notification::DoubleClicked) Raise(control, 9);
+            else if (what == Notification::SetFocus) Raise(control, 5);
+            else if (what == Notification::KillFocus) Raise(control, 6);
+            break;
+        case ControlKind::ComboBox:
+            if (what == Notification::SelChanged || what == Notification::ComboEdited) Raise(control, 2);
+            else if (what == Notification::DoubleClicked) Raise(control, 9);
+            else if (what == Notification::SetFocus) Raise(control, 5);
+            else if (what == Notification::KillFocus) Raise(control, 6);
+            else if (what == Notification::DropDown) Raise(control, 8);
+            break;
+        default:
+            break;
+    }
+}
+
+void Sink::OnScroll(WinHandle control, ScrollAction action, int trackPos) {
+    ControlRecord* rec = RecordOf(control);
+    if (!rec) return;
+    Platform& p = P();
+    auto [lo, hi] = p.ScrollRange(control);
+    if (lo > hi) std::swap(lo, hi);
+    int pos = p.ScrollPos(control);
+    switch (action) {
+        case ScrollAction::LineLeft: pos -= rec->lineStep; break;
+        case ScrollAction::LineRight: pos += rec->lineStep; break;
+        case ScrollAction::PageLeft: pos -= rec->pageStep; break;
+        case ScrollAction::PageRight: pos += rec->pageStep; break;
+        case ScrollAction::ThumbTrack:
+        case ScrollAction::ThumbPosition: pos = trackPos; break;
+        case ScrollAction::EndScroll:
+            p.SetScrollPos(control, pos);
+            return;
+    }
+    pos = std::clamp(pos, lo, hi);
+    Raise(control, 2);
+    p.SetScrollPos(control, pos);
+}
+
+void Sink::OnClose(WinHandle form) {
+    if (form == g.mainWindow) {
+        // Closing the main window ends the program; FormWait notices that it is gone.
+        P().Destroy(form);
+        return;
+    }
+    // Other forms are hidden and shown, never destroyed, while the program runs: closing one
+    // only asks its _QUERYCLOSE routine, if the program has one.
+    Raise(form, 17);
+}
+
+bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) {
+    Platform& p = P();
+    FormRecord* form = FormOf(focus);
+    ControlRecord* rec = RecordOf(focus);
+    if (!form || !rec) return false;
+    WinHandle formWin = form->windows[0].window;
+    if (!p.IsEnabled(formWin) || !p.IsEnabled(focus)) return false;
+
+    if (key == Key::Tab) {
+        if (!pressed) return true;
+        const auto& ws = form->windows;
+        size_t n = ws.size();
+        size_t cur = 0;
+        for (size_t i = 0; i < n; ++i)
+            if (ws[i].window == focus) cur = i;
+        for (size_t step = 1; step < n; ++step) {
+            size_t i = shift ? (cur + n - step) % n : (cur + step) % n;
+            if (i == 0) continue;  // the form itself is not a tab stop
+            if (IsTabStop(ws[i])) {
+                p.SetFocus(ws[i].window);
+                break;
+            }
+        }
+        return true;
+    }
+    if (rec->kind != ControlKind::PushButton && rec->kind != ControlKind::BitmapButton) return false;
+    if (pressed) {
+        p.SetPushed(focus, true);
+        g.pushedButton = focus;
+    } else {
+        p.SetPushed(focus, false);
+        if (g.pushedButton == focus) Raise(focus, 1);
+        g.pushedButton = 0;
+    }
+    return true;
+}
+
+}  // namespace
+
+void FocusShownForm(WinHandle formWindow) {
+    FormRecord* form = FormOf(formWindow);
+    if (!form) return;
+    Platform& p = P();
+    // A form shown again while the user works in it (the main form is hidden and shown around
+    // every refresh of its figures) keeps the user's place.
+    if (FormOf(p.Focus()) == form) return;
+    // Never a push button: one Space or Enter right after a form appears must not act (the
+    // main form's first tab stop ends the program).
+    WinHandle target = formWindow;
+    for (size_t i = 1; i < form->windows.size(); ++i) {
+        const ControlRecord& rec = form->windows[i];
+        if (IsInputKind(rec.kind) && IsTabStop(rec)) {
+            target = rec.window;
+            break;
+        }
+    }
+    p.SetFocus(target);
+}
+
+}  // namespace detail
+
+// ---- the runtime's own bookkeeping ----
+
+void SetRoutineTable(std::span<const RoutineEntry> routines) { g_routines = routines; }
+
+Routine FindRoutine(std::string_view name) {
+    for (const RoutineEntry& r : g_routines)
+        if (r.name == name) return r.routine;
+    return nullptr;
+}
+
+Platform& CurrentPlatform() { return P(); }
+void SetPlatform(Platform* platform) { g_platform = platform; }
+
+void StartWindowLayer(Platform& platform) {
+    g_platform = &platform;
+    platform.SetSink(&g_sink);
+    g = State{};
+    g.objects.push_back({kFormCode, 0});  // handle 0: the main window, filled below
+    // The main window plays MAINFORM with the process's default show state.
+    g.mainWindow = LoadForm("MAINFORM", 10, Here::current());
+    g.objects[0].window = g.mainWindow;
+    g.forms.back().object = 0;
+    if (platform.IsVisible(g.mainWindow)) FocusShownForm(g.mainWindow);
+    SetErrorPresenter([](const std::string& report) {
+        if (g_platform) g_platform->MessageBox(0, ExecutableCaption(), report, MessageButtons::Ok, MessageIcon::Exclamation);
+    });
+}
+
+void ResetWindowLayer() {
+    if (g_platform) {
+        for (auto it = g.forms.rbegin(); it != g.forms.rend(); ++it)
+            if (!it->windows.empty() && g_platform->Exists(it->windows[0].window)) g_platform->Destroy(it->windows[0].window);
+        g_platform->SetSink(nullptr);
+    }
+    g = State{};
+    ForgetRegisteredForms();
+    SetErrorPresenter(nullptr);
+}
+
+std::optional<Int32> FindForm(std::string_view name) {
+    for (const FormRecord& f : g.forms)
+        if (!f.windows.empty() && SameName(f.windows[0].name, name)) return f.object;
+    return std::nullopt;
+}
+
+std::vector<ControlInfo> FormWindows(Int32 formHandle) {
+    std::vector<ControlInfo> out;
+    if (formHandle < 0 || static_cast<size_t>(formHandle) >= g.objects.size()) return out;
+    FormRecord* f = FormOf(g.objects[static_cast<size_t>(formHandle)].window);
+    if (!f) return out;
+    for (const ControlRecord& r : f->windows) out.push_back({r.kind, r.window, r.name});
+    return out;
+}
+
+WinHandle WindowOf(const Obj& o) {
+    if (o.handle < 0 || static_cast<size_t>(o.handle) >= g.objects.size()) return 0;
+    return g.objects[static_cast<size_t>(o.handle)].window;
+}
+
+size_t PendingEvents() { return g.queue.size(); }
+
+bool IsFormWindow(WinHandle w) {
+    const ControlRecord* rec = RecordOf(w);
+    return rec && rec->kind == ControlKind::Form;
+}
+
+}  // namespace rt
+
+using namespace rt;
+
+// ---- the operations of the program ----
+
+void FormLoad(Obj& form, const Text& resource, Int32 showFlag, Here here) {
+    if (resource.empty() || resource.size() > 21) RaiseError(5, here);
+    if (showFlag != 0 && showFlag != -1) RaiseError(5, here);
+    if (form.handle >= 0 && static_cast<size_t>(form.handle) < g.objects.size()) {
+        WinHandle w = g.objects[static_cast<size_t>(form.handle)].window;
+        if (w && P().Exists(w)) RaiseError(1001, here);
+    }
+    WinHandle w = LoadForm(resource.view(), showFlag == -1 ? 1 : 0, here);
+    Int32 obj = ObjectFor(w, ControlKind::Form);
+    g.forms.back().object = obj;
+    form.handle = obj;
+    if (P().IsVisible(w)) FocusShownForm(w);
+}
+
+WinHandle FormControl(const Obj& form, const Text& name, Here here) {
+    if (name.empty() || name.size() > 21) RaiseError(5, here);
+    WinHandle fw = Require(form, here, ControlKind::Form);
+    FormRecord* f = FormOf(fw);
+    if (!f) RaiseError(1000, here);
+    for (const ControlRecord& r : f->windows)
+        if (SameName(r.name, name.view())) return r.window;
+    RaiseError(1013, here);
+}
+
+void ControlBind(Obj& var, WinHandle window, Here here) {
+    ControlRecord* rec = RecordOf(window);
+    if (!rec || !P().Exists(window)) RaiseError(1000, here);
+    var.handle = ObjectFor(window, rec->kind);
+}
+
+void FormWait(const Obj& form, Here here) {
+    Platform& p = P();
+    // The main window may have been closed while a routine ran; the program ends then too.
+    if (!p.Exists(g.mainWindow)) EndNow(0);
+    WinHandle waitOn = Require(form, here, ControlKind::Form);
+    auto runOldest = [] {
+        QueuedEvent e = g.queue.front();
+        g.queue.pop_front();
+        Obj owner{e.formObject};
+        // Floating exceptions are checked at the program's own stores; whatever the window
+        // system's code left in the sticky flags must not count against the routine.
+        std::feclearexcept(FE_ALL_EXCEPT);
+        e.routine(owner);
+    };
+    if (!g.queue.empty()) {
+        runOldest();
+        return;
+    }
+    for (;;) {
+        p.ProcessPending();
+        if (!p.Exists(g.mainWindow)) EndNow(0);
+        if (!g.queue.empty()) {
+            runOldest();
+            return;
+        }
+        if (!p.Exists(waitOn)) return;
+        if (!p.WaitForInput()) EndNow(0);
+    }
+}
+
+void EndProgram(Int32 code) { EndNow(code); }
+
+void PumpStep() {
+    if (g.pumpCounter == 0) {
+        g.pumpCounter = kPumpInterval;
+        if (g_platform) {
+            // Keep the flags of the routine's own arithmetic across the window system's work.
+            std::fexcept_t flags;
+            std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+            g_platform->ProcessPending();
+            std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
+        }
+    } else {
+        --g.pumpCounter;
+    }
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The window layer's own state, shared by its units (window.cpp: objects, events and waiting;
+// form_player.cpp: playing form resources; control_ops.cpp: the control operations). Not for
+// the program's routines, which use window.h.
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "runtime/forms/form_resource.h"
+#include "runtime/window/window.h"
+
+namespace rt::detail {
+
+struct ControlRecord {
+    ControlKind kind = ControlKind::Form;
+    WinHandle window = 0;
+    int controlId = 0;
+    std::string name;
+    uint32_t style = 0;
+    int lineStep = 1, pageStep = 10;
+    std::map<int, Routine> events;  // from the resource's event records
+};
+
+struct FormRecord {
+    Int32 object = -1;  // object-table entry of the form
+    std::vector<ControlRecord> windows;  // the form itself first, then its controls
+};
+
+struct ObjectEntry {
+    int kindCode = 0;
+    WinHandle window = 0;
+};
+
+struct QueuedEvent {
+    Int32 formObject;
+    Routine routine;
+};
+
+// The runtime's state: one set, like the program's.
+struct State {
+    std::vector<ObjectEntry> objects;
+    std::vector<FormRecord> forms;
+    std::map<WinHandle, std::pair<size_t, size_t>> byWindow;  // window → (form, index in form)
+    std::deque<QueuedEvent> queue;
+    WinHandle mainWindow = 0;
+    int pumpCounter = 0;
+    WinHandle pushedButton = 0;
+    int nextControlId = 1;
+};
+
+extern State g;
+
+// Kind codes of the object table.
+inline constexpr int kFormCode = 0x1000;
+inline int KindCode(ControlKind k) { return k == ControlKind::Form ? kFormCode : 0x1100 + (static_cast<int>(k) - 3); }
+
+Platform& P();
+bool SameName(std::string_view a, std::string_view b);
+ControlRecord* RecordOf(WinHandle w);
+FormRecord* FormOf(WinHandle w);
+Int32 ObjectFor(WinHandle w, ControlKind kind);
+// Queues the event of a window for its routine; an event with no routine is not queued.
+void Raise(WinHandle w, int event);
+
+// The focus rule of a form the program shows: unless the focus is already on the form or one
+// of its controls, it goes to the first edit, combo or list box (in creation order) that is
+// visible, enabled and a tab stop, else to the form itself. Raises nothing.
+void FocusShownForm(WinHandle formWindow);
+
+// Plays the named form resource; the caller's show state is a SW_ value.
+WinHandle LoadForm(std::string_view resource, int initialShow, Here here);
+void ForgetRegisteredForms();
+
+// The entry of a bound variable whose window still exists.
+inline const ObjectEntry& Live(const Obj& o, Here here) {
+    if (o.handle < 0 || static_cast<size_t>(o.handle) >= g.objects.size()) RaiseError(1000, here);
+    const ObjectEntry& e = g.objects[static_cast<size_t>(o.handle)];
+    if (!e.window || !P().Exists(e.window)) RaiseError(1000, here);
+    return e;
+}
+
+inline ControlKind KindOf(const ObjectEntry& e) {
+    if (e.kindCode == kFormCode) return ControlKind::Form;
+    return static_cast<ControlKind>(e.kindCode - 0x1100 + 3);
+}
+
+template <class... Kinds>
+WinHandle Require(const Obj& o, Here here, Kinds... kinds) {
+    const ObjectEntry& e = Live(o, here);
+    ControlKind k = KindOf(e);
+    if (!((k == kinds) || ...)) RaiseError(1002, here);
+    return e.window;
+}
+
+}  // namespace rt::detail
