@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/screens/main_routine.h"
+#include "runtime/files/channels.h"
 #include "runtime/values/encoding.h"
 #include "runtime/values/error.h"
 #include "runtime/backends/platform_copy.h"
@@ -97,6 +98,7 @@ int RunWindows() {
     } catch (const rt::RuntimeError& e) {
         status = rt::EndWithRuntimeError(e);
     }
+    rt::CloseAllChannels();
     rt::ResetWindowLayer();
     rt::SetPlatform(nullptr);
     return status;

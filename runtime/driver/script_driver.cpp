@@ -9,6 +9,7 @@
 #include <ostream>
 #include <vector>
 
+#include "runtime/files/channels.h"
 #include "runtime/values/encoding.h"
 #include "runtime/values/error.h"
 #include "runtime/backends/headless.h"
@@ -90,6 +91,7 @@ public:
         SetErrorPresenter({});
         if (programEnded && !CheckTheEnd()) status = kScriptError;
         if (atEnd) atEnd(platform_);
+        CloseAllChannels();
         ResetWindowLayer();
         SetPlatform(nullptr);
         if (status == kScriptCompleted && expectFailed_) status = kScriptExpectFailed;

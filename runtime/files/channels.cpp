@@ -1,0 +1,191 @@
+#include "runtime/files/channels.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <memory>
+
+#include "runtime/files/text_reader.h"
+#include "runtime/files/whole_file.h"
+
+namespace {
+
+struct Channel {
+    ChannelMode mode = ChannelMode::Input;
+    std::string systemPath;  // absolute, UTF-8
+    dev_t device = 0;        // with inode: the file itself, however a later name spells it
+    ino_t inode = 0;
+    int fd = -1;             // output only
+    Int32 column = 0;        // of the output line, in bytes
+    rt::TextReader reader;   // input only: the whole file, its read position and size
+};
+
+std::array<std::unique_ptr<Channel>, kLastChannel + 1>& Table() {
+    static std::array<std::unique_ptr<Channel>, kLastChannel + 1> table;
+    return table;
+}
+
+void CheckNumber(Int32 channel, Here here) {
+    if (channel < kFirstChannel || channel > kLastChannel) RaiseError(50, here);
+}
+
+Channel& OpenChannel(Int32 channel, ChannelMode mode, Here here) {
+    CheckNumber(channel, here);
+    Channel* c = Table()[static_cast<size_t>(channel)].get();
+    if (!c) RaiseError(57, here);
+    if (c->mode != mode) RaiseError(51, here);
+    return *c;
+}
+
+void RaiseRead(rt::ReadStatus status, Here here) {
+    if (status != rt::ReadStatus::Ok) RaiseError(static_cast<int>(status), here);
+}
+
+void Write(Channel& c, const std::string& bytes, Here here) {
+    if (int err = rt::WriteAll(c.fd, bytes.data(), bytes.size()); err != 0)
+        RaiseError(rt::ErrorCodeFromErrno(err), here);
+}
+
+// Frees the channel first, so that a failing close does not leave it half open.
+int Close(Int32 channel) {
+    std::unique_ptr<Channel> c = std::move(Table()[static_cast<size_t>(channel)]);
+    if (!c || c->fd < 0) return 0;
+    return rt::CurrentFileCalls().close(c->fd) == 0 ? 0 : errno;
+}
+
+std::string SystemPathOrRaise(const Text& name, Here here) {
+    std::string path;
+    if (int code = rt::SystemPathOf(name, path); code != 0) RaiseError(code, here);
+    return path;
+}
+
+}  // namespace
+
+void ChannelOpen(const Text& name, Int32 mode, Int32 channel, Here here) {
+    CheckNumber(channel, here);
+    if (mode != static_cast<Int32>(ChannelMode::Input) && mode != static_cast<Int32>(ChannelMode::Output))
+        RaiseError(51, here);
+    if (Table()[static_cast<size_t>(channel)]) RaiseError(52, here);
+    auto c = std::make_unique<Channel>();
+    c->mode = static_cast<ChannelMode>(mode);
+    c->systemPath = SystemPathOrRaise(name, here);
+    struct stat st;
+    if (c->mode == ChannelMode::Input) {
+        std::string bytes;
+        rt::FileResult r = rt::ReadSystemFile(c->systemPath, name, bytes);
+        if (!r.ok) RaiseError(r.code, here);
+        c->reader = rt::TextReader(std::move(bytes));
+        if (::stat(c->systemPath.c_str(), &st) != 0) RaiseError(rt::ErrorCodeFromErrno(errno), here);
+    } else {
+        // Only a new file: the program never overwrites a file it did not make in this run.
+        c->fd = rt::CurrentFileCalls().open(c->systemPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (c->fd < 0) RaiseError(rt::ErrorCodeFromErrno(errno, rt::FileStep::Opening), here);
+        if (fstat(c->fd, &st) != 0) st = {};
+    }
+    c->device = st.st_dev;
+    c->inode = st.st_ino;
+    Table()[static_cast<size_t>(channel)] = std::move(c);
+}
+
+void ChannelClose(Here here) {
+    int failure = 0;
+    for (Int32 channel = kFirstChannel; channel <= kLastChannel; ++channel)
+        if (int err = Close(channel); err != 0 && failure == 0) failure = err;
+    if (failure != 0) RaiseError(rt::ErrorCodeFromErrno(failure), here);
+}
+
+void ChannelClose(std::initializer_list<Int32> channels, Here here) {
+    for (Int32 channel : channels) CheckNumber(channel, here);
+    int failure = 0;
+    for (Int32 channel : channels)
+        if (int err = Close(channel); err != 0 && failure == 0) failure = err;
+    if (failure != 0) RaiseError(rt::ErrorCodeFromErrno(failure), here);
+}
+
+void PrintItem(Int32 channel, const Text& text, Int32 separator, Here here) {
+    Channel& c = OpenChannel(channel, ChannelMode::Output, here);
+    if (separator < 0 || separator > 2) RaiseError(5, here);
+    std::string out = text.bytes();
+    c.column += static_cast<Int32>(text.size());
+    switch (static_cast<PrintSeparator>(separator)) {
+        case PrintSeparator::LineEnd:
+            out += "\r\n";
+            c.column = 0;
+            break;
+        case PrintSeparator::NextZone: {
+            // A file has no line width, so the next zone is always on the same line.
+            Int32 blanks = kPrintZoneWidth - c.column % kPrintZoneWidth;
+            out.append(static_cast<size_t>(blanks), ' ');
+            c.column += blanks;
+            break;
+        }
+        case PrintSeparator::None: break;
+    }
+    Write(c, out, here);
+}
+
+Text LineInput(Int32 channel, Here here) {
+    Channel& c = OpenChannel(channel, ChannelMode::Input, here);
+    Text line;
+    RaiseRead(c.reader.Line(line), here);
+    return line;
+}
+
+void FieldTarget::StoreNumber(double value, Here here) const {
+    switch (kind_) {
+        case Kind::Int16: *int16_ = Int16(value, here); break;
+        case Kind::Single: *single_ = StoreSingle(value, here); break;
+        case Kind::Double: *double_ = value; break;
+        case Kind::Text: break;
+    }
+}
+
+void FieldInput(Int32 channel, std::initializer_list<FieldTarget> variables, Here here) {
+    Channel& c = OpenChannel(channel, ChannelMode::Input, here);
+    for (const FieldTarget& v : variables) {
+        if (v.IsText()) {
+            Text field;
+            RaiseRead(c.reader.Field(field), here);
+            v.StoreText(std::move(field));
+        } else {
+            double value = 0;
+            RaiseRead(c.reader.NumberField(value), here);
+            v.StoreNumber(value, here);
+        }
+    }
+}
+
+Int32 AtEnd(Int32 channel, Here here) {
+    Channel& c = OpenChannel(channel, ChannelMode::Input, here);
+    return c.reader.AtEnd() ? -1 : 0;
+}
+
+Int32 FileExists(const Text& name, Here here) {
+    if (rt::HasWildcard(name)) RaiseError(55, here);
+    // Any other name the program cannot give names no file it could have made.
+    std::string path;
+    if (rt::SystemPathOf(name, path) != 0) return 0;
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) ? -1 : 0;
+}
+
+void FileDelete(const Text& name, Here here) {
+    std::string path = SystemPathOrRaise(name, here);
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) {
+        for (const auto& c : Table())
+            if (c && c->device == st.st_dev && c->inode == st.st_ino) RaiseError(52, here);
+    }
+    if (rt::CurrentFileCalls().unlink(path.c_str()) != 0) RaiseError(rt::ErrorCodeFromErrno(errno), here);
+}
+
+namespace rt {
+
+void CloseAllChannels() {
+    for (Int32 channel = kFirstChannel; channel <= kLastChannel; ++channel) Close(channel);
+}
+
+}  // namespace rt

@@ -1,0 +1,61 @@
+#pragma once
+// Whole files read into memory and written in one piece. The order files and the channels use
+// these; nothing here raises, so a bad file or a failed write never ends the program by itself:
+// the caller shows the problem and keeps what it has in memory.
+#include <sys/types.h>
+
+#include <string>
+
+#include "runtime/values/text.h"
+
+namespace rt {
+
+struct FileResult {
+    bool ok = false;
+    int code = 0;        // the runtime error code of the failure (0 when ok)
+    std::string reason;  // the system's reason, English, ASCII; empty when ok
+    Text path;           // the name as the program gave it (Shift-JIS)
+};
+
+// Reads every byte of the file. A folder fails with 75, like any open that cannot give a file.
+FileResult ReadWholeFile(const Text& path, std::string& bytes);
+// The same for a name already made a system path (SystemPathOf); `shown` goes into the result.
+FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std::string& bytes);
+
+// Replaces the file's content with `bytes`, or leaves the old file exactly as it was: the bytes
+// go to a new temporary file beside it, which is synced and then renamed over the target, and
+// the folder is synced so the rename itself survives a power cut. On a failure before the
+// rename the temporary file is removed. A failure syncing the folder after the rename is still
+// reported, since the new content may not survive; the file then already holds the new bytes.
+FileResult WriteFileReplacing(const Text& path, const std::string& bytes);
+
+// The system calls the writer makes, replaceable by tests to act out a full disk or a failing
+// rename or sync. Tests replace them through ScopedFileCalls, which puts the real ones back.
+struct FileCalls {
+    int (*open)(const char* path, int flags, mode_t mode);
+    ssize_t (*write)(int fd, const void* data, size_t size);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+    int (*rename)(const char* from, const char* to);
+    int (*unlink)(const char* path);
+};
+
+const FileCalls& SystemFileCalls();  // the real ones
+FileCalls& CurrentFileCalls();       // the ones in use
+
+class ScopedFileCalls {
+public:
+    explicit ScopedFileCalls(const FileCalls& calls) : saved_(CurrentFileCalls()) { CurrentFileCalls() = calls; }
+    ~ScopedFileCalls() { CurrentFileCalls() = saved_; }
+    ScopedFileCalls(const ScopedFileCalls&) = delete;
+    ScopedFileCalls& operator=(const ScopedFileCalls&) = delete;
+
+private:
+    FileCalls saved_;
+};
+
+// Writes all of `size` bytes through CurrentFileCalls, going on after short writes and
+// interruptions. Returns 0 or the errno of the failure.
+int WriteAll(int fd, const char* data, size_t size);
+
+}  // namespace rt

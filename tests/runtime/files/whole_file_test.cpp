@@ -1,0 +1,199 @@
+#include "runtime/files/whole_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kOld = "old content\r\n";
+const std::string kNew = std::string("new \x82\xA0 content\r\n") + std::string(100000, 'n');
+
+std::string Contents(const fs::path& p) {
+    std::string out;
+    if (std::FILE* f = std::fopen(p.c_str(), "rb")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+void Put(const fs::path& p, const std::string& bytes) {
+    std::FILE* f = std::fopen(p.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+    return names;
+}
+
+// Injected failures: each counts its calls, so a test can let the first ones through.
+int g_calls = 0;
+int g_failAt = 0;  // the 1-based call that fails
+
+bool FailsNow() { return ++g_calls == g_failAt; }
+
+ssize_t FullDiskWrite(int fd, const void* data, size_t size) {
+    if (FailsNow() || g_calls > g_failAt) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(fd, data, size < 1000 ? size : 1000);  // short writes until the disk fills
+}
+int FailingFsync(int fd) {
+    if (FailsNow()) {
+        errno = EIO;
+        return -1;
+    }
+    return ::fsync(fd);
+}
+int FailingClose(int fd) {
+    ::close(fd);
+    if (FailsNow()) {
+        errno = EDQUOT;
+        return -1;
+    }
+    return 0;
+}
+int FailingRename(const char*, const char*) {
+    errno = EACCES;
+    return -1;
+}
+int FailingOpen(const char*, int, mode_t) {
+    errno = EMFILE;
+    return -1;
+}
+
+struct InjectedCase {
+    const char* what;
+    int failAt;
+    int code;
+    void (*install)(rt::FileCalls&);
+};
+
+class FileReplacingFailures : public testing::TestWithParam<InjectedCase> {};
+
+TEST_P(FileReplacingFailures, LeaveTheOldFileAndNoTemporary) {
+    const InjectedCase& c = GetParam();
+    fs::path folder = fs::current_path() / (std::string("inject-") + c.what);
+    fs::create_directory(folder);
+    fs::path target = folder / "order.kvo";
+    Put(target, kOld);
+
+    g_calls = 0;
+    g_failAt = c.failAt;
+    rt::FileCalls calls = rt::SystemFileCalls();
+    c.install(calls);
+    rt::FileResult r;
+    {
+        rt::ScopedFileCalls scoped(calls);
+        r = rt::WriteFileReplacing(Text(target.string()), kNew);
+    }
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, c.code);
+    EXPECT_FALSE(r.reason.empty());
+    EXPECT_EQ(r.path.bytes(), target.string());
+    EXPECT_EQ(Contents(target), kOld);
+    EXPECT_EQ(Names(folder), std::set<std::string>{"order.kvo"});
+    EXPECT_EQ(rt::CurrentFileCalls().write, rt::SystemFileCalls().write);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Injected, FileReplacingFailures,
+    testing::Values(
+        InjectedCase{"full-disk-at-once", 1, 67, [](rt::FileCalls& c) { c.write = FullDiskWrite; }},
+        InjectedCase{"full-disk-midway", 5, 67, [](rt::FileCalls& c) { c.write = FullDiskWrite; }},
+        InjectedCase{"fsync", 1, 27, [](rt::FileCalls& c) { c.fsync = FailingFsync; }},
+        InjectedCase{"close", 1, 67, [](rt::FileCalls& c) { c.close = FailingClose; }},
+        InjectedCase{"rename", 0, 75, [](rt::FileCalls& c) { c.rename = FailingRename; }},
+        InjectedCase{"open", 0, 66, [](rt::FileCalls& c) { c.open = FailingOpen; }}),
+    [](const testing::TestParamInfo<InjectedCase>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name)
+            if (ch == '-') ch = '_';
+        return name;
+    });
+
+TEST(FileReplacing, FolderSyncFailureIsReportedAfterTheRename) {
+    fs::path folder = fs::current_path() / "inject-folder-sync";
+    fs::create_directory(folder);
+    fs::path target = folder / "order.kvo";
+    Put(target, kOld);
+    g_calls = 0;
+    g_failAt = 2;  // the file's sync passes, the folder's fails
+    rt::FileCalls calls = rt::SystemFileCalls();
+    calls.fsync = FailingFsync;
+    rt::ScopedFileCalls scoped(calls);
+    rt::FileResult r = rt::WriteFileReplacing(Text(target.string()), kNew);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, 27);
+    EXPECT_EQ(Contents(target), kNew);
+    EXPECT_EQ(Names(folder), std::set<std::string>{"order.kvo"});
+}
+
+TEST(FileReplacing, WritesNewAndReplacesKeepingPermissions) {
+    fs::create_directory("replace");
+    rt::FileResult r = rt::WriteFileReplacing("replace/a.txt", kOld);
+    ASSERT_TRUE(r.ok) << r.reason;
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(Contents("replace/a.txt"), kOld);
+    ASSERT_EQ(chmod("replace/a.txt", 0640), 0);
+    r = rt::WriteFileReplacing("replace/a.txt", kNew);
+    ASSERT_TRUE(r.ok) << r.reason;
+    EXPECT_EQ(Contents("replace/a.txt"), kNew);
+    struct stat st;
+    ASSERT_EQ(stat("replace/a.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(Names("replace"), std::set<std::string>{"a.txt"});
+}
+
+TEST(FileReplacing, RefusesAFolderAndBadNames) {
+    fs::create_directory("a-folder");
+    rt::FileResult r = rt::WriteFileReplacing("a-folder", kNew);
+    EXPECT_EQ(r.code, 75);
+    EXPECT_EQ(rt::WriteFileReplacing("no-such-folder/a.txt", kNew).code, 63);
+    r = rt::WriteFileReplacing("a*.txt", kNew);
+    EXPECT_EQ(r.code, 55);
+    EXPECT_EQ(r.path.bytes(), "a*.txt");
+    EXPECT_FALSE(fs::exists("a*.txt"));
+}
+
+TEST(FileReading, EveryByteComesBackUnchanged) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    Put("all-bytes.bin", all);
+    std::string bytes = "stale";
+    rt::FileResult r = rt::ReadWholeFile("all-bytes.bin", bytes);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(bytes, all);
+}
+
+TEST(FileReading, MissingFileAndFolderFail) {
+    std::string bytes = "kept";
+    rt::FileResult r = rt::ReadWholeFile("missing.txt", bytes);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.code, 63);
+    EXPECT_EQ(r.reason, "No such file or directory");
+    EXPECT_EQ(r.path.bytes(), "missing.txt");
+    EXPECT_EQ(bytes, "kept");
+    fs::create_directory("read-folder");
+    r = rt::ReadWholeFile("read-folder", bytes);
+    EXPECT_EQ(r.code, 75);
+    EXPECT_EQ(r.reason, "Is a directory");
+}
+
+}  // namespace
