@@ -54,6 +54,7 @@ extern Single COMPENSATION_TOTAL;  // ⑬
 extern Single GRAND_TOTAL;         // ⑭
 extern Single ADVANCE_PAYMENT;
 extern Single ADJUST_DISCOUNT;
+extern Text CUSTOMER_NAME;  // from a loaded order only; shown in the hidden EDIT7
 extern Int16 TOTAL_TITLES;
 extern Int16 TOTAL_GIFTS;
 extern Single GIFT_QUOTA;

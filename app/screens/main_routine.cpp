@@ -2,6 +2,7 @@
 
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
+#include "app/files/order_commands.h"
 #include "app/screens/controls.h"
 #include "app/screens/coupons.h"
 #include "app/screens/main_screen.h"
@@ -13,13 +14,15 @@ namespace {
 
 #define KALVORO_ROUTINE(name) {#name, name}
 // The routines that events reach by name, screen by screen. A button without a routine here
-// (the order files' BUTTON2 to BUTTON4 for now) does nothing when clicked.
+// does nothing when clicked.
 const RoutineEntry kRoutines[] = {
     // main screen
     KALVORO_ROUTINE(BUTTON1_ON), KALVORO_ROUTINE(BUTTON5_ON), KALVORO_ROUTINE(BUTTON6_ON),
     KALVORO_ROUTINE(BUTTON7_ON), KALVORO_ROUTINE(BUTTON8_ON), KALVORO_ROUTINE(BUTTON9_ON),
     KALVORO_ROUTINE(EDIT4_CHANGE), KALVORO_ROUTINE(EDIT5_CHANGE), KALVORO_ROUTINE(CHECK8_ON),
     KALVORO_ROUTINE(BUTTON15_ON), KALVORO_ROUTINE(COMBO1_CHANGE),
+    // order files
+    KALVORO_ROUTINE(BUTTON3_ON), KALVORO_ROUTINE(BUTTON4_ON),
     // title list
     KALVORO_ROUTINE(LIST1_CLICK), KALVORO_ROUTINE(BUTTON11_ON), KALVORO_ROUTINE(BUTTON20_ON),
     // title entry

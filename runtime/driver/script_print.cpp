@@ -1,5 +1,8 @@
 #include "runtime/driver/script_print.h"
 
+#include <unistd.h>
+
+#include <climits>
 #include <ostream>
 #include <vector>
 
@@ -33,6 +36,18 @@ const char* IconName(MessageIcon i) {
         case MessageIcon::None: return "none";
     }
     return "?";
+}
+
+// Paths under the current folder are printed from "./", so that what a run prints does not
+// depend on where it runs (a script's transcript is compared byte for byte).
+std::string RelativeToCurrentFolder(std::string sjis) {
+    char buf[PATH_MAX];
+    if (!getcwd(buf, sizeof buf)) return sjis;
+    const std::optional<std::string> folder = Utf8ToSjis(std::string(buf) + "/");
+    if (!folder || *folder == "/") return sjis;
+    for (size_t at = sjis.find(*folder); at != std::string::npos; at = sjis.find(*folder, at + 2))
+        sjis.replace(at, folder->size(), "./");
+    return sjis;
 }
 
 }  // namespace
@@ -92,7 +107,7 @@ const char* AnswerName(Answer a) {
 
 void PrintMessageBox(std::ostream& out, const std::string& title, const std::string& text, MessageButtons b,
                      MessageIcon i, std::optional<Answer> a) {
-    out << "message \"" << EscapeSjis(title) << "\" \"" << EscapeSjis(text) << "\" buttons=" << ButtonsName(b)
+    out << "message \"" << EscapeSjis(title) << "\" \"" << EscapeSjis(RelativeToCurrentFolder(text)) << "\" buttons=" << ButtonsName(b)
         << " icon=" << IconName(i) << " -> " << (a ? AnswerName(*a) : "?") << "\n";
 }
 
@@ -100,12 +115,13 @@ void PrintFileDialog(std::ostream& out, const FileDialogSpec& params, const std:
     std::string filter;
     for (const FileFilter& f : params.filters) filter += (filter.empty() ? "" : ";") + f.description;
     out << "dialog " << (params.kind == FileDialogKind::Save ? "save" : "open") << " \"" << EscapeSjis(params.title)
-        << "\" \"" << EscapeSjis(params.initialFolder + params.initialName) << "\" \"" << EscapeSjis(filter)
+        << "\" \"" << EscapeSjis(RelativeToCurrentFolder(params.initialFolder + params.initialName)) << "\" \""
+        << EscapeSjis(filter)
         << "\" -> ";
     if (!chosen)
         out << "?\n";
     else
-        out << (*chosen ? EscapeSjis(**chosen) : std::string("cancel")) << "\n";
+        out << (*chosen ? EscapeSjis(RelativeToCurrentFolder(**chosen)) : std::string("cancel")) << "\n";
 }
 
 std::string SelectionText(const HeadlessPlatform& platform, WinHandle w, ControlKind kind) {

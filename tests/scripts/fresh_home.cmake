@@ -6,3 +6,7 @@ endif()
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER}/home ${FOLDER}/state ${FOLDER}/config ${FOLDER}/data ${FOLDER}/cache ${FOLDER}/tmp
      ${FOLDER}/work)
+if(FILES AND IS_DIRECTORY ${FILES})
+  file(GLOB given ${FILES}/*)
+  file(COPY ${given} DESTINATION ${FOLDER}/work)
+endif()

@@ -1,0 +1,27 @@
+#include "app/files/file_messages.h"
+
+#include "runtime/values/number_text.h"
+#include "runtime/window/dialogs.h"
+
+void ReportFileProblem(Obj& form, FileAction action, const Text& path, int line, const Text& reason) {
+    Text text = Text("ファイル「") + path +
+                (action == FileAction::Read ? "」を読み込めません。\r\n" : "」に書き込めません。\r\n");
+    if (line > 0) text += TextMid(NumberToText(static_cast<Int32>(line)), 2) + "行目：";
+    text += reason;
+    // A failed write never touches the file that was there: the new one replaces it only whole.
+    if (action == FileAction::Write) text += "\r\n同じ名前のファイルがあった場合、そのファイルは元のままです。";
+    MessageBox(form, "ファイルエラーメッセージ", text, 0, 0);
+}
+
+Text ReasonOf(const rt::FileResult& result) {
+    switch (result.code) {
+        case 63: return "ファイルまたはフォルダが見つかりません。";
+        case 64: return "同じ名前のファイルがあります。";
+        case 66: return "開いているファイルが多すぎます。";
+        case 67: return "ディスクがいっぱいです。";
+        case 73: return "書き込みが禁止されています。";
+        case 75: return "アクセスが許可されていません。";
+        case 55: return "ファイル名が正しくありません。";
+        default: return Text("システムのエラーです（") + Text(result.reason) + "）。";
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The saved order file, which is also the data file attached to the application mail: the
+// coupon count line "割引券:N", the N coupon numbers, then one line per title, kinds 0 to 4 in
+// order, "A,B,C,D,E": A the kind, book type, course and a "1" for compensation, B the four
+// option flags, C the resolution, D the gift flag, E the title to the end of the line.
+// Shift-JIS, CR LF, no header.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/values/text.h"
+
+// What a file holds, read completely before anything of the order in memory changes.
+struct OrderFileTitle {
+    int kind = 0;
+    int bookType = 0, course = 0, compensate = 0;
+    int works = 0, noMoire = 0, noSpread = 0, trim = 0;
+    int dpi = 0, gift = 0;
+    Text name;
+};
+
+struct OrderFileContent {
+    std::optional<Text> customerName;
+    std::optional<double> advancePayment, adjustDiscount;
+    std::vector<Text> coupons;
+    std::vector<OrderFileTitle> titles;
+};
+
+// Why a file cannot be taken as an order: the line (1-based, 0 for the file as a whole) and
+// the reason as the customer reads it.
+struct OrderFileProblem {
+    int line = 0;
+    Text reason;
+};
+
+// The file of the order in memory, byte for byte.
+std::string OrderFileBytes();
+
+// Reads a file's bytes as an order. Lines before the coupon count may give the customer's
+// name, an advance payment and an adjustment discount.
+struct OrderFileRead {
+    std::optional<OrderFileContent> content;
+    OrderFileProblem problem;
+};
+OrderFileRead ParseOrderFile(const std::string& bytes);
+
+// Replaces the order in memory by the content: every title slot and coupon slot emptied first,
+// then the titles priced again from their stored choices and every kind subtotalled.
+void TakeOverOrder(const OrderFileContent& content);

@@ -1,0 +1,151 @@
+// The saved order file: what the writer writes byte for byte, that every field comes back, and
+// that a broken file is refused with its line and reason before anything of the order changes.
+#include "app/files/order_file.h"
+
+#include <gtest/gtest.h>
+
+#include "app/fee/order_model.h"
+
+namespace {
+
+class OrderFile : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetOrderModelForTests();
+        DPI_PRESET_HIGH = 156;
+        DPI_PRESET_LOW = 120;
+    }
+    static void Title(int k, const Text& name, int type, int course, int dpi, int gift = 0, int comp = 0,
+                      int works = 0, int moire = 0, int spread = 0, int trim = 0) {
+        const int t = TITLE_COUNT(k);
+        TITLE_COUNT(k) = t + 1;
+        TITLE_NAME(t, k) = name;
+        BOOK_TYPE(t, k) = type;
+        COURSE(t, k) = course;
+        TITLE_DPI(t, k) = dpi;
+        GIFT_FLAG(t, k) = gift;
+        COMPENSATE_FLAG(t, k) = comp;
+        OPT_WORKS(t, k) = works;
+        OPT_NO_MOIRE(t, k) = moire;
+        OPT_NO_SPREAD(t, k) = spread;
+        OPT_TRIM(t, k) = trim;
+    }
+};
+
+TEST_F(OrderFile, AnEmptyOrderIsTheCouponCountAlone) { EXPECT_EQ(OrderFileBytes(), "割引券:0\r\n"); }
+
+TEST_F(OrderFile, WritesCouponsThenTitlesKindByKind) {
+    COUPON_NO(0) = "2612310035";
+    COUPON_NO(1) = "2612310042";
+    COUPON_COUNT = 2;
+    Title(4, "写真集", 0, 3, 600, 0, 0, 0, 1, 0, 1);
+    Title(0, "ワンピース　１", 1, 3, 156, 0, 1, 1, 0, 1, 0);
+    Title(2, "月刊誌", 2, 2, 120, 1);
+    EXPECT_EQ(OrderFileBytes(),
+              "割引券:2\r\n2612310035\r\n2612310042\r\n"
+              "0131,1010,156,0,ワンピース　１\r\n"
+              "222,0000,120,1,月刊誌\r\n"
+              "403,0101,600,0,写真集\r\n");
+}
+
+TEST_F(OrderFile, EveryFieldComesBackAndTheFileIsWrittenAgainTheSame) {
+    COUPON_NO(0) = "2612310035";
+    COUPON_COUNT = 1;
+    // Titles a field reader would cut: commas, colons, quotes and leading blanks are the title's.
+    Title(0, "A,B:C", 1, 3, 200, 0, 1, 1, 1, 1, 1);
+    Title(1, "\"引用\"で始まる", 2, 2, 599, 1);
+    Title(1, "  前に空白", 1, 1, 120);
+    Title(3, "雑誌", 1, 3, 50);
+    Title(4, "", 0, 3, 156);  // an empty name is never written by the screens; it still reads back
+    const std::string written = OrderFileBytes();
+
+    ResetOrderModelForTests();
+    const OrderFileRead read = ParseOrderFile(written);
+    ASSERT_TRUE(read.content) << read.problem.line;
+    TakeOverOrder(*read.content);
+    EXPECT_EQ(OrderFileBytes(), written);
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("A,B:C"));
+    EXPECT_EQ(TITLE_NAME(0, 1), Text("\"引用\"で始まる"));
+    EXPECT_EQ(TITLE_NAME(1, 1), Text("  前に空白"));
+    EXPECT_EQ(COMPENSATE_FLAG(0, 0), 1);
+    EXPECT_EQ(COMPENSATION_AMOUNT(0, 0), TITLE_TOTAL(0, 0));
+    EXPECT_GT(TITLE_TOTAL(0, 0), 0);
+    EXPECT_EQ(GIFT_COUNT(1), 1);
+    EXPECT_EQ(TITLE_DPI(0, 1), 599);
+    EXPECT_EQ(KIND_SUBTOTAL(0), TITLE_TOTAL(0, 0));
+}
+
+TEST_F(OrderFile, ALoadedOrderKeepsNoCouponOfThePreviousOne) {
+    for (int i = 0; i < 3; ++i) COUPON_NO(i) = "2612310035";
+    COUPON_COUNT = 3;
+    const OrderFileRead read = ParseOrderFile("割引券:1\r\n2612310042\r\n");
+    ASSERT_TRUE(read.content);
+    TakeOverOrder(*read.content);
+    EXPECT_EQ(COUPON_COUNT, 1);
+    EXPECT_EQ(COUPON_NO(0), Text("2612310042"));
+    EXPECT_TRUE(COUPON_NO(1).empty());
+    EXPECT_TRUE(COUPON_NO(2).empty());
+}
+
+TEST_F(OrderFile, ReadsTheLinesOtherProgramsPutBeforeTheCouponCount) {
+    const OrderFileRead read = ParseOrderFile("お客様氏名:山田太郎\r\n前受額:1000\r\n少額割引額:50\r\n割引券:0\r\n");
+    ASSERT_TRUE(read.content);
+    EXPECT_EQ(*read.content->customerName, Text("山田太郎"));
+    EXPECT_EQ(*read.content->advancePayment, 1000);
+    EXPECT_EQ(*read.content->adjustDiscount, 50);
+}
+
+struct Broken {
+    const char* name;
+    std::string bytes;
+    int line;
+    const char* reason;
+};
+
+class BrokenOrderFile : public OrderFile, public testing::WithParamInterface<Broken> {};
+
+TEST_P(BrokenOrderFile, IsRefusedWithItsLineAndReason) {
+    const Broken& b = GetParam();
+    const OrderFileRead read = ParseOrderFile(b.bytes);
+    ASSERT_FALSE(read.content);
+    EXPECT_EQ(read.problem.line, b.line);
+    EXPECT_EQ(read.problem.reason, Text(b.reason));
+}
+
+std::string ManyTitles(int kind, int count) {
+    std::string s = "割引券:0\r\n";
+    for (int i = 0; i < count; ++i) s += std::to_string(kind) + "13,0000,156,0,t\r\n";
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenOrderFile,
+    testing::Values(
+        Broken{"Empty", "", 1, "ファイルが空です。"},
+        Broken{"KindFive", "割引券:0\r\n013,0000,156,0,a\r\n513,0000,156,0,b\r\n", 3, "本の種類が０から４ではありません。"},
+        Broken{"CouponsMissing", "割引券:3\r\n2612310035\r\n2612310042\r\n", 4, "ファイルが途中で終わっています。"},
+        Broken{"ElevenCoupons", "割引券:11\r\n", 1, "割引券の枚数が０から１０ではありません。"},
+        Broken{"FourFields", "割引券:0\r\n013,0000,156,0\r\n013,0000,156,0,b\r\n", 2, "欄が５つそろっていません。"},
+        Broken{"DpiOutOfRange", "割引券:0\r\n013,0000,32768,0,a\r\n", 2, "解像度か贈与の欄の数値が範囲外です。"},
+        Broken{"HugeExponent", "割引券:0\r\n013,0000,1E99999,0,a\r\n", 2, "解像度か贈与の欄の数値が範囲外です。"},
+        Broken{"TooManyOfAKind", ManyTitles(1, 122), 123, "１種類の本が１２１冊を超えています。"},
+        Broken{"LineTooLong", "割引券:0\r\n013,0000,156,0," + std::string(32768, 'x') + "\r\n", 2,
+               "１行が３２，７６７バイトを超えています。"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OrderFile, TheLastAllowedCountsAreRead) {
+    OrderFileRead read = ParseOrderFile(ManyTitles(4, 121));
+    ASSERT_TRUE(read.content);
+    EXPECT_EQ(read.content->titles.size(), 121u);
+    std::string ten = "割引券:10\r\n";
+    for (int i = 0; i < 10; ++i) ten += "2612310035\r\n";
+    read = ParseOrderFile(ten);
+    ASSERT_TRUE(read.content);
+    EXPECT_EQ(read.content->coupons.size(), 10u);
+    // The longest title the entry screen takes comes back whole.
+    read = ParseOrderFile("割引券:0\r\n013,0000,156,0," + std::string(32767, 'x') + "\r\n");
+    ASSERT_TRUE(read.content) << read.problem.line;
+    EXPECT_EQ(read.content->titles[0].name.size(), 32767u);
+}
+
+}  // namespace
