@@ -1,0 +1,92 @@
+// Saving and loading from the main screen when the disk or the file fails: the customer is told
+// which file and why, the order in memory stays, and the file on disk keeps its old bytes.
+#include "app/files/order_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include "app/files/order_file.h"
+#include "runtime/files/whole_file.h"
+#include "tests/screens/screen_fixture.h"
+
+namespace {
+
+std::string Contents(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write(const char* path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+class OrderCommands : public Screens {
+protected:
+    void EnterComic() {
+        Click(BUTTON5);
+        Select(LIST1, 0);
+        Type(EDIT1, "本");
+        Click(BUTTON14);
+        Click(BUTTON11);
+    }
+};
+
+TEST_F(OrderCommands, AFailedSaveLeavesTheOldFileAndSaysWhy) {
+    Write("order.SAV", "割引券:0\r\n");
+    EnterComic();
+    rt::FileCalls full = rt::SystemFileCalls();
+    full.write = [](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    {
+        rt::ScopedFileCalls failing(full);
+        platform.QueueFileChoice(std::string("order.SAV"));
+        platform.QueueAnswer(rt::Answer::Ok);
+        Click(BUTTON3);
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("order.SAV"), std::string::npos);
+    EXPECT_NE(messages[0].find("ディスクがいっぱいです。"), std::string::npos);
+    EXPECT_EQ(Contents("order.SAV"), "割引券:0\r\n");
+
+    // The same save on a working disk replaces it.
+    platform.QueueFileChoice(std::string("order.SAV"));
+    Click(BUTTON3);
+    EXPECT_EQ(Contents("order.SAV"), "割引券:0\r\n013,0000,156,0,本\r\n");
+}
+
+TEST_F(OrderCommands, ABrokenFileLeavesTheOrderInMemoryAsItWas) {
+    EnterComic();
+    Type(COMBO1, "2612310035");
+    Click(BUTTON15);
+    const std::string before = OrderFileBytes();
+    Write("broken.SAV", "割引券:2\r\n2612310042\r\n");
+    platform.QueueFileChoice(std::string("broken.SAV"));
+    platform.QueueAnswer(rt::Answer::Ok);
+    Click(BUTTON4);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("3行目：ファイルが途中で終わっています。"), std::string::npos);
+    EXPECT_EQ(OrderFileBytes(), before);
+    EXPECT_EQ(Shown(TEXT12), "1450円");  // the screen was not refreshed either
+}
+
+TEST_F(OrderCommands, LoadingFillsTheHiddenBoxesFromTheFileAndEmptiesThemOtherwise) {
+    Write("with-name.SAV", "お客様氏名:山田\r\n前受額:1000\r\n割引券:0\r\n");
+    platform.QueueFileChoice(std::string("with-name.SAV"));
+    Click(BUTTON4);
+    EXPECT_EQ(Shown(EDIT7), "山田");
+    EXPECT_EQ(Shown(EDIT4), "1000");
+    EXPECT_EQ(ADVANCE_PAYMENT, 1000);
+    Write("plain.SAV", "割引券:0\r\n");
+    platform.QueueFileChoice(std::string("plain.SAV"));
+    Click(BUTTON4);
+    EXPECT_EQ(Shown(EDIT7), "");
+    EXPECT_EQ(Shown(EDIT4), "");
+    EXPECT_EQ(ADVANCE_PAYMENT, 0);
+}
+
+}  // namespace
