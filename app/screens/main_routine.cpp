@@ -2,6 +2,7 @@
 
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
+#include "app/documents/statement_screen.h"
 #include "app/files/order_commands.h"
 #include "app/screens/controls.h"
 #include "app/screens/coupons.h"
@@ -21,8 +22,9 @@ const RoutineEntry kRoutines[] = {
     KALVORO_ROUTINE(BUTTON7_ON), KALVORO_ROUTINE(BUTTON8_ON), KALVORO_ROUTINE(BUTTON9_ON),
     KALVORO_ROUTINE(EDIT4_CHANGE), KALVORO_ROUTINE(EDIT5_CHANGE), KALVORO_ROUTINE(CHECK8_ON),
     KALVORO_ROUTINE(BUTTON15_ON), KALVORO_ROUTINE(COMBO1_CHANGE),
-    // order files
-    KALVORO_ROUTINE(BUTTON3_ON), KALVORO_ROUTINE(BUTTON4_ON),
+    // order files and statements
+    KALVORO_ROUTINE(BUTTON2_ON), KALVORO_ROUTINE(BUTTON3_ON), KALVORO_ROUTINE(BUTTON4_ON),
+    KALVORO_ROUTINE(BUTTON21_ON), KALVORO_ROUTINE(BUTTON22_ON),
     // title list
     KALVORO_ROUTINE(LIST1_CLICK), KALVORO_ROUTINE(BUTTON11_ON), KALVORO_ROUTINE(BUTTON20_ON),
     // title entry

@@ -1,0 +1,94 @@
+#include "app/documents/statement_screen.h"
+
+#include "app/documents/fee_summary.h"
+#include "app/documents/statement_text.h"
+#include "app/documents/work_fee_details.h"
+#include "app/fee/order_model.h"
+#include "app/files/file_messages.h"
+#include "app/files/order_commands.h"
+#include "app/screens/controls.h"
+#include "runtime/files/whole_file.h"
+#include "runtime/window/dialogs.h"
+
+Int16 STATEMENT_MODE;
+
+namespace {
+
+constexpr Int32 kOkButton = 0, kOkCancel = 1, kStopIcon = 0, kExclamationIcon = 2, kAnsweredOk = 0;
+// The code BUTTON22_ON leaves for OUTFILE3_SUB: a statement file is being written.
+constexpr int kStatementFileCommand = 22;
+
+bool Cancelled(const Text& path) { return path == TextFromCodes({27}); }
+
+bool AnyTitleOfZeroYen() {
+    for (int k = 0; k < kKindCount; ++k)
+        for (int i = 0; i < TITLE_COUNT(k); ++i)
+            if (TITLE_TOTAL(i, k) == 0) return true;
+    return false;
+}
+
+void WriteMailAttachment(Obj& form) {
+    FILE_PATH = SaveDialog(form, "メールに添付するデータの出力", LAST_DIR + "メール添付用.TXT", "テキスト形式(*.TXT)", 0);
+    if (Cancelled(FILE_PATH)) return;
+    // The file of that name is not deleted first: the new one replaces it once it is complete.
+    選択パス_SUB(".TXT");
+    WFILE_SUB(form);
+}
+
+}  // namespace
+
+void BUTTON2_ON(Obj& form) {
+    if (TOTAL_TITLES == 0) return;
+    if (AnyTitleOfZeroYen()) {
+        MessageBox(form, "申込用データの出力のお知らせ", "申込み書籍の中に金額が０円の物があります。", kOkButton, kStopIcon);
+        return;
+    }
+    // Either document may be declined without the other.
+    if (MessageBox(form, "申込用データの出力のお知らせ", "これから「申込みメール添付用」のファイルを出力します。", kOkCancel,
+                   kExclamationIcon) == kAnsweredOk)
+        WriteMailAttachment(form);
+    if (MessageBox(form, "作業代明細書出力のお知らせ", "これから「作業代の明細書」を出力します。", kOkCancel,
+                   kExclamationIcon) != kAnsweredOk) {
+        STATEMENT_MODE = 0;
+        return;
+    }
+    SetVisible(BUTTON23, 0);
+    SetVisible(FORM5, -1);
+    SetVisible(MAINFORM, 0);
+    STATEMENT_MODE = 1;
+    SetText(EDIT6, 作業代明細_SUB());
+}
+
+void BUTTON21_ON(Obj&) {
+    SetText(EDIT6, "");
+    if (STATEMENT_MODE == 1) {
+        STATEMENT_MODE = 0;
+        SetText(EDIT6, 見積書_SUB());
+    } else {
+        SetVisible(MAINFORM, -1);
+        SetVisible(FORM5, 0);
+    }
+}
+
+void BUTTON22_ON(Obj& form) {
+    COMMAND = kStatementFileCommand;
+    const bool details = STATEMENT_MODE == 1;
+    FILE_PATH = SaveDialog(form, details ? "明細書の出力" : "見積書の出力", LAST_DIR + (details ? "明細書.TXT" : "見積書.TXT"),
+                           "テキスト形式(*.TXT)", 0);
+    if (Cancelled(FILE_PATH)) return;
+    選択パス_SUB(".TXT");
+    OUTFILE3_SUB(form);
+}
+
+bool OUTFILE3_SUB(Obj& form) {
+    // The text is taken as the customer could copy it: all of it selected, then the selection
+    // cleared again.
+    EditSetSel(EDIT6, 0, -1, 0);
+    const Text text = EditSelText(EDIT6);
+    EditSetSel(EDIT6, -1, 0, 0);
+    const Statement statement =
+        COMMAND == kStatementFileCommand && STATEMENT_MODE != 1 ? Statement::Estimate : Statement::WorkFeeDetails;
+    const rt::FileResult written = rt::WriteFileReplacing(FILE_PATH, StatementFileBytes(statement, text).bytes());
+    if (!written.ok) ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, ReasonOf(written));
+    return written.ok;
+}
