@@ -8,7 +8,9 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "app/batch/batch_commands.h"
 #include "app/screens/main_routine.h"
 #include "runtime/files/channels.h"
 #include "runtime/values/encoding.h"
@@ -36,6 +38,12 @@ void PrintHelp() {
         "  --screenshot FORM FILE.png [--script SCRIPT]\n"
         "                              draw FORM as the window system shows it, after the\n"
         "                              script's actions when one is given, into FILE.png\n"
+        "  totals ORDER [--today YYYY-MM-DD]\n"
+        "                              load the order file and print its figures, NAME=VALUE\n"
+        "  statements ORDER --out DIR [--today YYYY-MM-DD]\n"
+        "                              write DIR/明細書.TXT and DIR/見積書.TXT for the order\n"
+        "  estimate ORDER [--today YYYY-MM-DD]\n"
+        "                              print both statements of the order\n"
         "  --help                      show this text and exit\n"
         "  --version                   show the version and exit\n"
         "\n"
@@ -160,6 +168,7 @@ int main(int argc, char** argv) {
             PrintHelp();
             return 0;
         }
+        if (IsBatchCommand(option)) return RunBatchCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
         if (option == "--script") {
             if (argc != 3) {
                 std::fprintf(stderr, "kalvoro: --script takes one FILE (or - for standard input)\n");

@@ -1,0 +1,93 @@
+// The shop's commands on order files: the figures of the main screen, the two statement files as
+// the statement screen writes them, and one clear line for a file that is not an order.
+#include "app/batch/batch_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/fee/order_model.h"
+#include "app/screens/main_routine.h"
+#include "runtime/window/window.h"
+
+namespace {
+
+// The terminal's text (UTF-8) of a u8"" literal.
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+std::string Contents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+class BatchCommands : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetOrderModelForTests();
+        rt::SetRoutineTable(ApplicationRoutines());
+        // Two comics (one trimmed, one cut only), a photo book and a coupon of 500 yen.
+        Write("order.SAV",
+              "割引券:1\r\n2612310035\r\n013,0001,156,0,本一\r\n011,0000,156,0,本二\r\n403,0000,156,0,写真\r\n");
+    }
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return RunBatchCommand(args, out, err);
+    }
+    std::ostringstream out, err;
+};
+
+TEST_F(BatchCommands, TotalsPrintsEveryFigureOfTheMainScreen) {
+    ASSERT_EQ(Run({"totals", "order.SAV", "--today", "2026-12-07"}), 0) << err.str();
+    EXPECT_EQ(out.str(),
+              "KIND_SUBTOTAL0=2400\nKIND_SUBTOTAL1=0\nKIND_SUBTOTAL2=0\nKIND_SUBTOTAL3=0\nKIND_SUBTOTAL4=1400\n"
+              "TITLE_COUNT0=2\nTITLE_COUNT1=0\nTITLE_COUNT2=0\nTITLE_COUNT3=0\nTITLE_COUNT4=1\n"
+              "WORK_FEE=3800\nMEDIA_FEE=100\nRETURN_SHIPPING=0\nSUBTOTAL=3900\nCOUPON_DISCOUNT=500\n"
+              "SPECIAL_DISCOUNT=0\nBOX_DISCOUNT=0\nDISCOUNT_TOTAL=500\nCOMPENSATION_TOTAL=0\nGRAND_TOTAL=3400\n");
+    // In January half the work fee comes off.
+    ASSERT_EQ(Run({"totals", "order.SAV", "--today", "2027-01-31"}), 0);
+    EXPECT_NE(out.str().find("SPECIAL_DISCOUNT=1900\n"), std::string::npos);
+    EXPECT_NE(out.str().find("GRAND_TOTAL=1500\n"), std::string::npos);
+}
+
+TEST_F(BatchCommands, StatementsWritesBothFilesAndEstimatePrintsThem) {
+    std::filesystem::create_directory("out");
+    ASSERT_EQ(Run({"statements", "order.SAV", "--out", "out", "--today", "2026-12-07"}), 0) << err.str();
+    const std::string details = Contents(U8(u8"out/明細書.TXT")), estimate = Contents(U8(u8"out/見積書.TXT"));
+    EXPECT_EQ(details.substr(0, 2), "\r\n");
+    EXPECT_NE(details.find("コミックの申込明細\r\n"), std::string::npos);
+    EXPECT_NE(estimate.find("見　　　積　　　書\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(estimate.substr(estimate.size() - 4), "\r\n\r\n");
+
+    ASSERT_EQ(Run({"estimate", "order.SAV", "--today", "2026-12-07"}), 0);
+    EXPECT_NE(out.str().find(U8(u8"写真・資料集等の申込明細\n")), std::string::npos);
+    EXPECT_NE(out.str().find(U8(u8"総合計金額")), std::string::npos);
+    EXPECT_EQ(out.str().find('\r'), std::string::npos);
+}
+
+TEST_F(BatchCommands, ABrokenOrderIsOneLineAndWritesNothing) {
+    Write("broken.SAV", "割引券:0\r\n013,0000,156,0,a\r\n913,0000,156,0,b\r\n");
+    std::filesystem::create_directory("none");
+    EXPECT_EQ(Run({"statements", "broken.SAV", "--out", "none"}), 1);
+    EXPECT_EQ(err.str(), U8(u8"kalvoro statements: broken.SAV:3: 本の種類が０から４ではありません。\n"));
+    EXPECT_TRUE(std::filesystem::is_empty("none"));
+    EXPECT_EQ(Run({"totals", "missing.SAV"}), 1);
+    EXPECT_EQ(err.str(), U8(u8"kalvoro totals: missing.SAV: ファイルまたはフォルダが見つかりません。\n"));
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(BatchCommands, CommandLinesItDoesNotUnderstand) {
+    EXPECT_EQ(Run({"totals"}), 2);
+    EXPECT_EQ(Run({"statements", "order.SAV"}), 2);  // --out is required
+    EXPECT_EQ(Run({"totals", "order.SAV", "--out", "x"}), 2);
+    EXPECT_EQ(Run({"totals", "order.SAV", "--today", "2026-1-07"}), 2);
+    EXPECT_EQ(Run({"totals", "order.SAV", "extra"}), 2);
+}
+
+}  // namespace
