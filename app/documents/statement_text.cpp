@@ -1,6 +1,7 @@
 #include "app/documents/statement_text.h"
 
 #include <cassert>
+#include <utility>
 
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
@@ -11,7 +12,7 @@ Column BlankColumn(int last) { return Column(static_cast<size_t>(last) + 1); }
 
 void AlignColumn(Column& column, CellAlign align, int n) {
     assert(n >= 1 && static_cast<size_t>(n) < column.size());
-    for (int r = 1; r <= n; ++r) DOC_LINE(r) = column[r];
+    for (int r = 1; r <= n; ++r) DOC_LINE(r) = std::move(column[r]);
     Int16 mode = static_cast<int>(align);
     Int16 count = n;
     文字列整理_SUB(mode, count);
@@ -20,6 +21,9 @@ void AlignColumn(Column& column, CellAlign align, int n) {
 
 Text JoinCells(const std::vector<const Column*>& columns, int row) {
     Text line;
+    size_t size = 0;
+    for (const Column* column : columns) size += (*column)[row].size() + 2;
+    line.bytes().reserve(size);
     for (size_t c = 0; c < columns.size(); ++c) {
         if (c != 0) line += kColumnGap;
         line += (*columns[c])[row];

@@ -146,7 +146,11 @@ Text KindBlock() {
 
     Text out = DocumentKindName(k) + "の申込明細" + kCrLf;
     const std::vector<const Column*> all = ColumnsUpTo(c, kRemarks);
-    for (int row = 1; row <= titles + 1; ++row) out += JoinCells(all, row) + kCrLf;
+    out.bytes().reserve(out.size() + static_cast<size_t>(titles + 3) * (JoinCells(all, 0).size() + 2));
+    for (int row = 1; row <= titles + 1; ++row) {
+        out += JoinCells(all, row);
+        out += kCrLf;
+    }
     out += SubtotalLines(c, titles);
     out += kCrLf;
     return out;
