@@ -230,6 +230,12 @@ Answer HeadlessPlatform::MessageBox(WinHandle, const std::string& title, const s
     return a;
 }
 
+void HeadlessPlatform::ErrorReport(WinHandle, const std::string& caption, const std::string& report,
+                                   const std::string& helpText) {
+    errorReports_.push_back({caption, report, helpText});
+    if (errorReportObserver_) errorReportObserver_(errorReports_.back());
+}
+
 std::optional<std::string> HeadlessPlatform::FileDialog(const FileDialogSpec& params) {
     if (choices_.empty()) {
         if (dialogObserver_) dialogObserver_(params, nullptr);

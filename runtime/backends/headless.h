@@ -89,6 +89,10 @@ public:
     int ImeMode(WinHandle w) const override;
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                       MessageButtons buttons, MessageIcon icon) override;
+    // Nobody is there to press OK, and Help never ends the box: the report is kept and told to
+    // the observer, with no answer taken from the queue.
+    void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
+                     const std::string& helpText) override;
     std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
     void ProcessPending() override {}
     bool WaitForInput() override;
@@ -118,6 +122,14 @@ public:
     void SetMessageObserver(MessageObserver f) { messageObserver_ = std::move(f); }
     void SetDialogObserver(DialogObserver f) { dialogObserver_ = std::move(f); }
 
+    // The error reports shown, in order.
+    struct ShownReport {
+        std::string caption, report, help;
+    };
+    const std::vector<ShownReport>& ErrorReports() const { return errorReports_; }
+    using ErrorReportObserver = std::function<void(const ShownReport&)>;
+    void SetErrorReportObserver(ErrorReportObserver f) { errorReportObserver_ = std::move(f); }
+
     const Window& Get(WinHandle w) const;
     // Every live window, in the order they were created (parents before their children).
     std::vector<WinHandle> Windows() const;
@@ -142,6 +154,8 @@ private:
     std::function<bool()> input_;
     MessageObserver messageObserver_;
     DialogObserver dialogObserver_;
+    std::vector<ShownReport> errorReports_;
+    ErrorReportObserver errorReportObserver_;
 };
 
 }  // namespace rt

@@ -227,6 +227,12 @@ public:
     // Modal dialogs.
     virtual Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                               MessageButtons buttons, MessageIcon icon) = 0;
+    // The report of the runtime error that ends the program: the warning icon, OK and Help.
+    // Help shows helpText and brings the report back; the call returns when OK (or Esc, or the
+    // close box) is pressed. Kept apart from MessageBox, whose six button sets are the
+    // program's own and have no Help.
+    virtual void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
+                             const std::string& helpText) = 0;
     // The chosen path (Shift-JIS, with the system's separators), or nullopt when cancelled.
     virtual std::optional<std::string> FileDialog(const FileDialogSpec& params) = 0;
 

@@ -72,7 +72,7 @@ public:
         try {
             StartWindowLayer(platform_);
             // Reports are printed, not shown: nobody is there to press OK.
-            SetErrorPresenter([this](const std::string& report) { out_ << SjisToUtf8Lossy(report) << "\n"; });
+            SetErrorPresenter([this](const ErrorReportTexts& texts) { PrintErrorReport(out_, texts.report, texts.help); });
             program();
             programEnded = true;
         } catch (const ProgramEnd& end) {

@@ -3,10 +3,13 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <ostream>
 #include <vector>
 
 #include "runtime/values/encoding.h"
+#include "runtime/values/error.h"
 #include "runtime/backends/headless.h"
 #include "runtime/driver/script_line.h"
 #include "runtime/window/window.h"
@@ -47,6 +50,19 @@ std::string RelativeToCurrentFolder(std::string sjis) {
     if (!folder || *folder == "/") return sjis;
     for (size_t at = sjis.find(*folder); at != std::string::npos; at = sjis.find(*folder, at + 2))
         sjis.replace(at, folder->size(), "./");
+    return sjis;
+}
+
+// The state folder as README names it, for the one path under it that the driver prints.
+std::string StateFolderAsNamed(std::string sjis) {
+    const std::filesystem::path record = LastErrorPath();
+    if (record.empty()) return sjis;
+    const std::optional<std::string> folder = Utf8ToSjis(record.parent_path().parent_path().string() + "/");
+    if (!folder || *folder == "/") return sjis;
+    const char* state = std::getenv("XDG_STATE_HOME");
+    const std::string named = state && *state ? "$XDG_STATE_HOME/" : "~/.local/state/";
+    for (size_t at = sjis.find(*folder); at != std::string::npos; at = sjis.find(*folder, at + named.size()))
+        sjis.replace(at, folder->size(), named);
     return sjis;
 }
 
@@ -109,6 +125,13 @@ void PrintMessageBox(std::ostream& out, const std::string& title, const std::str
                      MessageIcon i, std::optional<Answer> a) {
     out << "message \"" << EscapeSjis(title) << "\" \"" << EscapeSjis(RelativeToCurrentFolder(text)) << "\" buttons=" << ButtonsName(b)
         << " icon=" << IconName(i) << " -> " << (a ? AnswerName(*a) : "?") << "\n";
+}
+
+void PrintErrorReport(std::ostream& out, const std::string& report, const std::string& help) {
+    // The report itself is printed raw, as the driver always has: its first line is what
+    // callers of the driver search for.
+    out << SjisToUtf8Lossy(report) << "\n";
+    out << "help \"" << EscapeSjis(RelativeToCurrentFolder(StateFolderAsNamed(help))) << "\"\n";
 }
 
 void PrintFileDialog(std::ostream& out, const FileDialogSpec& params, const std::optional<std::string>* chosen) {

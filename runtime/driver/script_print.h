@@ -26,6 +26,10 @@ const char* AnswerName(Answer a);
 // message "TITLE" "TEXT" buttons=… icon=… -> ANSWER (or ? when none was queued)
 void PrintMessageBox(std::ostream& out, const std::string& title, const std::string& text, MessageButtons b,
                      MessageIcon i, std::optional<Answer> a);
+// The report of a runtime error, as the program shows it, then what its Help button would show:
+// help "TEXT". The record's path is printed from $XDG_STATE_HOME/ (or ~/.local/state/ when that
+// is not set), so that a transcript does not depend on the home it ran in.
+void PrintErrorReport(std::ostream& out, const std::string& report, const std::string& help);
 // dialog save|open "TITLE" "START" "FILTERS" -> PATH|cancel (or ? when none was queued)
 void PrintFileDialog(std::ostream& out, const FileDialogSpec& params, const std::optional<std::string>* chosen);
 

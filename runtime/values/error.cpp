@@ -27,45 +27,6 @@ std::filesystem::path StateFolder() {
 
 }  // namespace
 
-std::string ErrorExplanation(int code) {
-    switch (code) {
-        case 4: return "リストに空きがありません";
-        case 5: return "引数の値が範囲外です";
-        case 6: return "オーバーフローしました";
-        case 7: return "メモリが足りません";
-        case 9: return "配列の添字が範囲外です";
-        case 10: return "配列が二重に宣言されました";
-        case 11: return "０で除算しました";
-        case 15: return "文字列が長すぎます";
-        case 27: return "ファイルの操作に失敗しました";
-        case 50: return "チャネル番号が不正です";
-        case 51: return "このモードでは使えない操作です";
-        case 52: return "チャネルまたはファイルは既に開かれています";
-        case 54: return "ファイルの終わりを越えて読み込もうとしました";
-        case 55: return "ファイル名が不正です";
-        case 57: return "チャネルが開かれていません";
-        case 58: return "数値の項目が空です";
-        case 63: return "ファイルまたはパスが見つかりません";
-        case 64: return "ファイルは既に存在します";
-        case 66: return "開いているファイルが多すぎます";
-        case 67: return "ディスクがいっぱいです";
-        case 72: return "装置の準備ができていません";
-        case 73: return "書き込みが禁止されています";
-        case 75: return "アクセスが拒否されました";
-        case 81: return "スタックが足りません";
-        case 89: return "一時領域が足りません";
-        case 1000: return "ウィンドウが存在しません";
-        case 1001: return "フォームは既に読み込まれています";
-        case 1002: return "このコントロールでは使えない操作です";
-        case 1012: return "フォームのリソースが見つかりません";
-        case 1013: return "その名前のコントロールはありません";
-        case 1014: return "フォームのリソースが不正です";
-        case 1016: return "リストボックスが操作を拒否しました";
-        case 1017: return "コンボボックスが操作を拒否しました";
-        default: return {};
-    }
-}
-
 std::string ErrorReportText(const RuntimeError& e) {
     char head[128];
     std::snprintf(head, sizeof head, "\r\n%s [%u行]:エラー[%d]", e.module.c_str(),
@@ -75,12 +36,17 @@ std::string ErrorReportText(const RuntimeError& e) {
     return text;
 }
 
-bool RecordLastError(const RuntimeError& e) {
+std::filesystem::path LastErrorPath() {
     std::filesystem::path folder = StateFolder();
-    if (folder.empty()) return false;
-    folder /= "kalvoro";
+    if (folder.empty()) return {};
+    return folder / "kalvoro" / "last-error";
+}
+
+bool RecordLastError(const RuntimeError& e) {
+    const std::filesystem::path path = LastErrorPath();
+    if (path.empty()) return false;
     std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
+    std::filesystem::create_directories(path.parent_path(), ec);
     if (ec) return false;
     std::time_t now = std::time(nullptr);
     std::tm tm{};
@@ -98,7 +64,7 @@ bool RecordLastError(const RuntimeError& e) {
     body += std::string("TIME=") + when + "\n";
     body += "MODE=" + SjisToUtf8Lossy("独立型") + "\n";
     body += "RTL=V6.30 L10 U002+1\n";
-    std::ofstream out(folder / "last-error", std::ios::binary | std::ios::trunc);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << body;
     return static_cast<bool>(out);
 }
@@ -108,11 +74,11 @@ void SetErrorPresenter(ErrorPresenter presenter) { Presenter() = std::move(prese
 int EndWithRuntimeError(const RuntimeError& e) {
     if (g_handling) return 1;
     g_handling = true;
-    RecordLastError(e);
-    std::string report = ErrorReportText(e);
+    const LastErrorRecord record = RecordLastError(e) ? LastErrorRecord::Written : LastErrorRecord::NotWritten;
+    const std::string report = ErrorReportText(e);
     try {
         if (Presenter()) {
-            Presenter()(report);
+            Presenter()({report, ErrorHelpText(e, record)});
         } else {
             std::fprintf(stderr, "%s\n", SjisToUtf8Lossy(report).c_str());
         }

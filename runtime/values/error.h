@@ -2,6 +2,7 @@
 // Runtime errors. The application installs no handler of its own: every error ends the program
 // after a report naming the module, the line of the failing step and the code.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <source_location>
 #include <string>
@@ -25,15 +26,32 @@ inline constexpr const char* kModuleName = "Kalvoro";
 // The report's text in Shift-JIS: "\r\n%s [%u行]:エラー[%d]" then "\n" and an explanation.
 std::string ErrorReportText(const RuntimeError& e);
 
-// A short explanation of a code (Shift-JIS), empty when we have none.
+// A short explanation of a code (Shift-JIS), empty when we have none (error_texts.cpp).
 std::string ErrorExplanation(int code);
 
-// Writes MODL, LINE, CODE, FUNC, INFO, TIME, MODE, RTL into kalvoro/last-error of the user's
-// XDG state folder. Returns false when it could not be written (diagnosis only, never fatal).
+// Where RecordLastError writes: kalvoro/last-error in $XDG_STATE_HOME, or in ~/.local/state
+// when that is not set; empty when neither variable gives a folder.
+std::filesystem::path LastErrorPath();
+
+// Writes MODL, LINE, CODE, FUNC, INFO, TIME, MODE, RTL into LastErrorPath(). Returns false
+// when it could not be written (diagnosis only, never fatal).
 bool RecordLastError(const RuntimeError& e);
 
+enum class LastErrorRecord { Written, NotWritten };
+
+// What the report's Help button shows (Shift-JIS, lines ending in CR LF): the code's meaning in
+// the customer's words, that OK ends the program, and where the record is kept, or that it could
+// not be kept (error_texts.cpp).
+std::string ErrorHelpText(const RuntimeError& e, LastErrorRecord record);
+
+// The report as it reaches the user: its text and what its Help button shows.
+struct ErrorReportTexts {
+    std::string report;  // ErrorReportText
+    std::string help;    // ErrorHelpText
+};
+
 // How the report reaches the user: standard error until a window layer installs a message box.
-using ErrorPresenter = std::function<void(const std::string& reportSjis)>;
+using ErrorPresenter = std::function<void(const ErrorReportTexts& texts)>;
 void SetErrorPresenter(ErrorPresenter presenter);
 
 // The caption of the program's own error boxes: the executable's base name and ".EXE".

@@ -299,8 +299,8 @@ void StartWindowLayer(Platform& platform) {
     g.objects[0].window = g.mainWindow;
     g.forms.back().object = 0;
     if (platform.IsVisible(g.mainWindow)) FocusShownForm(g.mainWindow);
-    SetErrorPresenter([](const std::string& report) {
-        if (g_platform) g_platform->MessageBox(0, ExecutableCaption(), report, MessageButtons::Ok, MessageIcon::Exclamation);
+    SetErrorPresenter([](const ErrorReportTexts& texts) {
+        if (g_platform) g_platform->ErrorReport(0, ExecutableCaption(), texts.report, texts.help);
     });
 }
 

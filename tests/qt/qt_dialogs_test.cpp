@@ -117,6 +117,81 @@ TEST(MessageBox, ShowsTitleTextIconAndJapaneseButtons) {
                    });
 }
 
+// The runtime error report: the warning icon, OK and Help; Help shows the help and brings the
+// report back; only OK (or Esc) ends it.
+class ErrorReportBox : public ::testing::Test {
+protected:
+    static QMessageBox* Box(QWidget* modal) { return qobject_cast<QMessageBox*>(modal); }
+    static bool IsReport(QMessageBox* box) { return box && box->button(QMessageBox::Help); }
+    void Show() {
+        platform.ErrorReport(0, "KALVORO.EXE", "\r\nKalvoro [42行]:エラー[9]\n配列の添字が範囲外です",
+                             "エラー[9]について\r\n登録できる数を超えました。\r\n/state/kalvoro/last-error");
+    }
+    QtPlatform platform;
+};
+
+TEST_F(ErrorReportBox, HasTheWarningIconOkAndHelp) {
+    WithModalSteps({[&](QWidget* modal) {
+                       QMessageBox* box = Box(modal);
+                       if (!IsReport(box)) return false;
+                       EXPECT_EQ(box->windowTitle(), QStringLiteral("KALVORO.EXE"));
+                       EXPECT_EQ(box->text(), Q(u8"\nKalvoro [42行]:エラー[9]\n配列の添字が範囲外です"));
+                       EXPECT_EQ(box->icon(), QMessageBox::Warning);
+                       EXPECT_EQ(box->buttons().size(), 2);
+                       QAbstractButton* ok = box->button(QMessageBox::Ok);
+                       EXPECT_TRUE(ok);
+                       if (!ok) {
+                           QTest::keyClick(box, Qt::Key_Escape);
+                           return true;
+                       }
+                       EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+                       EXPECT_EQ(box->button(QMessageBox::Help)->text(), Q(u8"ヘルプ(&H)"));
+                       EXPECT_EQ(box->defaultButton(), ok);
+                       ok->click();
+                       return true;
+                   }},
+                   [&] { Show(); });
+}
+
+TEST_F(ErrorReportBox, HelpShowsTheHelpThenTheReportAgainUntilOk) {
+    int reportsSeen = 0;
+    auto helpThenBack = [&](QWidget* modal) {
+        QMessageBox* box = Box(modal);
+        if (!IsReport(box)) return false;
+        ++reportsSeen;
+        box->button(QMessageBox::Help)->click();
+        return true;
+    };
+    auto readHelp = [&](QWidget* modal) {
+        QMessageBox* box = Box(modal);
+        if (!box || IsReport(box)) return false;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("KALVORO.EXE"));
+        EXPECT_EQ(box->text(), Q(u8"エラー[9]について\n登録できる数を超えました。\n/state/kalvoro/last-error"));
+        EXPECT_EQ(box->buttons().size(), 1);
+        QTest::keyClick(box, Qt::Key_Escape);  // leaves the help, not the program
+        return true;
+    };
+    auto ok = [&](QWidget* modal) {
+        QMessageBox* box = Box(modal);
+        if (!IsReport(box)) return false;
+        ++reportsSeen;
+        box->button(QMessageBox::Ok)->click();
+        return true;
+    };
+    WithModalSteps({helpThenBack, readHelp, helpThenBack, readHelp, ok}, [&] { Show(); });
+    EXPECT_EQ(reportsSeen, 3);
+}
+
+TEST_F(ErrorReportBox, EscEndsItAsOkDoes) {
+    WithModalSteps({[&](QWidget* modal) {
+                       QMessageBox* box = Box(modal);
+                       if (!IsReport(box)) return false;
+                       QTest::keyClick(box, Qt::Key_Escape);
+                       return true;
+                   }},
+                   [&] { Show(); });
+}
+
 class FileDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {

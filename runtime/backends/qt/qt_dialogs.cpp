@@ -122,6 +122,41 @@ Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const s
     return it != answers.end() ? it->second : escapeAnswer;
 }
 
+void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
+                             const std::string& helpText) {
+    QWidget* parent = OwnerWidget(owner);
+    QMessageBox box(parent);
+    box.setWindowTitle(qt::FromSjis(caption));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qt::FromSjis(report, qt::LineEnds::CrLf));
+    box.setIcon(QMessageBox::Warning);
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    ok->setText(QStringLiteral("OK"));
+    QPushButton* help = box.addButton(QMessageBox::Help);
+    help->setText(qt::U8(u8"ヘルプ(&H)"));
+    // Enter, Esc and the close box all end the program: only OK does, and the report must not
+    // be lost to a key pressed by accident while Help is the focus.
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    // A message box closes on every button, Help included; the report comes back after the
+    // help until the customer presses OK, so it can be read (and read out) again.
+    for (;;) {
+        box.exec();
+        if (box.clickedButton() != help) return;
+        QMessageBox helpBox(parent);
+        helpBox.setWindowTitle(qt::FromSjis(caption));
+        helpBox.setTextFormat(Qt::PlainText);
+        helpBox.setText(qt::FromSjis(helpText, qt::LineEnds::CrLf));
+        helpBox.setIcon(QMessageBox::Information);
+        QPushButton* back = helpBox.addButton(QMessageBox::Ok);
+        back->setText(QStringLiteral("OK"));
+        helpBox.setEscapeButton(back);
+        // The record's path can be selected and copied into a mail to the shop.
+        helpBox.setTextInteractionFlags(Qt::TextSelectableByMouse);
+        helpBox.exec();
+    }
+}
+
 std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) {
     const qt::FileDialogStart start = qt::PlanFileDialog(params);
     QFileDialog dialog(OwnerWidget(params.owner), qt::FromSjis(params.title), start.folder);

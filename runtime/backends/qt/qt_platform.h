@@ -88,6 +88,8 @@ public:
 
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text, MessageButtons buttons,
                       MessageIcon icon) override;
+    void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
+                     const std::string& helpText) override;
     std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
 
     void ProcessPending() override;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using rt::ControlKind;
@@ -94,6 +97,20 @@ TEST_F(Controls, ListsKeepSelectionRulesAndSortedInsertion) {
     p.ListAdd(combo, "x");
     p.UserSelect(combo, 0);
     EXPECT_EQ(p.GetText(combo), "x");  // the edit field takes the chosen item
+}
+
+TEST(ErrorReports, AreKeptAndToldWithoutTakingAQueuedAnswer) {
+    HeadlessPlatform p;
+    std::vector<std::string> told;
+    p.SetErrorReportObserver([&](const HeadlessPlatform::ShownReport& r) { told.push_back(r.caption + "|" + r.help); });
+    p.QueueAnswer(rt::Answer::Yes);
+    p.ErrorReport(0, "KALVORO.EXE", "report", "help");
+    p.ErrorReport(0, "KALVORO.EXE", "second", "more help");
+    ASSERT_EQ(p.ErrorReports().size(), 2u);
+    EXPECT_EQ(p.ErrorReports()[0].report, "report");
+    EXPECT_EQ(p.ErrorReports()[1].help, "more help");
+    EXPECT_EQ(told, (std::vector<std::string>{"KALVORO.EXE|help", "KALVORO.EXE|more help"}));
+    EXPECT_EQ(p.QueuedAnswers(), 1u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "runtime/window/dialogs.h"
 #include "tests/support/test_forms.h"
+#include "tests/support/test_home.h"
 
 namespace {
 
@@ -265,6 +266,12 @@ TEST(ScriptDriver, ARuntimeErrorPrintsItsReport) {
     EXPECT_EQ(r.status, rt::kScriptRuntimeError);
     EXPECT_NE(r.out.find("Kalvoro ["), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(U8(u8"]:エラー[9]")), std::string::npos) << r.out;
+    // The report as before, then what Help would show, with the record's path as README names it.
+    EXPECT_NE(r.out.find(U8(u8"]:エラー[9]\n配列の添字が範囲外です\nhelp \"エラー[9]について\\r\\n登録できる数を")),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\\r\\n$XDG_STATE_HOME/kalvoro/last-error\"\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(testhome::Root().string()), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "runtime/values/encoding.h"
 #include "tests/support/test_home.h"
@@ -87,7 +88,7 @@ TEST(ErrorReport, ATestsRuntimeErrorIsRecordedInTheTestsOwnHomeNotTheUsers) {
     ASSERT_NE(realRecord, ownRecord);
     Seen before = Look(realRecord);
 
-    rt::SetErrorPresenter([](const std::string&) {});  // the report is not what is tested here
+    rt::SetErrorPresenter([](const rt::ErrorReportTexts&) {});  // the report is not what is tested here
     rt::EndWithRuntimeError(Catch(57));
     rt::SetErrorPresenter({});
 
@@ -96,6 +97,87 @@ TEST(ErrorReport, ATestsRuntimeErrorIsRecordedInTheTestsOwnHomeNotTheUsers) {
     EXPECT_EQ(after.exists, before.exists) << realRecord;
     EXPECT_EQ(after.written, before.written) << realRecord;
     EXPECT_EQ(after.content, before.content) << realRecord;
+}
+
+TEST(ErrorReport, TheExplanationUnderTheFirstLineIsKeptByteForByte) {
+    rt::RuntimeError e;
+    e.code = 11;
+    e.module = "Kalvoro";
+    e.line = 120;
+    EXPECT_EQ(rt::ErrorReportText(e), "\r\nKalvoro [120\x8D\x73]:\x83\x47\x83\x89\x81\x5B[11]\n"
+                                      "\x82\x4F\x82\xC5\x8F\x9C\x8E\x5A\x82\xB5\x82\xDC\x82\xB5\x82\xBD");
+    e.code = 12345;  // a code we have no explanation for ends with the first line
+    EXPECT_EQ(rt::ErrorReportText(e), "\r\nKalvoro [120行]:エラー[12345]");
+}
+
+// Every code the program can raise has both texts: a short one in the report and one in the
+// customer's words behind Help.
+class ErrorTexts : public testing::TestWithParam<int> {};
+
+TEST_P(ErrorTexts, EachRaisedCodeHasItsOwnExplanationAndHelp) {
+    rt::RuntimeError e;
+    e.code = GetParam();
+    const std::string help = rt::ErrorHelpText(e, rt::LastErrorRecord::Written);
+    EXPECT_FALSE(rt::ErrorExplanation(e.code).empty());
+    EXPECT_EQ(help.rfind("エラー[" + std::to_string(e.code) + "]について\r\n", 0), 0u);
+    EXPECT_EQ(help.find("予期しないエラー"), std::string::npos) << "the general text, not the code's own";
+    ASSERT_TRUE(rt::SjisToUtf8(help).has_value()) << "Help shows nothing Shift-JIS cannot hold";
+}
+
+INSTANTIATE_TEST_SUITE_P(RaisedCodes, ErrorTexts,
+                         testing::Values(5, 6, 7, 9, 10, 11, 15, 27, 50, 51, 52, 54, 55, 57, 58, 63, 64, 66, 67, 72,
+                                         73, 75, 1000, 1001, 1002, 1012, 1013, 1014, 1016, 1017));
+
+TEST(ErrorHelp, SaysWhatTheCodeMeansAndWhereTheRecordIs) {
+    rt::RuntimeError e;
+    e.code = 67;
+    const std::string help = rt::ErrorHelpText(e, rt::LastErrorRecord::Written);
+    EXPECT_NE(help.find("ディスクに空きがありません。"), std::string::npos);
+    EXPECT_NE(help.find("「OK」を押すと、プログラムを終了します。"), std::string::npos);
+    const std::string record = (testhome::Root() / "state" / "kalvoro" / "last-error").string();
+    EXPECT_EQ(rt::LastErrorPath().string(), record);
+    EXPECT_EQ(help.substr(help.size() - record.size()), record) << "the path ends the help, on its own line";
+    EXPECT_EQ(help.substr(help.size() - record.size() - 2, 2), "\r\n");
+}
+
+TEST(ErrorHelp, AnUnknownCodeGetsTheGeneralTextAndAnUnwrittenRecordIsNotNamed) {
+    rt::RuntimeError e;
+    e.code = 12345;
+    const std::string help = rt::ErrorHelpText(e, rt::LastErrorRecord::NotWritten);
+    EXPECT_EQ(help.rfind("エラー[12345]について\r\nプログラムの実行中に、予期しないエラーが起きました。", 0), 0u);
+    EXPECT_EQ(help.find("last-error"), std::string::npos);
+    EXPECT_NE(help.find("エラーの記録はファイルに残せませんでした。"), std::string::npos);
+}
+
+TEST(ErrorHelp, TheRecordsFolderFollowsTheStateHomeAndFallsBackToTheHome) {
+    const std::string state = std::getenv("XDG_STATE_HOME");
+    setenv("XDG_STATE_HOME", "", 1);
+    const std::filesystem::path fallback = rt::LastErrorPath();
+    unsetenv("XDG_STATE_HOME");
+    const std::string home = std::getenv("HOME");
+    unsetenv("HOME");
+    const std::filesystem::path none = rt::LastErrorPath();
+    rt::RuntimeError e;
+    e.code = 9;
+    const std::string help = rt::ErrorHelpText(e, rt::LastErrorRecord::Written);
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+    EXPECT_EQ(fallback, std::filesystem::path(home) / ".local/state/kalvoro/last-error");
+    EXPECT_TRUE(none.empty());
+    // Nowhere to keep a record: Help does not point to one.
+    EXPECT_NE(help.find("エラーの記録はファイルに残せませんでした。"), std::string::npos);
+}
+
+TEST(ErrorReport, ThePresenterGetsTheReportAndItsHelp) {
+    std::vector<rt::ErrorReportTexts> presented;
+    rt::SetErrorPresenter([&](const rt::ErrorReportTexts& texts) { presented.push_back(texts); });
+    const rt::RuntimeError e = Catch(63);
+    EXPECT_EQ(rt::EndWithRuntimeError(e), 1);
+    rt::SetErrorPresenter({});
+    ASSERT_EQ(presented.size(), 1u);
+    EXPECT_EQ(presented[0].report, rt::ErrorReportText(e));
+    EXPECT_EQ(presented[0].help, rt::ErrorHelpText(e, rt::LastErrorRecord::Written));
+    EXPECT_NE(presented[0].help.find(rt::LastErrorPath().string()), std::string::npos);
 }
 
 TEST(Encoding, RoundTripAndRefusals) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "runtime/backends/headless.h"
+#include "runtime/values/error.h"
 #include "tests/support/expect_error.h"
 #include "tests/support/test_forms.h"
 
@@ -45,6 +46,29 @@ TEST_F(Dialogs, MessageBoxAnswersAndArgumentChecks) {
     ControlBind(b1, FormControl(main, "B1"));
     p.QueueAnswer(rt::Answer::Ok);
     EXPECT_EQ(MessageBox(b1, "t", "x", 0, 3), 0);
+}
+
+TEST_F(Dialogs, ARuntimeErrorIsReportedWithHelpAndNotAsOneOfTheProgramsBoxes) {
+    std::vector<std::string> boxes;
+    p.SetMessageObserver([&](const std::string& title, const std::string&, rt::MessageButtons, rt::MessageIcon,
+                             std::optional<rt::Answer>) { boxes.push_back(title); });
+    p.QueueAnswer(rt::Answer::Cancel);  // meant for a box of the program's own, after the report
+    rt::RuntimeError e;
+    e.code = 9;
+    e.module = "Kalvoro";
+    e.line = 42;
+    rt::EndWithRuntimeError(e);
+    ASSERT_EQ(p.ErrorReports().size(), 1u);
+    const rt::HeadlessPlatform::ShownReport& shown = p.ErrorReports()[0];
+    EXPECT_EQ(shown.caption, rt::ExecutableCaption());
+    EXPECT_EQ(shown.report, "\r\nKalvoro [42行]:エラー[9]\n配列の添字が範囲外です");
+    EXPECT_EQ(shown.help, rt::ErrorHelpText(e, rt::LastErrorRecord::Written));
+    EXPECT_NE(shown.help.find("登録できる数を超えた項目を扱おうとしました。"), std::string::npos);
+    EXPECT_NE(shown.help.find(rt::LastErrorPath().string()), std::string::npos);
+    // The report took no answer and raised no message box; the program's boxes answer as before.
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(MessageBox(main, "t", "x", 1, 2), 1);
+    EXPECT_EQ(boxes, std::vector<std::string>{"t"});
 }
 
 TEST_F(Dialogs, FileDialogLimitsAreExact) {
