@@ -18,8 +18,6 @@ constexpr Int32 kOkButton = 0, kOkCancel = 1, kStopIcon = 0, kExclamationIcon = 
 // The code BUTTON22_ON leaves for OUTFILE3_SUB: a statement file is being written.
 constexpr int kStatementFileCommand = 22;
 
-bool Cancelled(const Text& path) { return path == TextFromCodes({27}); }
-
 bool AnyTitleOfZeroYen() {
     for (int k = 0; k < kKindCount; ++k)
         for (int i = 0; i < TITLE_COUNT(k); ++i)
@@ -29,7 +27,7 @@ bool AnyTitleOfZeroYen() {
 
 void WriteMailAttachment(Obj& form) {
     FILE_PATH = SaveDialog(form, "メールに添付するデータの出力", LAST_DIR + "メール添付用.TXT", "テキスト形式(*.TXT)", 0);
-    if (Cancelled(FILE_PATH)) return;
+    if (DialogCancelled(FILE_PATH)) return;
     // The file of that name is not deleted first: the new one replaces it once it is complete.
     選択パス_SUB(".TXT");
     WFILE_SUB(form);
@@ -75,7 +73,7 @@ void BUTTON22_ON(Obj& form) {
     const bool details = STATEMENT_MODE == 1;
     FILE_PATH = SaveDialog(form, details ? "明細書の出力" : "見積書の出力", LAST_DIR + (details ? "明細書.TXT" : "見積書.TXT"),
                            "テキスト形式(*.TXT)", 0);
-    if (Cancelled(FILE_PATH)) return;
+    if (DialogCancelled(FILE_PATH)) return;
     選択パス_SUB(".TXT");
     OUTFILE3_SUB(form);
 }

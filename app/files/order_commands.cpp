@@ -13,8 +13,6 @@
 
 namespace {
 
-bool Cancelled(const Text& path) { return path == TextFromCodes({27}); }
-
 // A value of the hidden boxes as the program writes amounts there: without the sign position.
 Text BoxNumber(double value) { return AmountDigits(static_cast<Single>(value)); }
 
@@ -55,7 +53,7 @@ void 選択パス_SUB(const Text& extension) {
 
 void BUTTON3_ON(Obj& form) {
     FILE_PATH = SaveDialog(form, "申込みデータの保存", LAST_DIR + "*.SAV", "(*.SAV)", 0);
-    if (Cancelled(FILE_PATH)) return;
+    if (DialogCancelled(FILE_PATH)) return;
     // The file of that name is not deleted first: the new one replaces it once it is complete.
     選択パス_SUB(".SAV");
     WFILE_SUB(form);
@@ -64,7 +62,7 @@ void BUTTON3_ON(Obj& form) {
 void BUTTON4_ON(Obj& form) {
     // The dialog starts in the folder of the last file chosen, or in the current folder.
     FILE_PATH = OpenDialog(form, "データファイルの読み込み", LAST_DIR, "(*.SAV)", 0);
-    if (Cancelled(FILE_PATH)) return;
+    if (DialogCancelled(FILE_PATH)) return;
     const PathParts parts = SplitPath(FILE_PATH);
     LAST_DIR = parts.drive + parts.folder;
     if (RFILE_SUB(form)) 総合画面_SETSUB();

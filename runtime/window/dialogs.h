@@ -18,6 +18,9 @@ Text SaveDialog(const Obj& owner, const Text& title, const Text& initialPath, co
 Text OpenDialog(const Obj& owner, const Text& title, const Text& initialPath, const Text& filter, Int32 mode,
                 Here here = Here::current());
 
+// Whether a file dialog's result is the cancel value.
+inline bool DialogCancelled(const Text& result) { return result == Text("\x1b", 1); }
+
 namespace rt {
 
 // "ﾃｷｽﾄ形式(*.TXT,*.CSV)" → one filter of that name matching *.TXT and *.CSV; entries are
