@@ -124,7 +124,9 @@ private:
     OrderFileRead Failed() {
         switch (status_) {
             case rt::ReadStatus::PastEnd:
-                return Failed(reader_.line(), reader_.line() <= 1 ? "ファイルが空です。" : "ファイルが途中で終わっています。");
+                // An empty file is a problem of the whole file, not of a line.
+                if (reader_.line() <= 1) return Failed(0, "ファイルが空です。");
+                return Failed(reader_.line(), "ファイルが途中で終わっています。");
             case rt::ReadStatus::LineTooLong: return Failed(reader_.line(), "１行が３２，７６７バイトを超えています。");
             default: return Failed(reader_.line(), "読み取れない欄があります。");
         }

@@ -6,6 +6,7 @@
 #include "app/files/order_commands.h"
 #include "app/screens/controls.h"
 #include "app/screens/coupons.h"
+#include "app/screens/import_screen.h"
 #include "app/screens/main_screen.h"
 #include "app/screens/options.h"
 #include "app/screens/title_entry.h"
@@ -27,6 +28,9 @@ const RoutineEntry kRoutines[] = {
     KALVORO_ROUTINE(BUTTON21_ON), KALVORO_ROUTINE(BUTTON22_ON),
     // title list
     KALVORO_ROUTINE(LIST1_CLICK), KALVORO_ROUTINE(BUTTON11_ON), KALVORO_ROUTINE(BUTTON20_ON),
+    // title import
+    KALVORO_ROUTINE(BUTTON10_ON), KALVORO_ROUTINE(BUTTON16_ON), KALVORO_ROUTINE(BUTTON17_ON),
+    KALVORO_ROUTINE(BUTTON18_ON), KALVORO_ROUTINE(BUTTON19_ON),
     // title entry
     KALVORO_ROUTINE(RADIO1_ON), KALVORO_ROUTINE(RADIO2_ON), KALVORO_ROUTINE(RADIO3_ON), KALVORO_ROUTINE(RADIO4_ON),
     KALVORO_ROUTINE(RADIO5_ON), KALVORO_ROUTINE(CHECK7_ON), KALVORO_ROUTINE(BUTTON12_ON),
@@ -78,9 +82,10 @@ void メイン_SUB() {
     開始_SETSUB();
     総合画面_SETSUB();
     // Event routines run inside FormWait; one that needs work done after its own event has
-    // ended leaves a command code for this loop.
+    // ended leaves a command code for this loop: the title import's steps 1 to 4.
     for (;;) {
         COMMAND = 0;
         while (COMMAND == 0) FormWait(Obj{kMainWindow});
+        インポート_SUB();
     }
 }

@@ -92,7 +92,7 @@ InitialPath SplitInitialPath(const std::string& initialPath) {
     }
     std::string full = initialPath;
     if (full.empty() || full[0] != kSeparator) full = cwd + (cwd.empty() || cwd.back() == kSeparator ? "" : "/") + full;
-    if (initialPath.empty()) full += kSeparator;
+    if (initialPath.empty() && (full.empty() || full.back() != kSeparator)) full += kSeparator;
     size_t cut = full.rfind(kSeparator);
     InitialPath r;
     r.folder = full.substr(0, cut + 1);

@@ -121,7 +121,7 @@ std::string ManyTitles(int kind, int count) {
 INSTANTIATE_TEST_SUITE_P(
     Files, BrokenOrderFile,
     testing::Values(
-        Broken{"Empty", "", 1, "ファイルが空です。"},
+        Broken{"Empty", "", 0, "ファイルが空です。"},
         Broken{"KindFive", "割引券:0\r\n013,0000,156,0,a\r\n513,0000,156,0,b\r\n", 3, "本の種類が０から４ではありません。"},
         Broken{"CouponsMissing", "割引券:3\r\n2612310035\r\n2612310042\r\n", 4, "ファイルが途中で終わっています。"},
         Broken{"ElevenCoupons", "割引券:11\r\n", 1, "割引券の枚数が０から１０ではありません。"},

@@ -1,0 +1,42 @@
+// Splitting an import line as long as a line may be (32,767 bytes) against one of 1 KB, both
+// made of quoted fields full of doubled quotes. The cut looks at each byte once, so the long
+// line should take about 32 times as long as the short one, not about 1,000 times.
+#include <benchmark/benchmark.h>
+
+#include <climits>
+#include <string>
+
+#include "app/files/import_file.h"
+
+namespace {
+
+// Quoted fields of 56 bytes — a title with doubled quotes and double-byte characters — cut or
+// padded with letters to exactly the given length.
+Text LineOfQuotedFields(size_t bytes) {
+    const std::string field = "\"表題\"\"第一巻\"\"ab\"\"\"\"cd\"\"ソ\"\"xyz\"\"12\"\"\"\"3\"\"456\"\"789\"\"0\",";
+    std::string line;
+    while (line.size() < bytes) line += field;
+    line.resize(bytes);
+    return Text(std::move(line));
+}
+
+// One quoted field of doubled quotes only: the line that costs most when the rest of the line is
+// searched again after every doubled quote.
+Text LineOfDoubledQuotes(size_t bytes) { return Text("\"" + std::string(bytes - 1, '"')); }
+
+void Split(benchmark::State& state, const Text& line) {
+    for (auto _ : state) benchmark::DoNotOptimize(SplitImportLine(line, ImportLine::Later, INT_MAX));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(line.size()));
+}
+
+void BM_ImportSplitQuotedFields(benchmark::State& state) {
+    Split(state, LineOfQuotedFields(static_cast<size_t>(state.range(0))));
+}
+BENCHMARK(BM_ImportSplitQuotedFields)->Arg(1024)->Arg(32767);
+
+void BM_ImportSplitOneFieldOfDoubledQuotes(benchmark::State& state) {
+    Split(state, LineOfDoubledQuotes(static_cast<size_t>(state.range(0))));
+}
+BENCHMARK(BM_ImportSplitOneFieldOfDoubledQuotes)->Arg(1024)->Arg(32767);
+
+}  // namespace
