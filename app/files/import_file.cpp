@@ -27,7 +27,7 @@ enum class FieldEnd { Comma, Line };
 // and keeps a lone 0xFF (a title shows it as ■). Imports keep giving exactly the fields they
 // always gave. One pass over the runs gives the same field as replacing the first pair again
 // and again, without searching from the start every time.
-void MarksToQuotes(std::string& field) {
+void MOJI_SUB(std::string& field) {
     for (size_t run = field.find(kMark); run != npos;) {
         size_t end = field.find_first_not_of(kMark, run);
         if (end == npos) end = field.size();
@@ -71,14 +71,14 @@ void ForEachField(std::string_view line, ImportLine which, Take&& take) {
                 // that ends the line leaves nothing to drop and gives an empty field.
                 field.append(line.substr(from));
                 if (!field.empty()) field.pop_back();
-                MarksToQuotes(field);
+                MOJI_SUB(field);
                 take(std::move(field), FieldEnd::Line);
                 return;
             }
             field.append(line.substr(from, quote - from));
             const char next = line[quote + 1];
             if (next == ',') {
-                MarksToQuotes(field);
+                MOJI_SUB(field);
                 take(std::move(field), FieldEnd::Comma);
                 at = quote + 2;
                 break;
