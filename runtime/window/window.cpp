@@ -52,10 +52,18 @@ const char* EventSuffix(int event) {
     }
 }
 
+// Only single-byte letters fold: the second byte of a double-byte character may look like a
+// letter ("ヂ" is 83 61), and folding it would make it another character ("ア", 83 41).
 std::string Upper(std::string_view s) {
     std::string r(s);
-    for (char& c : r)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (size_t i = 0; i < r.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(r[i]);
+        if (IsLeadByte(c)) {
+            ++i;
+        } else if (c >= 'a' && c <= 'z') {
+            r[i] = static_cast<char>(c - 'a' + 'A');
+        }
+    }
     return r;
 }
 }  // namespace

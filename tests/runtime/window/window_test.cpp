@@ -1,6 +1,7 @@
 // The window layer on the headless back end: forms, binding, events, control operations and
 // their errors, keyboard navigation and scroll bars.
 #include "runtime/window/window.h"
+#include "runtime/window/window_state.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,18 @@ TEST_P(WindowLayer, FormControlFindsControlsAndTheFormItselfByNameInAnyCase) {
     EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, Text(std::string(22, 'A'))), 5);
     EXPECT_RT_ERROR(FormControl(Obj{kMainWindow}, ""), 5);
     EXPECT_RT_ERROR(FormControl(Bound("B1"), "B1"), 1002);
+}
+
+// Letter case is ignored for single-byte letters only: the second byte of "ヂ" (83 61) is not
+// the letter a, or "ア" (83 41) would name the same control.
+TEST(ControlNames, FoldOnlySingleByteLetters) {
+    using rt::detail::SameName;
+    EXPECT_TRUE(SameName("button1", "BUTTON1"));
+    EXPECT_TRUE(SameName("ヂa", "ヂA"));
+    EXPECT_FALSE(SameName("ア", "ヂ"));
+    EXPECT_FALSE(SameName("zア", "Zヂ"));
+    EXPECT_FALSE(SameName("@", "`"));  // the bytes just outside the letters fold to nothing
+    EXPECT_FALSE(SameName("[", "{"));
 }
 
 TEST_P(WindowLayer, FormsLoadHiddenOrShownAndLoadOnlyOnce) {
