@@ -2,6 +2,8 @@
 // Arrays with declared upper bounds: indices 0..upper in every dimension. An array used before
 // it is declared springs into being as 0..10 in each dimension, as the program's language does.
 #include <cstdint>
+#include <new>
+#include <stdexcept>
 #include <vector>
 
 #include "runtime/values/error.h"
@@ -37,7 +39,7 @@ public:
             total *= static_cast<size_t>(up) + 1;
         }
         upper_ = std::move(u);
-        data_.assign(total, T{});
+        Allocate(total, here);
         allocated_ = true;
     }
 
@@ -68,7 +70,7 @@ private:
             upper_.assign(u.begin(), u.end());
             size_t total = 1;
             for (size_t d = 0; d < idx.size(); ++d) total *= kImplicitUpper + 1;
-            data_.assign(total, T{});
+            Allocate(total, here);
             allocated_ = true;
         }
         if (idx.size() != upper_.size()) RaiseError(5, here);
@@ -80,6 +82,20 @@ private:
             ++d;
         }
         return data_[offset];
+    }
+
+    // An array too large for the memory there is is the program's out-of-memory error, with its
+    // report, not an exception that ends the program unannounced.
+    void Allocate(size_t total, Here here) {
+        try {
+            data_.assign(total, T{});
+        } catch (const std::bad_alloc&) {
+            upper_.clear();
+            RaiseError(7, here);
+        } catch (const std::length_error&) {
+            upper_.clear();
+            RaiseError(7, here);
+        }
     }
 
     std::vector<Int32> upper_;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 
 namespace {
 constexpr size_t kMaxTextLength = 2147483647u;
@@ -75,7 +76,11 @@ Int32 TextFind(Int32 start, const Text& haystack, const Text& needle, Here here)
 
 Text TextRepeat(Int32 count, Int32 code, Here here) {
     if (code > 255 || count < 0) RaiseError(5, here);
-    return Text(std::string(static_cast<size_t>(count), static_cast<char>(code & 0xFF)));
+    try {
+        return Text(std::string(static_cast<size_t>(count), static_cast<char>(code & 0xFF)));
+    } catch (const std::bad_alloc&) {
+        RaiseError(7, here);  // more than the memory there is: the out-of-memory error, reported
+    }
 }
 
 Text TextFromCodes(std::initializer_list<Int32> codes, Here here) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -391,14 +392,20 @@ void FormWait(const Obj& form, Here here) {
     // The main window may have been closed while a routine ran; the program ends then too.
     if (!p.Exists(g.mainWindow)) EndNow(0);
     WinHandle waitOn = Require(form, here, ControlKind::Form);
-    auto runOldest = [] {
+    auto runOldest = [here] {
         QueuedEvent e = g.queue.front();
         g.queue.pop_front();
         Obj owner{e.formObject};
         // Floating exceptions are checked at the program's own stores; whatever the window
         // system's code left in the sticky flags must not count against the routine.
         std::feclearexcept(FE_ALL_EXCEPT);
-        e.routine(owner);
+        // Memory that runs out anywhere in a routine is the out-of-memory error with its report;
+        // the texts and arrays that can be asked for too much raise it where they are made.
+        try {
+            e.routine(owner);
+        } catch (const std::bad_alloc&) {
+            RaiseError(7, here);
+        }
     };
     if (!g.queue.empty()) {
         runOldest();

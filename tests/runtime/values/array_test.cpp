@@ -47,4 +47,14 @@ TEST(Array, FloatingIndicesRoundHalfAwayFromZero) {
     EXPECT_RT_ERROR(a(10.5), 9);
 }
 
+// More than the memory there is: the program's out-of-memory error, and the array stays
+// undeclared, so a smaller declaration still works afterwards.
+TEST(Array, TooLargeToAllocateIsErrorSeven) {
+    Array<Text> a;
+    EXPECT_RT_ERROR(a.Declare({1000000, 1000000, 1000}), 7);
+    EXPECT_FALSE(a.allocated());
+    a.Declare({3});
+    EXPECT_EQ(a.upper(0), 3);
+}
+
 }  // namespace
