@@ -76,18 +76,7 @@ void BM_FeeComputationMaximalOrder(benchmark::State& state) {
     FillMaximalOrder();
     for (auto _ : state) {
         RepriceEveryTitle();
-        作業代_SUB();
-        メディア代_SUB();
-        CountTitlesAndGifts();
-        送料_SUB();
-        小計_SUB();
-        ComputeSpecialDiscount(false);
-        ComputeBoxDiscount();
-        CountRegisteredCoupons();
-        ComputeCouponDiscount();
-        割引額_SUB();
-        ComputeCompensationTotal();
-        総合計金額_SUB();
+        ComputeOrderFigures();
         for (Single amount : {WORK_FEE, MEDIA_FEE, RETURN_SHIPPING, SUBTOTAL, GRAND_TOTAL}) {
             Text shown = FullWidthYen(amount);
             benchmark::DoNotOptimize(shown);

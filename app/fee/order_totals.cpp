@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/fee/amount_text.h"
+#include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
 #include "app/fee/price_tables.h"
 #include "app/screens/controls.h"
@@ -160,4 +161,19 @@ void 差引_SUB() {
     const Single balance =
         StoreSingle(static_cast<double>(GRAND_TOTAL) - ADVANCE_PAYMENT - ADJUST_DISCOUNT);
     SetText(TEXT54, SignedAmountText(balance) + "円");
+}
+
+void ComputeOrderFigures() {
+    作業代_SUB();
+    メディア代_SUB();
+    CountTitlesAndGifts();
+    送料_SUB();
+    小計_SUB();
+    ComputeSpecialDiscount(false);
+    ComputeBoxDiscount();
+    CountRegisteredCoupons();
+    ComputeCouponDiscount();
+    割引額_SUB();
+    ComputeCompensationTotal();
+    総合計金額_SUB();
 }

@@ -59,5 +59,9 @@ void ComputeCompensationTotal();
 // TOTAL_TITLES, TOTAL_GIFTS and GIFT_QUOTA (70 % of the titles, single precision).
 void CountTitlesAndGifts();
 
+// Every figure of the main screen's refresh, in its order, from the stored title totals and
+// kind subtotals, without touching the screen (the special-discount box counts as not ticked).
+void ComputeOrderFigures();
+
 // What the main screen shows for the return shipping: the amount, or why it is 0.
 Text ReturnShippingText();

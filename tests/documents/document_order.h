@@ -40,17 +40,7 @@ inline void AddDocTitle(int kind, const DocTitle& t) {
 // The figures of the main screen's refresh, in its order, without the screen.
 inline void RefreshTotals() {
     for (CUR_KIND = 0; CUR_KIND < kKindCount; ++CUR_KIND) 小合計_SUB();
-    作業代_SUB();
-    メディア代_SUB();
-    CountTitlesAndGifts();
-    送料_SUB();
-    小計_SUB();
-    ComputeSpecialDiscount(false);
-    ComputeBoxDiscount();
-    ComputeCouponDiscount();
-    割引額_SUB();
-    ComputeCompensationTotal();
-    総合計金額_SUB();
+    ComputeOrderFigures();
 }
 
 // A run of half-width blanks, for the long paddings of the goldens.
