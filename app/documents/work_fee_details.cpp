@@ -7,7 +7,6 @@
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
-#include "runtime/values/number_text.h"
 
 namespace {
 
@@ -27,8 +26,6 @@ using Columns = std::array<Column, kColumnCount>;
 // The amounts of the table are written with the half-width yen sign, the byte 0x5C.
 Text PlainAmount(Single amount) { return Text("\\") + AmountDigits(amount); }
 
-// A resolution or other small count without the sign position of its number text.
-Text CountDigits(int value) { return TextMid(NumberToText(static_cast<Int32>(value)), 2); }
 
 Text CourseText(int course) {
     switch (course) {
@@ -76,7 +73,7 @@ void PutTitleRow(Columns& c, int row) {
     c[kNoSpread][row] = NoSpreadText(OPT_NOSPREAD_FEE);
     c[kTrim][row] = PlainAmount(OPT_TRIM_FEE);
     c[kMoire][row] = MoireText(OPT_NO_MOIRE(i, k));
-    c[kDpi][row] = PlainAmount(OPT_DPI_FEE) + "(" + CountDigits(TITLE_DPI(i, k)) + "dpi)";
+    c[kDpi][row] = PlainAmount(OPT_DPI_FEE) + "(" + IntegerDigits(TITLE_DPI(i, k)) + "dpi)";
     c[kTotal][row] = PlainAmount(TITLE_TOTAL(i, k));
     c[kRemarks][row] = CompensationRemark(COMPENSATION_AMOUNT(i, k));
 }

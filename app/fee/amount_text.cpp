@@ -78,6 +78,8 @@ Text AmountDigits(Single amount) {
     return TextMid(NumberToText(amount), 2);
 }
 
+Text IntegerDigits(Int32 value) { return TextMid(NumberToText(value), 2); }
+
 Text SignedAmountText(Single amount) {
     if (NeedsAllDigits(amount)) return Text(amount < 0 ? "-" : " ") + WholeYenDigits(amount);
     return NumberToText(amount);

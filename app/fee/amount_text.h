@@ -20,6 +20,9 @@ void 文字列整理_SUB(Int16& mode, Int16& n);
 // the same, fractions included ("12.5").
 Text AmountDigits(Single amount);
 
+// A whole number (a count, a resolution, a line number) without the sign position: "156".
+Text IntegerDigits(Int32 value);
+
 // The same with the sign position kept: " 1234567" or "-1234567".
 Text SignedAmountText(Single amount);
 

@@ -9,7 +9,7 @@ Int16 COUPON_SEL = -1;
 
 void CountRegisteredCoupons() {
     int count = 0;
-    while (count < 10 && !COUPON_NO(count).empty()) ++count;
+    while (count < kMostCoupons && !COUPON_NO(count).empty()) ++count;
     COUPON_COUNT = count;
 }
 

@@ -35,7 +35,8 @@ extern Array<Int16> TITLE_COUNT;
 extern Array<Int16> GIFT_COUNT;
 extern Array<Single> KIND_SUBTOTAL;
 
-// Coupons: slots 0..9 used, each a 10-digit coupon number.
+// Coupons: slots 0..9 used, each a 10-digit coupon number; slot 10 stays empty.
+inline constexpr int kMostCoupons = 10;
 extern Array<Text> COUPON_NO;
 extern Int16 COUPON_COUNT;
 

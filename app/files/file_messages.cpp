@@ -1,12 +1,12 @@
 #include "app/files/file_messages.h"
 
-#include "runtime/values/number_text.h"
+#include "app/fee/amount_text.h"
 #include "runtime/window/dialogs.h"
 
 void ReportFileProblem(Obj& form, FileAction action, const Text& path, int line, const Text& reason) {
     Text text = Text("ファイル「") + path +
                 (action == FileAction::Read ? "」を読み込めません。\r\n" : "」に書き込めません。\r\n");
-    if (line > 0) text += TextMid(NumberToText(static_cast<Int32>(line)), 2) + "行目：";
+    if (line > 0) text += IntegerDigits(line) + "行目：";
     text += reason;
     // A failed write never touches the file that was there: the new one replaces it only whole.
     if (action == FileAction::Write) text += "\r\n同じ名前のファイルがあった場合、そのファイルは元のままです。";

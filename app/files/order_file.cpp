@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
@@ -10,10 +11,6 @@
 
 namespace {
 
-constexpr int kMostCoupons = 10;
-
-// A value as the program writes it: its number text without the sign position.
-Text Digits(int value) { return TextMid(NumberToText(static_cast<Int32>(value)), 2); }
 
 void AddLine(std::string& out, const Text& line) {
     out += line.bytes();
@@ -145,15 +142,15 @@ private:
 
 std::string OrderFileBytes() {
     std::string out;
-    AddLine(out, Text("割引券:") + Digits(COUPON_COUNT));
+    AddLine(out, Text("割引券:") + IntegerDigits(COUPON_COUNT));
     for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, COUPON_NO(i));
     for (int k = 0; k < kKindCount; ++k) {
         for (int t = 0; t < TITLE_COUNT(k); ++t) {
-            Text a = Digits(k) + Digits(BOOK_TYPE(t, k)) + Digits(COURSE(t, k));
+            Text a = IntegerDigits(k) + IntegerDigits(BOOK_TYPE(t, k)) + IntegerDigits(COURSE(t, k));
             if (COMPENSATE_FLAG(t, k) == 1) a += "1";
-            const Text b = Digits(OPT_WORKS(t, k)) + Digits(OPT_NO_MOIRE(t, k)) + Digits(OPT_NO_SPREAD(t, k)) +
-                           Digits(OPT_TRIM(t, k));
-            AddLine(out, a + "," + b + "," + Digits(TITLE_DPI(t, k)) + "," + Digits(GIFT_FLAG(t, k)) + "," +
+            const Text b = IntegerDigits(OPT_WORKS(t, k)) + IntegerDigits(OPT_NO_MOIRE(t, k)) + IntegerDigits(OPT_NO_SPREAD(t, k)) +
+                           IntegerDigits(OPT_TRIM(t, k));
+            AddLine(out, a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," +
                              TITLE_NAME(t, k));
         }
     }

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kMostCoupons = 10;
-
 // Digits of a coupon number as numbers; a missing or non-digit character counts as 0.
 double Digits(const Text& number, Int32 position, Int32 count) {
     return TextToNumber(TextMid(number, position, count));

@@ -12,7 +12,7 @@
 #include "runtime/files/file_names.h"
 #include "runtime/files/text_reader.h"
 #include "runtime/files/whole_file.h"
-#include "runtime/values/number_text.h"
+#include "app/fee/amount_text.h"
 #include "runtime/window/dialogs.h"
 
 Int16 IMPORT_KIND;
@@ -50,7 +50,7 @@ void BackToTheList() {
 void TellTheLimit(int k) {
     Obj main{kMainWindow};
     MessageBox(main, "一度に申込みできるタイトル数に達しました",
-               Text(kKindPhrase[k]) + ToFullWidth(TextMid(NumberToText(MAX_TITLES(k)), 2)) + "冊までです。", 0, 3);
+               Text(kKindPhrase[k]) + ToFullWidth(IntegerDigits(MAX_TITLES(k))) + "冊までです。", 0, 3);
 }
 
 // Command 1. The file is read whole before anything is shown, so an empty or unreadable file,

@@ -42,8 +42,7 @@ bool SaddleStitchedDoujin() { return CUR_KIND == kDoujin && Ticked(RADIO1); }
 void ShowPixels(const Paper& paper) {
     const Int16 a = static_cast<double>(CUR_DPI) * paper.longSide;
     const Int16 b = static_cast<double>(CUR_DPI) * paper.shortSide;
-    SetText(TEXT36, TextMid(NumberToText(CUR_DPI), 2) + paper.name + TextMid(NumberToText(a), 2) + "×" +
-                        TextMid(NumberToText(b), 2) + "ピクセル)");
+    SetText(TEXT36, IntegerDigits(CUR_DPI) + paper.name + IntegerDigits(a) + "×" + IntegerDigits(b) + "ピクセル)");
 }
 
 }  // namespace

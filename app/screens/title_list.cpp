@@ -10,7 +10,6 @@
 #include "app/screens/controls.h"
 #include "app/screens/title_entry.h"
 #include "runtime/window/dialogs.h"
-#include "runtime/values/number_text.h"
 
 Int16 LISTED_TITLES;
 Int16 ZERO_AMOUNT_FLAG;
@@ -81,7 +80,7 @@ void LIST1_ADD() {
     LISTED_TITLES = n;
 
     if (n > 0) {
-        for (int i = 0; i < n; ++i) DOC_LINE(i + 1) = TextMid(NumberToText(i + 1), 2);
+        for (int i = 0; i < n; ++i) DOC_LINE(i + 1) = IntegerDigits(i + 1);
         const std::vector<Text> ordinals = RightAligned(n);
 
         // The amount column starts with the yen sign, byte 0x5C of the code page.
