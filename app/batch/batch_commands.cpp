@@ -80,10 +80,7 @@ public:
     std::string Load(const std::string& orderUtf8) {
         const std::optional<std::string> path = rt::Utf8ToSjis(orderUtf8);
         if (!path) return orderUtf8 + ": the name has characters Shift-JIS cannot hold";
-        std::string bytes;
-        const rt::FileResult read = rt::ReadWholeFile(*path, bytes);
-        if (!read.ok) return orderUtf8 + ": " + rt::SjisToUtf8Lossy(ReasonOf(read).bytes());
-        const OrderFileRead order = ParseOrderFile(bytes);
+        const OrderFileRead order = ReadOrderFile(*path);
         if (!order.content) {
             const std::string line = order.problem.line > 0 ? ":" + std::to_string(order.problem.line) : "";
             return orderUtf8 + line + ": " + rt::SjisToUtf8Lossy(order.problem.reason.bytes());

@@ -25,13 +25,7 @@ bool WFILE_SUB(Obj& form) {
 }
 
 bool RFILE_SUB(Obj& form) {
-    std::string bytes;
-    const rt::FileResult read = rt::ReadWholeFile(FILE_PATH, bytes);
-    if (!read.ok) {
-        ReportFileProblem(form, FileAction::Read, FILE_PATH, 0, ReasonOf(read));
-        return false;
-    }
-    const OrderFileRead order = ParseOrderFile(bytes);
+    const OrderFileRead order = ReadOrderFile(FILE_PATH);
     if (!order.content) {
         ReportFileProblem(form, FileAction::Read, FILE_PATH, order.problem.line, order.problem.reason);
         return false;

@@ -6,6 +6,8 @@
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
+#include "app/files/file_messages.h"
+#include "runtime/files/whole_file.h"
 #include "runtime/files/text_reader.h"
 #include "runtime/values/number_text.h"
 
@@ -158,6 +160,17 @@ std::string OrderFileBytes() {
 }
 
 OrderFileRead ParseOrderFile(const std::string& bytes) { return Parser(bytes).Run(); }
+
+OrderFileRead ReadOrderFile(const Text& path) {
+    std::string bytes;
+    const rt::FileResult read = rt::ReadWholeFile(path, bytes);
+    if (!read.ok) {
+        OrderFileRead failed;
+        failed.problem = {0, ReasonOf(read)};
+        return failed;
+    }
+    return ParseOrderFile(bytes);
+}
 
 void TakeOverOrder(const OrderFileContent& content) {
     for (int k = 0; k < kKindCount; ++k) {

@@ -44,6 +44,10 @@ struct OrderFileRead {
 };
 OrderFileRead ParseOrderFile(const std::string& bytes);
 
+// Reads the file of that name and parses it; a file that cannot be read is a problem of the
+// whole file (line 0) in the customer's words.
+OrderFileRead ReadOrderFile(const Text& path);
+
 // Replaces the order in memory by the content: every title slot and coupon slot emptied first,
 // then the titles priced again from their stored choices and every kind subtotalled.
 void TakeOverOrder(const OrderFileContent& content);
