@@ -33,11 +33,9 @@ constexpr int kMostChosenFields = 2;
 const char* const kKindWord[kKindCount] = {"コミック", "同人誌", "中綴じ雑誌", "無線綴じ雑誌", "写真集・資料集等"};
 const char* const kKindPhrase[kKindCount] = {"コミックは", "同人誌は", "中綴じ雑誌は", "無線綴じ雑誌は", "写真集等は"};
 
-void Redeclare(Array<Text>& a, int64_t upper) {
-    if (a.allocated()) a.Erase();
-    a.Declare({upper});
-}
-void Redeclare(Array<Single>& a, int64_t upper) {
+// The import's arrays are made anew for every file.
+template <class T>
+void Redeclare(Array<T>& a, int64_t upper) {
     if (a.allocated()) a.Erase();
     a.Declare({upper});
 }
