@@ -175,16 +175,4 @@ TEST_F(ChannelTest, AtEndBeforeAFinalCtrlZ) {
     EXPECT_EQ(AtEnd(1), -1);
 }
 
-TEST_F(ChannelTest, AtEndWithTwoBytesLeft) {
-    OpenWith("\x1A\x1A");
-    EXPECT_EQ(AtEnd(1), 0);
-    EXPECT_EQ(LineInput(1).bytes(), "\x1A");
-    EXPECT_EQ(AtEnd(1), -1);
-}
-
-TEST_F(ChannelTest, AtEndOfAnEmptyFile) {
-    OpenWith("");
-    EXPECT_EQ(AtEnd(1), -1);
-}
-
 }  // namespace
