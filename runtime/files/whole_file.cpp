@@ -134,6 +134,10 @@ FileResult ReadWholeFile(const Text& path, std::string& bytes) {
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes) {
     std::string target;
     if (int code = SystemPathOf(path, target); code != 0) return BadName(path, code);
+    return WriteSystemFileReplacing(target, path, bytes);
+}
+
+FileResult WriteSystemFileReplacing(const std::string& target, const Text& path, const std::string& bytes) {
     struct stat old;
     bool replacing = ::stat(target.c_str(), &old) == 0;
     if (replacing && S_ISDIR(old.st_mode)) return Failure(path, EISDIR, FileStep::Opening);

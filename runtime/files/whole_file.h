@@ -28,6 +28,8 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
 // rename the temporary file is removed. A failure syncing the folder after the rename is still
 // reported, since the new content may not survive; the file then already holds the new bytes.
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes);
+// The same for a name already made a system path; `shown` goes into the result.
+FileResult WriteSystemFileReplacing(const std::string& systemPath, const Text& shown, const std::string& bytes);
 
 // The system calls the writer makes, replaceable by tests to act out a full disk or a failing
 // rename or sync. Tests replace them through ScopedFileCalls, which puts the real ones back.

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 
+#include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 
 namespace rt {
@@ -64,9 +64,9 @@ bool RecordLastError(const RuntimeError& e) {
     body += std::string("TIME=") + when + "\n";
     body += "MODE=" + SjisToUtf8Lossy("独立型") + "\n";
     body += "RTL=V6.30 L10 U002+1\n";
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << body;
-    return static_cast<bool>(out);
+    // Replaced whole, like the customer's files: a full disk leaves the previous record, never
+    // half of this one.
+    return WriteSystemFileReplacing(path.string(), Text(path.filename().string()), body).ok;
 }
 
 void SetErrorPresenter(ErrorPresenter presenter) { Presenter() = std::move(presenter); }

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "tests/support/test_home.h"
 
@@ -178,6 +180,101 @@ TEST(ErrorReport, ThePresenterGetsTheReportAndItsHelp) {
     EXPECT_EQ(presented[0].report, rt::ErrorReportText(e));
     EXPECT_EQ(presented[0].help, rt::ErrorHelpText(e, rt::LastErrorRecord::Written));
     EXPECT_NE(presented[0].help.find(rt::LastErrorPath().string()), std::string::npos);
+}
+
+// The error record against a failing disk: the report is shown all the same, its Help says the
+// record could not be kept, and the previous record stays whole with nothing beside it.
+struct RecordCase {
+    const char* what;
+    void (*install)(rt::FileCalls&);
+};
+
+class ErrorRecordFailures : public testing::TestWithParam<RecordCase> {};
+
+TEST_P(ErrorRecordFailures, KeepThePreviousRecordAndSaySo) {
+    const std::filesystem::path state = std::filesystem::current_path() / (std::string("state-") + GetParam().what);
+    const std::filesystem::path folder = state / "kalvoro";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "last-error", std::ios::binary) << "CODE=9\n";
+    const std::string was = std::getenv("XDG_STATE_HOME");
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
+
+    std::vector<rt::ErrorReportTexts> presented;
+    rt::SetErrorPresenter([&](const rt::ErrorReportTexts& texts) { presented.push_back(texts); });
+    rt::FileCalls calls = rt::SystemFileCalls();
+    GetParam().install(calls);
+    const rt::RuntimeError e = Catch(57);
+    {
+        rt::ScopedFileCalls failing(calls);
+        rt::EndWithRuntimeError(e);
+    }
+    rt::SetErrorPresenter({});
+    setenv("XDG_STATE_HOME", was.c_str(), 1);
+
+    ASSERT_EQ(presented.size(), 1u);
+    EXPECT_EQ(presented[0].report, rt::ErrorReportText(e));
+    EXPECT_EQ(presented[0].help, rt::ErrorHelpText(e, rt::LastErrorRecord::NotWritten));
+    EXPECT_EQ(ReadAll(folder / "last-error"), "CODE=9\n");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"last-error"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Injected, ErrorRecordFailures,
+    testing::Values(RecordCase{"full-disk",
+                               [](rt::FileCalls& c) {
+                                   c.write = [](int, const void*, size_t) -> ssize_t {
+                                       errno = ENOSPC;
+                                       return -1;
+                                   };
+                               }},
+                    RecordCase{"read-only-folder",
+                               [](rt::FileCalls& c) {
+                                   c.open = [](const char*, int, mode_t) {
+                                       errno = EROFS;
+                                       return -1;
+                                   };
+                               }},
+                    RecordCase{"failing-rename",
+                               [](rt::FileCalls& c) {
+                                   c.rename = [](const char*, const char*) {
+                                       errno = EIO;
+                                       return -1;
+                                   };
+                               }}),
+    [](const testing::TestParamInfo<RecordCase>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name)
+            if (ch == '-') ch = '_';
+        return name;
+    });
+
+// A state folder that is gone is made again; one that cannot be made (a file stands in its way)
+// leaves the report without a record; one whose name Shift-JIS cannot hold still gets the record.
+TEST(ErrorRecord, FollowsTheStateFolderWhateverHappenedToIt) {
+    const std::string was = std::getenv("XDG_STATE_HOME");
+    const std::filesystem::path here = std::filesystem::current_path();
+    const rt::RuntimeError e = Catch(57);
+
+    const std::filesystem::path gone = here / "state-gone";
+    std::filesystem::create_directories(gone / "kalvoro");
+    std::filesystem::remove_all(gone);
+    setenv("XDG_STATE_HOME", gone.c_str(), 1);
+    EXPECT_TRUE(rt::RecordLastError(e));
+    EXPECT_NE(ReadAll(gone / "kalvoro" / "last-error").find("CODE=57\n"), std::string::npos);
+
+    std::ofstream(here / "state-file", std::ios::binary) << "x";
+    setenv("XDG_STATE_HOME", (here / "state-file").c_str(), 1);
+    EXPECT_FALSE(rt::RecordLastError(e));
+
+    const std::filesystem::path odd = here / "state-\xF0\x9F\x98\x80";  // an emoji
+    setenv("XDG_STATE_HOME", odd.c_str(), 1);
+    EXPECT_TRUE(rt::RecordLastError(e));
+    const std::string help = rt::ErrorHelpText(e, rt::LastErrorRecord::Written);
+    setenv("XDG_STATE_HOME", was.c_str(), 1);
+    EXPECT_NE(ReadAll(odd / "kalvoro" / "last-error").find("CODE=57\n"), std::string::npos);
+    EXPECT_NE(help.find("$XDG_STATE_HOME/kalvoro/last-error"), std::string::npos);
 }
 
 TEST(Encoding, RoundTripAndRefusals) {
