@@ -19,6 +19,13 @@ Text BoxNumber(double value) { return AmountDigits(static_cast<Single>(value)); 
 }  // namespace
 
 bool WFILE_SUB(Obj& form) {
+    // Written, such a title would make a file that neither this program nor the shop can read.
+    if (const std::optional<TitleSlot> slot = TitleTooLongToRead()) {
+        ReportFileProblem(form, FileAction::Write, FILE_PATH, 0,
+                          KindName(slot->kind) + "の" + ToFullWidth(IntegerDigits(slot->title + 1)) +
+                              "冊目のタイトルが長すぎます。１行が３２，７６７バイトを超えるファイルは読み込めません。");
+        return false;
+    }
     const rt::FileResult written = rt::WriteFileReplacing(FILE_PATH, OrderFileBytes());
     if (!written.ok) ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, ReasonOf(written));
     return written.ok;

@@ -35,6 +35,24 @@ int DigitAt(const Text& field, size_t index) {
     return c >= '0' && c <= '9' ? c - '0' : 0;
 }
 
+// A coupon as its line: in quotes when it would not read back as itself otherwise. Only a file
+// can bring such a coupon (a quoted field keeps commas, colons, line ends and leading blanks);
+// one written bare would split into other coupons or eat the titles' lines at the next load.
+// A quoted field cannot hold a quote, so none of these has one.
+Text CouponLine(const Text& coupon) {
+    const std::string_view c = coupon.view();
+    const bool bare = c.find_first_of(",:\r") == std::string_view::npos && (c.empty() || c.front() != ' ');
+    return bare ? coupon : Text("\"") + coupon + "\"";
+}
+
+Text TitleLine(int t, int k) {
+    Text a = IntegerDigits(k) + IntegerDigits(BOOK_TYPE(t, k)) + IntegerDigits(COURSE(t, k));
+    if (COMPENSATE_FLAG(t, k) == 1) a += "1";
+    const Text b = IntegerDigits(OPT_WORKS(t, k)) + IntegerDigits(OPT_NO_MOIRE(t, k)) + IntegerDigits(OPT_NO_SPREAD(t, k)) +
+                   IntegerDigits(OPT_TRIM(t, k));
+    return a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," + TITLE_NAME(t, k);
+}
+
 bool StartsWith(const Text& line, const char* prefix) { return line.view().substr(0, std::string_view(prefix).size()) == prefix; }
 
 class Parser {
@@ -145,18 +163,17 @@ private:
 std::string OrderFileBytes() {
     std::string out;
     AddLine(out, Text("割引券:") + IntegerDigits(COUPON_COUNT));
-    for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, COUPON_NO(i));
-    for (int k = 0; k < kKindCount; ++k) {
-        for (int t = 0; t < TITLE_COUNT(k); ++t) {
-            Text a = IntegerDigits(k) + IntegerDigits(BOOK_TYPE(t, k)) + IntegerDigits(COURSE(t, k));
-            if (COMPENSATE_FLAG(t, k) == 1) a += "1";
-            const Text b = IntegerDigits(OPT_WORKS(t, k)) + IntegerDigits(OPT_NO_MOIRE(t, k)) + IntegerDigits(OPT_NO_SPREAD(t, k)) +
-                           IntegerDigits(OPT_TRIM(t, k));
-            AddLine(out, a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," +
-                             TITLE_NAME(t, k));
-        }
-    }
+    for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, CouponLine(COUPON_NO(i)));
+    for (int k = 0; k < kKindCount; ++k)
+        for (int t = 0; t < TITLE_COUNT(k); ++t) AddLine(out, TitleLine(t, k));
     return out;
+}
+
+std::optional<TitleSlot> TitleTooLongToRead() {
+    for (int k = 0; k < kKindCount; ++k)
+        for (int t = 0; t < TITLE_COUNT(k); ++t)
+            if (TitleLine(t, k).size() > rt::kMaxLineBytes) return TitleSlot{k, t};
+    return std::nullopt;
 }
 
 OrderFileRead ParseOrderFile(const std::string& bytes) { return Parser(bytes).Run(); }

@@ -36,6 +36,13 @@ struct OrderFileProblem {
 // The file of the order in memory, byte for byte.
 std::string OrderFileBytes();
 
+// The first title whose line would be longer than a line that can be read back (a title typed
+// or imported at full length, with the line's fields before it); none when every line fits.
+struct TitleSlot {
+    int kind = 0, title = 0;
+};
+std::optional<TitleSlot> TitleTooLongToRead();
+
 // Reads a file's bytes as an order. Lines before the coupon count may give the customer's
 // name, an advance payment and an adjustment discount.
 struct OrderFileRead {

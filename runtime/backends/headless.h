@@ -111,6 +111,11 @@ public:
     void QueueAnswer(Answer a) { answers_.push_back(a); }
     void QueueFileChoice(std::optional<std::string> pathSjis) { choices_.push_back(std::move(pathSjis)); }
     size_t QueuedAnswers() const { return answers_.size() + choices_.size(); }
+    // Drops answers no dialog took, so that they cannot answer a later, unrelated one.
+    void ForgetQueued() {
+        answers_.clear();
+        choices_.clear();
+    }
 
     // Where input comes from when the program waits: returns false when there is no more.
     void SetInputSource(std::function<bool()> source) { input_ = std::move(source); }

@@ -7,7 +7,32 @@
 #include <source_location>
 #include <string>
 
+#if defined(__cpp_lib_source_location)
 using Here = std::source_location;
+#else
+// Where the library has no std::source_location yet (clang 14 with libstdc++ 12, which the fuzz
+// build uses), the same from the compiler's builtins.
+class Here {
+public:
+    static constexpr Here current(const char* file = __builtin_FILE(), unsigned line = __builtin_LINE(),
+                                  const char* function = __builtin_FUNCTION()) noexcept {
+        Here h;
+        h.file_ = file;
+        h.line_ = line;
+        h.function_ = function;
+        return h;
+    }
+    constexpr unsigned line() const noexcept { return line_; }
+    constexpr unsigned column() const noexcept { return 0; }
+    constexpr const char* file_name() const noexcept { return file_; }
+    constexpr const char* function_name() const noexcept { return function_; }
+
+private:
+    const char* file_ = "";
+    unsigned line_ = 0;
+    const char* function_ = "";
+};
+#endif
 
 namespace rt {
 

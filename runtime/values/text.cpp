@@ -183,7 +183,9 @@ Text ToFullWidth(const Text& s, Here here) {
         if (IsLeadByte(c) && i + 1 < s.size()) {
             out += static_cast<char>(c);
             out += s.bytes()[i + 1];
-            prev = s.at(i + 1);
+            // A mark after a double-byte character stays a mark of its own: folding it into the
+            // trail byte would turn "宛" into "姐" or "じ" into "す".
+            prev = 0;
             ++i;
             continue;
         }

@@ -75,6 +75,27 @@ TEST_F(OrderFile, EveryFieldComesBackAndTheFileIsWrittenAgainTheSame) {
     EXPECT_EQ(KIND_SUBTOTAL(0), TITLE_TOTAL(0, 0));
 }
 
+// Coupons only a file can bring (quoted, with a comma, a colon, a line end or a leading blank)
+// are written back in quotes, so that saving does not make a file that reads as another order;
+// the coupons of the screens stay bare.
+TEST_F(OrderFile, ACouponThatReadsOtherwiseBareIsWrittenInQuotes) {
+    const std::string file =
+        "割引券:6\r\n2612310035\r\n\"1,2\"\r\n\"3:4\"\r\n\" 5\"\r\n\"6\r7\"\r\n8\n9\r\n013,0000,156,0,本\r\n";
+    const OrderFileRead read = ParseOrderFile(file);
+    ASSERT_TRUE(read.content) << read.problem.line;
+    TakeOverOrder(*read.content);
+    EXPECT_EQ(COUPON_NO(1), Text("1,2"));
+    EXPECT_EQ(COUPON_NO(4), Text("6\r7"));
+    const std::string written = OrderFileBytes();
+    EXPECT_EQ(written, file);
+
+    // One quote short: the coupon would split and the title line be taken as coupons.
+    const std::string bare = "割引券:2\r\n1,2\r\n013,0000,156,0,本\r\n";
+    const OrderFileRead split = ParseOrderFile(bare);
+    ASSERT_TRUE(split.content);
+    EXPECT_EQ(split.content->coupons, (std::vector<Text>{Text("1"), Text("2")}));
+}
+
 TEST_F(OrderFile, ALoadedOrderKeepsNoCouponOfThePreviousOne) {
     for (int i = 0; i < 3; ++i) COUPON_NO(i) = "2612310035";
     COUPON_COUNT = 3;

@@ -24,6 +24,8 @@ public:
     Home() {
         for (const char* name : kMoved)
             if (const char* v = std::getenv(name)) original_[name] = v;
+        std::error_code here;
+        startFolder_ = std::filesystem::current_path(here);
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/kalvoro-test-XXXXXX";
         if (!mkdtemp(pattern.data())) GiveUp("cannot make", pattern);
@@ -52,13 +54,14 @@ public:
     }
 
     const std::filesystem::path& Root() const { return root_; }
+    const std::filesystem::path& StartFolder() const { return startFolder_; }
     std::string Original(const char* name) const {
         auto it = original_.find(name);
         return it == original_.end() ? std::string() : it->second;
     }
 
 private:
-    std::filesystem::path root_;
+    std::filesystem::path root_, startFolder_;
     std::map<std::string, std::string> original_;
 };
 
@@ -75,5 +78,6 @@ const Home& TheHome() {
 
 const std::filesystem::path& Root() { return TheHome().Root(); }
 std::string Original(const char* name) { return TheHome().Original(name); }
+const std::filesystem::path& StartFolder() { return TheHome().StartFolder(); }
 
 }  // namespace testhome

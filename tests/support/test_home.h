@@ -15,4 +15,7 @@ const std::filesystem::path& Root();
 // What an environment variable held before the run moved into its own home; empty when unset.
 std::string Original(const char* name);
 
+// The current folder the binary was started in, where its command line's names are.
+const std::filesystem::path& StartFolder();
+
 }  // namespace testhome

@@ -310,7 +310,7 @@ private:
         w.eventsRecorded = !w.events.empty();
         for (const auto& [line, routine] : b.routines)
             if (std::none_of(w.events.begin(), w.events.end(),
-                             [&](const rt::EventBinding& e) { return e.routine == routine; }))
+                             [&name = routine](const rt::EventBinding& e) { return e.routine == name; }))
                 Fail(line, "routine " + Utf8(routine) + " is not among the events of " + Utf8(w.name));
         if (form) out_.form = std::move(w);
         else out_.controls.push_back(std::move(w));

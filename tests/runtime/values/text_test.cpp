@@ -119,8 +119,10 @@ INSTANTIATE_TEST_SUITE_P(
                     WideCase{"漢字", "漢字"}, WideCase{"ソ", "ソ"}, WideCase{"", ""},
                     // Control bytes, 0x80, 0xFD–0xFF and a dangling lead byte become "■".
                     WideCase{"\t\x80\xFD\xFF", "■■■■"}, WideCase{"A\x82", "Ａ■"},
-                    // A voiced mark after a double-byte character is not folded in.
-                    WideCase{"カﾞ", "カ゛"}));
+                    // A mark after a double-byte character is not folded in, whatever its trail
+                    // byte (B6 to C4 and CA to CE are those of ｶ..ﾄ and ﾊ..ﾎ).
+                    WideCase{"カﾞ", "カ゛"}, WideCase{"宛ﾞ", "宛゛"}, WideCase{"じﾞ", "じ゛"},
+                    WideCase{"ぬﾟ", "ぬ゜"}, WideCase{"Ωﾞｶﾞ", "Ω゛ガ"}));
 
 TEST(FullWidth, EveryAsciiAndKanaByteBecomesOneDoubleByteCharacter) {
     std::string all;
