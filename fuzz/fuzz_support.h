@@ -13,6 +13,7 @@
 #include "runtime/backends/headless.h"
 #include "runtime/values/error.h"
 #include "tests/screens/program_run.h"
+#include "tests/support/test_home.h"
 
 namespace fuzz {
 
@@ -25,11 +26,13 @@ inline void Check(bool holds, std::string_view what) {
     if (!holds) Finding(what);
 }
 
-// The input as a file of the current folder (the harness's own, see tests/support/test_home).
+// The input as a file in the harness's own home (tests/support/test_home), by its full name,
+// which is ASCII and so the same in Shift-JIS.
 inline std::string PutFile(const char* name, const uint8_t* data, size_t size) {
-    std::ofstream(name, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+    const std::string path = (testhome::Root() / "work" / name).string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                   static_cast<std::streamsize>(size));
-    return name;
+    return path;
 }
 
 // The program as the customer starts it, with answers enough for every message an action of the

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <span>
 
@@ -62,6 +63,13 @@ void BindEvents(ControlRecord& rec, const WindowDescription& d) {
 }
 
 // Creates the form and its controls from a decoded resource; returns the form's window.
+// Where a window of `size` starts when centred on `length` from `start`. Sizes come from the
+// resource as any 32-bit value; the sum is formed wide and kept within what a position holds.
+int Centred(int start, int length, int size) {
+    const int64_t at = int64_t{start} + (int64_t{length} - size) / 2;
+    return static_cast<int>(std::clamp<int64_t>(at, INT32_MIN, INT32_MAX));
+}
+
 WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
     Platform& p = P();
     const WindowDescription& fd = desc.form;
@@ -150,8 +158,8 @@ WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
         case 0: break;
         case 1: r.x = p.Geometry(form).x, r.y = p.Geometry(form).y; break;
         default:
-            r.x = desk.x + (desk.width - r.width) / 2;
-            r.y = desk.y + (desk.height - r.height) / 2;
+            r.x = Centred(desk.x, desk.width, r.width);
+            r.y = Centred(desk.y, desk.height, r.height);
             break;
     }
     p.SetGeometry(form, r);

@@ -15,7 +15,9 @@ const std::filesystem::path& Root();
 // What an environment variable held before the run moved into its own home; empty when unset.
 std::string Original(const char* name);
 
-// The current folder the binary was started in, where its command line's names are.
+// The current folder the binary was started in, where its command line's names are. A binary
+// built with KALVORO_TEST_HOME_STAYS_IN_FOLDER (the fuzzers, whose command line names folders
+// relative to it) stays there and writes into Root() / "work" by name.
 const std::filesystem::path& StartFolder();
 
 }  // namespace testhome
