@@ -11,20 +11,13 @@
 #include "app/fee/order_model.h"
 #include "app/screens/main_routine.h"
 #include "runtime/window/window.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
 // The terminal's text (UTF-8) of a u8"" literal.
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
-std::string Contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 class BatchCommands : public testing::Test {
 protected:
@@ -32,7 +25,7 @@ protected:
         ResetOrderModelForTests();
         rt::SetRoutineTable(ApplicationRoutines());
         // Two comics (one trimmed, one cut only), a photo book and a coupon of 500 yen.
-        Write("order.SAV",
+        PutFileBytes("order.SAV",
               "割引券:1\r\n2612310035\r\n013,0001,156,0,本一\r\n011,0000,156,0,本二\r\n403,0000,156,0,写真\r\n");
     }
     int Run(std::vector<std::string> args) {
@@ -59,7 +52,7 @@ TEST_F(BatchCommands, TotalsPrintsEveryFigureOfTheMainScreen) {
 TEST_F(BatchCommands, StatementsWritesBothFilesAndEstimatePrintsThem) {
     std::filesystem::create_directory("out");
     ASSERT_EQ(Run({"statements", "order.SAV", "--out", "out", "--today", "2026-12-07"}), 0) << err.str();
-    const std::string details = Contents(U8(u8"out/明細書.TXT")), estimate = Contents(U8(u8"out/見積書.TXT"));
+    const std::string details = FileBytes(U8(u8"out/明細書.TXT")), estimate = FileBytes(U8(u8"out/見積書.TXT"));
     EXPECT_EQ(details.substr(0, 2), "\r\n");
     EXPECT_NE(details.find("コミックの申込明細\r\n"), std::string::npos);
     EXPECT_NE(estimate.find("見　　　積　　　書\r\n\r\n"), std::string::npos);
@@ -72,7 +65,7 @@ TEST_F(BatchCommands, StatementsWritesBothFilesAndEstimatePrintsThem) {
 }
 
 TEST_F(BatchCommands, ABrokenOrderIsOneLineAndWritesNothing) {
-    Write("broken.SAV", "割引券:0\r\n013,0000,156,0,a\r\n913,0000,156,0,b\r\n");
+    PutFileBytes("broken.SAV", "割引券:0\r\n013,0000,156,0,a\r\n913,0000,156,0,b\r\n");
     std::filesystem::create_directory("none");
     EXPECT_EQ(Run({"statements", "broken.SAV", "--out", "none"}), 1);
     EXPECT_EQ(err.str(), U8(u8"kalvoro statements: broken.SAV:3: 本の種類が０から４ではありません。\n"));

@@ -11,17 +11,9 @@
 #include "app/files/order_file.h"
 #include "app/screens/import_screen.h"
 #include "tests/screens/screen_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
-
-std::string Contents(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Write(const char* path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // One title line of each kind, choices as a customer's file has them.
 const char* const kChoices[kKindCount] = {"0131,1111,300,0,", "121,0110,375,0,", "202,0000,200,1,", "302,1000,156,0,",
@@ -57,7 +49,7 @@ TEST_F(LargeOrders, EverySlotOfEveryKindAndTenCouponsPriceShowAndSaveAsTheyRead)
             file += line + "\r\n";
         }
     }
-    Write("largest.SAV", file);
+    PutFileBytes("largest.SAV", file);
     platform.QueueFileChoice(std::string("largest.SAV"));
     Click(BUTTON4);
     EXPECT_TRUE(messages.empty()) << messages.front();
@@ -92,7 +84,7 @@ TEST_F(LargeOrders, EverySlotOfEveryKindAndTenCouponsPriceShowAndSaveAsTheyRead)
 
     platform.QueueFileChoice(std::string("again.SAV"));
     Click(BUTTON3);
-    EXPECT_EQ(Contents("again.SAV"), file);
+    EXPECT_EQ(FileBytes("again.SAV"), file);
 }
 
 // A title may be typed up to the box's 32,767 bytes, but its line in the file must fit the
@@ -122,7 +114,7 @@ TEST_F(LargeOrders, ATitleTooLongForItsLineIsNotSavedAndTheLongestThatFitsIs) {
         } else {
             EXPECT_TRUE(messages.empty());
             platform.ForgetQueued();
-            const std::string saved = Contents("long.SAV");
+            const std::string saved = FileBytes("long.SAV");
             EXPECT_EQ(saved.size(), 10 + 32767 + 2u);  // "割引券:0" and the title's line
             ResetOrderModelForTests();
             const OrderFileRead read = ParseOrderFile(saved);
@@ -138,7 +130,7 @@ TEST_F(LargeOrders, ATitleTooLongForItsLineIsNotSavedAndTheLongestThatFitsIs) {
 TEST_F(LargeOrders, AnImportFileOfAHundredThousandLinesFillsTheRoomAndSaysSo) {
     std::string file = "題名,巻\r\n";
     for (int i = 1; i <= 100000; ++i) file += "Title" + std::to_string(i) + "," + std::to_string(i % 7) + "\r\n";
-    Write("many.CSV", file);
+    PutFileBytes("many.CSV", file);
     Click(BUTTON5);
     platform.QueueFileChoice(std::string("many.CSV"));
     platform.QueueAnswer(rt::Answer::Ok);

@@ -11,31 +11,14 @@
 #include "app/files/order_file.h"
 #include "runtime/files/whole_file.h"
 #include "tests/screens/screen_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
-std::string Contents(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Write(const char* path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-class OrderCommands : public Screens {
-protected:
-    void EnterComic() {
-        Click(BUTTON5);
-        Select(LIST1, 0);
-        Type(EDIT1, "本");
-        Click(BUTTON14);
-        Click(BUTTON11);
-    }
-};
+using OrderCommands = Screens;
 
 TEST_F(OrderCommands, AFailedSaveLeavesTheOldFileAndSaysWhy) {
-    Write("order.SAV", "割引券:0\r\n");
+    PutFileBytes("order.SAV", "割引券:0\r\n");
     EnterComic();
     rt::FileCalls full = rt::SystemFileCalls();
     full.write = [](int, const void*, size_t) -> ssize_t {
@@ -51,12 +34,12 @@ TEST_F(OrderCommands, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("order.SAV"), std::string::npos);
     EXPECT_NE(messages[0].find("ディスクがいっぱいです。"), std::string::npos);
-    EXPECT_EQ(Contents("order.SAV"), "割引券:0\r\n");
+    EXPECT_EQ(FileBytes("order.SAV"), "割引券:0\r\n");
 
     // The same save on a working disk replaces it.
     platform.QueueFileChoice(std::string("order.SAV"));
     Click(BUTTON3);
-    EXPECT_EQ(Contents("order.SAV"), "割引券:0\r\n013,0000,156,0,本\r\n");
+    EXPECT_EQ(FileBytes("order.SAV"), "割引券:0\r\n013,0000,156,0,本\r\n");
 }
 
 TEST_F(OrderCommands, ABrokenFileLeavesTheOrderInMemoryAsItWas) {
@@ -64,7 +47,7 @@ TEST_F(OrderCommands, ABrokenFileLeavesTheOrderInMemoryAsItWas) {
     Type(COMBO1, "2612310035");
     Click(BUTTON15);
     const std::string before = OrderFileBytes();
-    Write("broken.SAV", "割引券:2\r\n2612310042\r\n");
+    PutFileBytes("broken.SAV", "割引券:2\r\n2612310042\r\n");
     platform.QueueFileChoice(std::string("broken.SAV"));
     platform.QueueAnswer(rt::Answer::Ok);
     Click(BUTTON4);
@@ -75,13 +58,13 @@ TEST_F(OrderCommands, ABrokenFileLeavesTheOrderInMemoryAsItWas) {
 }
 
 TEST_F(OrderCommands, LoadingFillsTheHiddenBoxesFromTheFileAndEmptiesThemOtherwise) {
-    Write("with-name.SAV", "お客様氏名:山田\r\n前受額:1000\r\n割引券:0\r\n");
+    PutFileBytes("with-name.SAV", "お客様氏名:山田\r\n前受額:1000\r\n割引券:0\r\n");
     platform.QueueFileChoice(std::string("with-name.SAV"));
     Click(BUTTON4);
     EXPECT_EQ(Shown(EDIT7), "山田");
     EXPECT_EQ(Shown(EDIT4), "1000");
     EXPECT_EQ(ADVANCE_PAYMENT, 1000);
-    Write("plain.SAV", "割引券:0\r\n");
+    PutFileBytes("plain.SAV", "割引券:0\r\n");
     platform.QueueFileChoice(std::string("plain.SAV"));
     Click(BUTTON4);
     EXPECT_EQ(Shown(EDIT7), "");

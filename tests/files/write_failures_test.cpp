@@ -16,6 +16,7 @@
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "tests/screens/screen_fixture.h"
+#include "tests/support/file_bytes.h"
 
 namespace fs = std::filesystem;
 
@@ -57,13 +58,6 @@ const char* ReasonOf(Failure f) {
     return "";
 }
 
-std::string Contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::set<std::string> Names(const fs::path& folder) {
     std::set<std::string> names;
     std::error_code ec;
@@ -75,14 +69,6 @@ constexpr const char* kOldBytes = "前のファイル\r\n";
 
 class WriteFailures : public Screens, public testing::WithParamInterface<std::tuple<Write, Failure>> {
 protected:
-    void EnterComic() {
-        Click(BUTTON5);
-        Select(LIST1, 0);
-        Type(EDIT1, "本");
-        Click(BUTTON14);
-        Click(BUTTON11);
-    }
-
     // The statement screen with the document to be written, reached without writing anything.
     void OpenStatement(Write w) {
         platform.QueueAnswer(rt::Answer::Cancel);  // no mail attachment
@@ -134,10 +120,10 @@ TEST_P(WriteFailures, TellWhyAndKeepTheOrderAndTheOldFile) {
     const auto [write, failure] = GetParam();
     const fs::path folder = fs::current_path() / (std::string("fails-") + NameOf(write) + "-" + NameOf(failure));
     fs::create_directory(folder);
-    std::ofstream(folder / "old.TXT", std::ios::binary) << kOldBytes;
+    PutFileBytes(folder / "old.TXT", kOldBytes);
     // The chosen name, as the dialog gives it in Shift-JIS: "注文.TXT", which already exists.
     std::string chosen = folder.string() + "/注文.TXT";
-    std::ofstream(folder / *rt::SjisToUtf8("注文.TXT"), std::ios::binary) << kOldBytes;
+    PutFileBytes(folder / *rt::SjisToUtf8("注文.TXT"), kOldBytes);
 
     EnterComic();
     if (write == Write::WorkFeeDetails || write == Write::Estimate) OpenStatement(write);
@@ -173,8 +159,8 @@ TEST_P(WriteFailures, TellWhyAndKeepTheOrderAndTheOldFile) {
     EXPECT_NE(told[0].find(ReasonOf(failure)), std::string::npos) << told[0];
     EXPECT_EQ(OrderFileBytes(), orderBefore);
     EXPECT_EQ(Names(folder), namesBefore) << "no temporary or partial file is left";
-    EXPECT_EQ(Contents(folder / *rt::SjisToUtf8("注文.TXT")), kOldBytes);
-    EXPECT_EQ(Contents(folder / "old.TXT"), kOldBytes);
+    EXPECT_EQ(FileBytes(folder / *rt::SjisToUtf8("注文.TXT")), kOldBytes);
+    EXPECT_EQ(FileBytes(folder / "old.TXT"), kOldBytes);
     EXPECT_EQ(platform.QueuedAnswers(), 0u);
     // The customer is where the write was asked for and can try again.
     if (write == Write::WorkFeeDetails || write == Write::Estimate) {

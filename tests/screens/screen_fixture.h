@@ -44,6 +44,14 @@ protected:
         platform.UserScroll(Reach(o), rt::ScrollAction::ThumbPosition, pos);
         Run();
     }
+    // One comic named "本", typed and priced, and back on the main screen.
+    void EnterComic() {
+        Click(BUTTON5);
+        Select(LIST1, 0);
+        Type(EDIT1, "本");
+        Click(BUTTON14);
+        Click(BUTTON11);
+    }
     bool Visible(const Obj& o) const { return platform.IsVisible(rt::WindowOf(o)); }
     bool Enabled(const Obj& o) const { return platform.IsEnabled(rt::WindowOf(o)); }
     int Check(const Obj& o) const { return platform.GetCheck(rt::WindowOf(o)); }
