@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cstdio>
+
 #include "runtime/backends/qt/qt_first_paint.h"
 #include "runtime/backends/qt/qt_fonts.h"
 #include "runtime/backends/qt/qt_input.h"
@@ -30,12 +32,36 @@ int g_argc = 1;
 char g_arg0[] = "kalvoro";
 char* g_argv[] = {g_arg0, nullptr};
 
+// Messages Qt prints for what it cannot do on some platforms, which change nothing the customer
+// sees: the offscreen platform cannot raise a window, and a session without a runtime folder
+// gets a temporary one. Everything else Qt says is passed on as before.
+QtMessageHandler g_nextHandler = nullptr;
+
+bool Harmless(const QString& message) {
+    return message.startsWith(QLatin1String("This plugin does not support ")) ||
+           message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"));
+}
+
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtCriticalMsg && type != QtFatalMsg && Harmless(message)) return;
+    if (g_nextHandler) {
+        g_nextHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+}
+
 QRect ToQt(const Rect& r) { return QRect(r.x, r.y, std::max(r.width, 0), std::max(r.height, 0)); }
 Rect FromQt(const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; }
 
 }  // namespace
 
 QtPlatform::QtPlatform() {
+    static const bool filtering = [] {
+        g_nextHandler = qInstallMessageHandler(FilterMessages);
+        return true;
+    }();
+    (void)filtering;
     if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(g_argc, g_argv);
     // The program speaks Japanese whatever the desktop's language: Qt's own texts in the file
     // dialogs follow it.
