@@ -26,9 +26,10 @@ namespace {
 
 constexpr const char* kVersion = "Kalvoro 5.0 (20160415)";
 
+// The terminal reads UTF-8, so the help is written in it, not in the program's Shift-JIS.
 void PrintHelp() {
-    std::printf(
-        "Usage: kalvoro [OPTION]\n"
+    std::fputs(reinterpret_cast<const char*>(
+        u8"Usage: kalvoro [OPTION]\n"
         "Prepares an order for the book-scanning shop: titles, fees, coupons, order files and\n"
         "fee statements.\n"
         "\n"
@@ -48,7 +49,8 @@ void PrintHelp() {
         "  --version                   show the version and exit\n"
         "\n"
         "Environment:\n"
-        "  KALVORO_TODAY=YYYY-MM-DD   use this date instead of the computer's clock\n");
+        "  KALVORO_TODAY=YYYY-MM-DD   use this date instead of the computer's clock\n"),
+        stdout);
 }
 
 // Reads the whole script named on the command line, or says why it cannot ("-" is standard
