@@ -298,5 +298,68 @@ TEST_F(FileDialogTest, ANameShiftJisCannotHoldIsExplainedAndTheDialogComesBack) 
     EXPECT_EQ(path, PathToSjis(dir.filePath(QStringLiteral("other.sav"))));
 }
 
+// The folder of the last file chosen is where the next run's first dialog starts, when the
+// program would start it in the current folder; a folder given by the program is kept, and a
+// remembered folder that is gone is forgotten.
+class RememberedFolderTest : public FileDialogTest {
+protected:
+    void SetUp() override {
+        FileDialogTest::SetUp();
+        ASSERT_TRUE(other.isValid());
+        record = QDir(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))).filePath(QStringLiteral("kalvoro/last-folder"));
+        QFile::remove(record);
+        params.initialFolder = *PathToSjis(QDir::currentPath() + QStringLiteral("/"));
+    }
+    void TearDown() override { QFile::remove(record); }
+    QString Shown() {
+        QString folder;
+        WithModalSteps({[&](QWidget* modal) {
+                           auto* dialog = qobject_cast<QFileDialog*>(modal);
+                           if (!dialog) return false;
+                           folder = QDir(dialog->directory()).canonicalPath();
+                           QTest::keyClick(modal, Qt::Key_Escape);
+                           return true;
+                       }},
+                       [&] { platform.FileDialog(params); });
+        return folder;
+    }
+
+    QTemporaryDir other;
+    QString record;
+};
+
+TEST_F(RememberedFolderTest, TheFirstDialogStartsWhereTheLastRunChoseAFile) {
+    EXPECT_EQ(Shown(), QDir::current().canonicalPath()) << "nothing remembered yet";
+    EXPECT_FALSE(QFile::exists(record)) << "a cancelled dialog remembers nothing";
+
+    RememberFolder(other.path());
+    EXPECT_EQ(RememberedFolder(), other.path());
+    EXPECT_EQ(Shown(), QDir(other.path()).canonicalPath());
+    // A folder the program names is where the dialog starts, remembered or not.
+    params.initialFolder = *PathToSjis(dir.path() + QStringLiteral("/"));
+    EXPECT_EQ(Shown(), QDir(dir.path()).canonicalPath());
+
+    // A file chosen in `dir` is remembered, and from then on this run follows the program.
+    WithModalSteps({[&](QWidget* modal) {
+                       auto* dialog = qobject_cast<QFileDialog*>(modal);
+                       if (!dialog) return false;
+                       Choose(dialog, Q(u8"注文.SAV"));
+                       return true;
+                   }},
+                   [&] { platform.FileDialog(params); });
+    EXPECT_EQ(QDir(RememberedFolder()).canonicalPath(), QDir(dir.path()).canonicalPath());
+    params.initialFolder = *PathToSjis(QDir::currentPath() + QStringLiteral("/"));
+    EXPECT_EQ(Shown(), QDir::current().canonicalPath()) << "after a choice, the program's folder";
+}
+
+TEST_F(RememberedFolderTest, AFolderThatIsGoneIsForgottenQuietly) {
+    const QString gone = other.path() + QStringLiteral("/gone");
+    ASSERT_TRUE(QDir().mkdir(gone));
+    RememberFolder(gone);
+    ASSERT_TRUE(QDir().rmdir(gone));
+    EXPECT_EQ(Shown(), QDir::current().canonicalPath());
+    EXPECT_FALSE(QFile::exists(record));
+}
+
 }  // namespace
 }  // namespace rt::qt

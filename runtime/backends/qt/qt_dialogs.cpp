@@ -3,12 +3,16 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPushButton>
 
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 
 #include "runtime/backends/qt/qt_platform.h"
 #include "runtime/backends/qt/qt_text.h"
+#include "runtime/files/whole_file.h"
 
 namespace rt::qt {
 namespace {
@@ -21,7 +25,37 @@ QString FilterOf(const QString& description, const QStringList& patterns) {
     return description + QStringLiteral(" (") + globs.join(u' ') + QStringLiteral(")");
 }
 
+std::filesystem::path RememberedFolderFile() {
+    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c) return std::filesystem::path(c) / "kalvoro/last-folder";
+    if (const char* h = std::getenv("HOME"); h && *h) return std::filesystem::path(h) / ".config/kalvoro/last-folder";
+    return {};
+}
+
+bool SameFolder(const QString& a, const QString& b) { return QDir(a).canonicalPath() == QDir(b).canonicalPath(); }
+
 }  // namespace
+
+QString RememberedFolder() {
+    const std::filesystem::path file = RememberedFolderFile();
+    if (file.empty()) return {};
+    std::string bytes;
+    if (!rt::ReadSystemFile(file.string(), "last-folder", bytes).ok) return {};
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r')) bytes.pop_back();
+    const QString folder = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) return folder;
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    return {};
+}
+
+void RememberFolder(const QString& folder) {
+    const std::filesystem::path file = RememberedFolderFile();
+    if (file.empty()) return;
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    // Only a convenience: a folder that cannot be kept is simply not offered next time.
+    rt::WriteSystemFileReplacing(file.string(), "last-folder", folder.toUtf8().toStdString() + "\n");
+}
 
 std::vector<MessageButton> ButtonsOf(MessageButtons buttons) {
     const MessageButton ok{QMessageBox::Ok, Answer::Ok, QStringLiteral("OK")};
@@ -158,7 +192,10 @@ void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const 
 }
 
 std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) {
-    const qt::FileDialogStart start = qt::PlanFileDialog(params);
+    qt::FileDialogStart start = qt::PlanFileDialog(params);
+    if (!fileChosen_ && qt::SameFolder(start.folder, QDir::currentPath())) {
+        if (const QString remembered = qt::RememberedFolder(); !remembered.isEmpty()) start.folder = remembered;
+    }
     QFileDialog dialog(OwnerWidget(params.owner), qt::FromSjis(params.title), start.folder);
     // Qt's own dialog: the same on every desktop, and it can be driven in tests.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
@@ -178,7 +215,11 @@ std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) 
     for (;;) {
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         const QString path = dialog.selectedFiles().value(0);
-        if (auto sjis = qt::PathToSjis(path)) return sjis;
+        if (auto sjis = qt::PathToSjis(path)) {
+            fileChosen_ = true;
+            qt::RememberFolder(QFileInfo(path).absolutePath());
+            return sjis;
+        }
         // The program can only name files in Shift-JIS; another name must be chosen.
         QMessageBox::warning(&dialog, dialog.windowTitle(),
                              qt::U8(u8"このファイル名は使えません:\n%1\n\n"

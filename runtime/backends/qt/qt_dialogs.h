@@ -40,4 +40,10 @@ struct FileDialogStart {
 // when there is none, a filter of its own placed first.
 FileDialogStart PlanFileDialog(const FileDialogSpec& params);
 
+// The folder of the last file chosen in a file dialog of the real window, kept across runs in
+// $XDG_CONFIG_HOME/kalvoro/last-folder (~/.config when unset). RememberedFolder gives it when it
+// still exists and forgets it quietly when it does not; an empty text when there is none.
+QString RememberedFolder();
+void RememberFolder(const QString& folder);
+
 }  // namespace rt::qt

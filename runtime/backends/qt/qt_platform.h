@@ -148,6 +148,9 @@ private:
     WinHandle focusLast_ = 0;   // the control that had the focus last
     WinHandle markedForm_ = 0;  // the form whose focus frame marks a control
     std::map<WinHandle, std::unique_ptr<Window>> windows_;
+    // Whether a file was chosen in a dialog of this run: until then, a dialog the program starts
+    // in the current folder starts in the folder remembered from the last run instead.
+    bool fileChosen_ = false;
     // (form, group box or 0) → the buttons of one option group; owned by the form's widget.
     std::map<std::pair<WinHandle, WinHandle>, QButtonGroup*> optionGroups_;
 };
