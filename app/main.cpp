@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/batch/batch_commands.h"
+#include "app/files/recovery.h"
 #include "app/screens/main_routine.h"
 #include "runtime/files/channels.h"
 #include "runtime/values/encoding.h"
@@ -100,6 +101,9 @@ int RunWindows() {
     rt::QtPlatform platform;
     rt::SetPlatform(&platform);
     int status = 0;
+    // Only the real window keeps the order in a recovery file: scripts and batch runs must stay
+    // reproducible and leave nothing behind.
+    EnableRecovery();
     try {
         rt::StartWindowLayer(platform);
         メイン_SUB();

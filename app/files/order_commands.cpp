@@ -5,6 +5,7 @@
 #include "app/fee/order_model.h"
 #include "app/files/file_messages.h"
 #include "app/files/order_file.h"
+#include "app/files/recovery.h"
 #include "app/screens/controls.h"
 #include "runtime/files/file_names.h"
 #include "runtime/files/whole_file.h"
@@ -37,13 +38,17 @@ bool RFILE_SUB(Obj& form) {
         ReportFileProblem(form, FileAction::Read, FILE_PATH, order.problem.line, order.problem.reason);
         return false;
     }
-    TakeOverOrder(*order.content);
-    // The hidden boxes follow the file: what it does not give is emptied.
-    CUSTOMER_NAME = order.content->customerName.value_or(Text());
-    SetText(EDIT7, CUSTOMER_NAME);
-    SetText(EDIT4, order.content->advancePayment ? BoxNumber(*order.content->advancePayment) : Text());
-    SetText(EDIT5, order.content->adjustDiscount ? BoxNumber(*order.content->adjustDiscount) : Text());
+    TakeOverLoadedOrder(*order.content);
     return true;
+}
+
+void TakeOverLoadedOrder(const OrderFileContent& content) {
+    TakeOverOrder(content);
+    // The hidden boxes follow the file: what it does not give is emptied.
+    CUSTOMER_NAME = content.customerName.value_or(Text());
+    SetText(EDIT7, CUSTOMER_NAME);
+    SetText(EDIT4, content.advancePayment ? BoxNumber(*content.advancePayment) : Text());
+    SetText(EDIT5, content.adjustDiscount ? BoxNumber(*content.adjustDiscount) : Text());
 }
 
 void 選択パス_SUB(const Text& extension) {
@@ -57,7 +62,7 @@ void BUTTON3_ON(Obj& form) {
     if (DialogCancelled(FILE_PATH)) return;
     // The file of that name is not deleted first: the new one replaces it once it is complete.
     選択パス_SUB(".SAV");
-    WFILE_SUB(form);
+    if (WFILE_SUB(form)) RecoverySaved();
 }
 
 void BUTTON4_ON(Obj& form) {

@@ -13,6 +13,11 @@ bool WFILE_SUB(Obj& form);
 // False when the file cannot be read as an order (the customer has been told; nothing changed).
 bool RFILE_SUB(Obj& form);
 
+// What a load does with a file read whole: the order taken over, and the hidden boxes (customer
+// name, advance payment, adjustment discount) set from the file or emptied.
+struct OrderFileContent;
+void TakeOverLoadedOrder(const OrderFileContent& content);
+
 // After a file dialog: LAST_DIR becomes the chosen file's folder, and a name chosen without an
 // extension gets `extension` (".SAV", ".TXT").
 void 選択パス_SUB(const Text& extension);

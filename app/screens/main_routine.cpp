@@ -4,6 +4,7 @@
 #include "app/fee/order_model.h"
 #include "app/documents/statement_screen.h"
 #include "app/files/order_commands.h"
+#include "app/files/recovery.h"
 #include "app/screens/controls.h"
 #include "app/screens/coupons.h"
 #include "app/screens/import_screen.h"
@@ -78,14 +79,22 @@ void 開始_SETSUB() {
     SetVisible(FORM4, 0);
 }
 
+void WaitStep() {
+    FormWait(Obj{kMainWindow});
+    KeepRecoveryUpToDate();
+}
+
 void メイン_SUB() {
     開始_SETSUB();
     総合画面_SETSUB();
+    Obj main{kMainWindow};
+    OfferRecovery(main);
     // Event routines run inside FormWait; one that needs work done after its own event has
     // ended leaves a command code for this loop: the title import's steps 1 to 4.
     for (;;) {
         COMMAND = 0;
-        while (COMMAND == 0) FormWait(Obj{kMainWindow});
+        while (COMMAND == 0) WaitStep();
         インポート_SUB();
+        KeepRecoveryUpToDate();
     }
 }

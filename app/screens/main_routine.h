@@ -6,6 +6,10 @@
 
 void メイン_SUB();
 
+// One step of the main wait loop: the customer's next events handled, then the order kept in
+// the recovery file when it changed (in the real window only).
+void WaitStep();
+
 // Start-up only: caption, dates, forms, fonts, limits and the controls the customer does not use.
 void 開始_SETSUB();
 
