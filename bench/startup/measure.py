@@ -11,6 +11,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 
@@ -56,6 +57,9 @@ def main():
         del args[i : i + 2]
     build = args[0] if args else os.path.join(os.path.dirname(__file__), "..", "..", "build")
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    # A home of its own: a recovery file of the user's would stop the start at its question.
+    home = tempfile.mkdtemp(prefix="kalvoro-startup-")
+    env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_STATE_HOME=os.path.join(home, "state"))
     ok = report("offscreen", dict(env, QT_QPA_PLATFORM="offscreen"), build, runs)
     if shutil.which("Xvfb"):
         display = ":93"
