@@ -1,7 +1,6 @@
 #include "app/files/recovery.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -9,6 +8,7 @@
 #include "app/fee/fee_chain.h"
 #include "app/files/order_commands.h"
 #include "app/files/order_file.h"
+#include "runtime/files/user_folders.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "runtime/window/dialogs.h"
@@ -54,15 +54,8 @@ void EnableRecovery(bool on) {
 }
 
 std::filesystem::path RecoveryPath() {
-    std::filesystem::path state;
-    if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s) {
-        state = s;
-    } else if (const char* h = std::getenv("HOME"); h && *h) {
-        state = std::filesystem::path(h) / ".local/state";
-    } else {
-        return {};
-    }
-    return state / "kalvoro" / "recovery.SAV";
+    const std::filesystem::path state = rt::StateFolder();
+    return state.empty() ? state : state / "kalvoro" / "recovery.SAV";
 }
 
 void OfferRecovery(Obj& form) {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "runtime/files/user_folders.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 
@@ -18,12 +19,6 @@ ErrorPresenter& Presenter() {
 }
 
 bool g_handling = false;
-
-std::filesystem::path StateFolder() {
-    if (const char* s = std::getenv("XDG_STATE_HOME"); s && *s) return s;
-    if (const char* h = std::getenv("HOME"); h && *h) return std::filesystem::path(h) / ".local/state";
-    return {};
-}
 
 }  // namespace
 

@@ -6,12 +6,12 @@
 #include <QFileInfo>
 #include <QPushButton>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 
 #include "runtime/backends/qt/qt_platform.h"
 #include "runtime/backends/qt/qt_text.h"
+#include "runtime/files/user_folders.h"
 #include "runtime/files/whole_file.h"
 
 namespace rt::qt {
@@ -26,9 +26,8 @@ QString FilterOf(const QString& description, const QStringList& patterns) {
 }
 
 std::filesystem::path RememberedFolderFile() {
-    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c) return std::filesystem::path(c) / "kalvoro/last-folder";
-    if (const char* h = std::getenv("HOME"); h && *h) return std::filesystem::path(h) / ".config/kalvoro/last-folder";
-    return {};
+    const std::filesystem::path config = rt::ConfigFolder();
+    return config.empty() ? config : config / "kalvoro" / "last-folder";
 }
 
 bool SameFolder(const QString& a, const QString& b) { return QDir(a).canonicalPath() == QDir(b).canonicalPath(); }
