@@ -1,6 +1,5 @@
 #include "app/files/recovery.h"
 
-#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -40,8 +39,10 @@ std::filesystem::path SetAside(const std::filesystem::path& file) {
     const std::filesystem::path aside = file.parent_path() / (std::string("recovery-unreadable-") + stamp + ".SAV");
     std::error_code ec;
     std::filesystem::rename(file, aside, ec);
-    if (ec) std::filesystem::remove(file, ec);
-    return ec ? std::filesystem::path() : aside;
+    if (!ec) return aside;
+    // It cannot stay where it is, or every start would offer it again.
+    std::filesystem::remove(file, ec);
+    return {};
 }
 
 Text Shown(const std::filesystem::path& path) { return Text(rt::Utf8ToSjis(path.string()).value_or(path.filename().string())); }
