@@ -1,5 +1,7 @@
 #include "runtime/window/dialogs.h"
 
+#include <cfenv>
+
 #include <unistd.h>
 
 #include <climits>
@@ -26,6 +28,21 @@ std::string UpToNul(const Text& t) {
     return std::string(v.substr(0, v.find('\0')));
 }
 
+// A dialog runs the window system's own event loop inside the routine that asked for it, and
+// that code may leave floating-point flags raised (Qt's file dialog does). The routine's next
+// store would take them for an invalid operation of its own and end the program with error 5,
+// so a dialog leaves the flags as it found them.
+class KeepFloatFlags {
+public:
+    KeepFloatFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    ~KeepFloatFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    KeepFloatFlags(const KeepFloatFlags&) = delete;
+    KeepFloatFlags& operator=(const KeepFloatFlags&) = delete;
+
+private:
+    std::fexcept_t saved_;
+};
+
 Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, const Text& initialPath,
                    const Text& filter, Int32 mode, Here here) {
     WinHandle w = OwnerWindow(owner, true, here);
@@ -43,7 +60,11 @@ Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, con
     params.filters = std::move(*filters);
     params.overwritePrompt = kind == FileDialogKind::Save && mode == 0;
     params.fileMustExist = kind == FileDialogKind::Open && mode == 0;
-    std::optional<std::string> chosen = CurrentPlatform().FileDialog(params);
+    std::optional<std::string> chosen;
+    {
+        KeepFloatFlags flags;
+        chosen = CurrentPlatform().FileDialog(params);
+    }
     if (!chosen) return TextFromCodes({27});
     return Text(*chosen);
 }
@@ -107,6 +128,7 @@ using namespace rt;
 Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 buttons, Int32 icon, Here here) {
     WinHandle w = OwnerWindow(owner, false, here);
     if (buttons < 0 || buttons > 5 || icon < 0 || icon > 4) RaiseError(5, here);
+    KeepFloatFlags flags;
     Answer a = CurrentPlatform().MessageBox(w, UpToNul(title), UpToNul(text), static_cast<MessageButtons>(buttons),
                                             static_cast<MessageIcon>(icon));
     return static_cast<Int32>(a);

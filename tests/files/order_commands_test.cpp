@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cfenv>
 #include <fstream>
 #include <sstream>
 
@@ -70,6 +71,28 @@ TEST_F(OrderCommands, LoadingFillsTheHiddenBoxesFromTheFileAndEmptiesThemOtherwi
     EXPECT_EQ(Shown(EDIT7), "");
     EXPECT_EQ(Shown(EDIT4), "");
     EXPECT_EQ(ADVANCE_PAYMENT, 0);
+}
+
+// A file dialog runs the window system's code inside the routine; flags that code leaves raised
+// (Qt's dialog leaves FE_INVALID) are not the routine's: the load and the totals go on.
+TEST_F(OrderCommands, WhatADialogLeavesInTheFloatingPointFlagsIsNotTheRoutines) {
+    PutFileBytes("order.SAV", "割引券:0\r\n013,0000,156,0,本\r\n");
+    platform.SetDialogObserver([](const rt::FileDialogSpec&, const std::optional<std::string>*) {
+        std::feraiseexcept(FE_INVALID);
+    });
+    platform.QueueFileChoice(std::string("order.SAV"));
+    Click(BUTTON4);
+    EXPECT_EQ(TITLE_COUNT(0), 1);
+    EXPECT_EQ(Shown(TEXT12), "１,９５０円");
+    platform.SetMessageObserver([](const std::string&, const std::string&, rt::MessageButtons, rt::MessageIcon,
+                                   std::optional<rt::Answer>) { std::feraiseexcept(FE_INVALID); });
+    // A message box too: a refused coupon is told, then the totals are formed again.
+    platform.QueueAnswer(rt::Answer::Ok);
+    Type(COMBO1, "2612060035");  // expired yesterday
+    Click(BUTTON15);
+    EXPECT_EQ(platform.QueuedAnswers(), 0u) << "the refusal was told";
+    EXPECT_EQ(COUPON_COUNT, 0);
+    EXPECT_EQ(Shown(TEXT12), "1950円");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // The program started on a test's back end as the customer starts it (start-up step and first
 // refresh, on 7 December 2026), without its wait loop: the test runs the queued routines.
+#include <cfenv>
 #include <cstdlib>
 
 #include "app/fee/fee_chain.h"
@@ -10,6 +11,9 @@
 #include "runtime/window/window.h"
 
 inline void StartProgramForTest(rt::Platform& platform) {
+    // A process starts with clear floating-point flags; an earlier test's window system code
+    // (a dialog driven without the window layer) may have left some raised.
+    std::feclearexcept(FE_ALL_EXCEPT);
     ResetOrderModelForTests();
     setenv("KALVORO_TODAY", "2026-12-07", 1);
     rt::SetRoutineTable(ApplicationRoutines());
