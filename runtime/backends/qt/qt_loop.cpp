@@ -34,6 +34,8 @@ void QtPlatform::FlushDeletes() {
 bool QtPlatform::Screenshot(WinHandle form, const std::string& pngPathUtf8) {
     const Window* win = Find(form);
     if (!win) return false;
+    // A form drawn without being shown is drawn as it would be shown: with its fonts.
+    ApplyPendingFonts(HandleOf(win->widget->window()));
     const QPixmap pixmap = win->widget->window()->grab();
     return pixmap.save(QString::fromUtf8(pngPathUtf8.data(), static_cast<qsizetype>(pngPathUtf8.size())), "PNG");
 }

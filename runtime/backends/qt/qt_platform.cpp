@@ -100,8 +100,11 @@ QtPlatform::Window* QtPlatform::Find(WinHandle w) const {
 }
 
 QWidget* QtPlatform::Widget(WinHandle w) const {
-    const Window* win = Find(w);
-    return win ? win->widget.data() : nullptr;
+    Window* win = Find(w);
+    if (!win) return nullptr;
+    // Whoever looks at a widget sees it as the program made it, font included.
+    if (win->fontPending) const_cast<QtPlatform*>(this)->ApplyFont(*win);
+    return win->widget.data();
 }
 
 WinHandle QtPlatform::HandleOf(const QObject* object) const {
@@ -349,11 +352,29 @@ Rect QtPlatform::Desktop() const {
 void QtPlatform::SetFont(WinHandle w, const FontSpec& font) {
     Window* win = Find(w);
     if (!win) return;
-    ProgramChange change(*this);
     win->font = font;
-    win->widget->setFont(qt::MakeFont(font, win->ByteColumns() ? qt::FontUse::ByteColumns : qt::FontUse::Normal));
-    if (win->ByteColumns()) qt::KeepByteColumns(TextEditOf(*win));
-    if (win->IsCombo()) ApplyComboGeometry(*win);
+    // A form not shown yet gets its fonts when it is first shown: loading faces and laying text
+    // out for the hidden forms at start would only delay the main window's first paint.
+    const Window* form = win->kind == ControlKind::Form ? win : Find(win->parent);
+    if (form && !form->shownOnce) {
+        win->fontPending = true;
+        return;
+    }
+    ApplyFont(*win);
+}
+
+void QtPlatform::ApplyFont(Window& win) {
+    if (!win.font) return;
+    ProgramChange change(*this);
+    win.fontPending = false;
+    win.widget->setFont(qt::MakeFont(*win.font, win.ByteColumns() ? qt::FontUse::ByteColumns : qt::FontUse::Normal));
+    if (win.ByteColumns()) qt::KeepByteColumns(TextEditOf(win));
+    if (win.IsCombo()) ApplyComboGeometry(win);
+}
+
+void QtPlatform::ApplyPendingFonts(WinHandle form) {
+    for (auto& [handle, win] : windows_)
+        if (win->fontPending && (handle == form || win->parent == form)) ApplyFont(*win);
 }
 
 FontSpec QtPlatform::Font(WinHandle w) const {

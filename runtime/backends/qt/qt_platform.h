@@ -124,6 +124,8 @@ private:
     void FocusChanged(QWidget* old, QWidget* now);
     void MarkFocus(QWidget* now);
     void ActivateForm(Window& form);
+    void ApplyFont(Window& win);
+    void ApplyPendingFonts(WinHandle form);
     QLineEdit* LineEditOf(const Window& win) const;
     QPlainTextEdit* TextEditOf(const Window& win) const;
     QWidget* OwnerWidget(WinHandle owner) const;

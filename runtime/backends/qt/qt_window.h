@@ -37,6 +37,8 @@ struct QtPlatform::Window {
     QString multiLineBefore;       // multi-line edit boxes: the text before the user's change
     qt::SjisInputValidator* validator = nullptr;
     qt::FocusFrame* focusFrame = nullptr;  // forms: the mark of their focused control
+    bool shownOnce = false;    // forms: shown at least once
+    bool fontPending = false;  // `font` is not given to the widget yet (its form was never shown)
 
     bool Is(ControlKind k) const { return kind == k; }
     uint32_t ButtonType() const { return style & style::kBsTypeMask; }
