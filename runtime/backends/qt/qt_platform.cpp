@@ -63,6 +63,12 @@ QtPlatform::QtPlatform() {
     }();
     (void)filtering;
     if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(g_argc, g_argv);
+    // Widgets lay their text out with the application's font as soon as they are made, before
+    // the program gives them theirs: with the forms' own face as that font, no other face is
+    // opened for it at start.
+    QFont base = QApplication::font();
+    base.setFamilies({qt::FamilyFor("ＭＳ Ｐゴシック", qt::FontUse::Normal)});
+    QApplication::setFont(base);
     // The program speaks Japanese whatever the desktop's language: Qt's own texts in the file
     // dialogs follow it.
     translator_ = std::make_unique<QTranslator>();
