@@ -16,6 +16,7 @@
 #include "runtime/backends/headless.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/number_text.h"
+#include "tests/screens/program_run.h"
 
 namespace {
 
@@ -35,15 +36,11 @@ std::string MaximalOrderFile() {
 }
 
 void BM_LoadPriceAndWriteStatements(benchmark::State& state) {
-    setenv("KALVORO_TODAY", "2026-12-07", 1);
     const char* folder = std::getenv("TMPDIR");
     const Text base = Text(folder && *folder ? folder : "/tmp") + "/kalvoro-bench-";
     rt::WriteFileReplacing(base + "order.SAV", MaximalOrderFile());
     rt::HeadlessPlatform platform;
-    rt::SetRoutineTable(ApplicationRoutines());
-    rt::SetPlatform(&platform);
-    rt::StartWindowLayer(platform);
-    開始_SETSUB();
+    StartProgramForTest(platform);
     for (auto _ : state) {
         std::string bytes;
         rt::ReadWholeFile(base + "order.SAV", bytes);
@@ -56,20 +53,15 @@ void BM_LoadPriceAndWriteStatements(benchmark::State& state) {
         rt::WriteFileReplacing(base + "見積書.TXT", StatementFileBytes(Statement::Estimate, summary).bytes());
     }
     state.SetLabel("605 titles, 10 coupons");
-    rt::ResetWindowLayer();
-    rt::SetPlatform(nullptr);
+    EndProgramForTest();
 }
 BENCHMARK(BM_LoadPriceAndWriteStatements)->Unit(benchmark::kMicrosecond);
 
 // Its steps one by one, to see where the time goes.
 void BM_Step(benchmark::State& state) {
-    setenv("KALVORO_TODAY", "2026-12-07", 1);
     const std::string file = MaximalOrderFile();
     rt::HeadlessPlatform platform;
-    rt::SetRoutineTable(ApplicationRoutines());
-    rt::SetPlatform(&platform);
-    rt::StartWindowLayer(platform);
-    開始_SETSUB();
+    StartProgramForTest(platform);
     TakeOverOrder(*ParseOrderFile(file).content);
     総合画面_SETSUB();
     Text details;
@@ -84,8 +76,7 @@ void BM_Step(benchmark::State& state) {
     }
     const char* names[] = {"parse", "parse and take over", "refresh", "details", "summary"};
     state.SetLabel(names[state.range(0)]);
-    rt::ResetWindowLayer();
-    rt::SetPlatform(nullptr);
+    EndProgramForTest();
 }
 BENCHMARK(BM_Step)->DenseRange(0, 4)->Unit(benchmark::kMicrosecond);
 

@@ -10,9 +10,9 @@
 #include "app/fee/order_model.h"
 #include "app/files/import_file.h"
 #include "app/screens/import_screen.h"
-#include "app/screens/main_routine.h"
 #include "runtime/backends/headless.h"
 #include "runtime/files/whole_file.h"
+#include "tests/screens/program_run.h"
 
 namespace {
 
@@ -49,18 +49,13 @@ BENCHMARK(BM_ImportSplitOneFieldOfDoubledQuotes)->Arg(1024)->Arg(32767);
 // A customer's file of 100,000 lines imported into an empty comic list: the file read and the
 // fields of the lines the kind has room for split, the step the screen waits for (command 1).
 void BM_ImportReadHundredThousandLines(benchmark::State& state) {
-    setenv("KALVORO_TODAY", "2026-12-07", 1);
     const char* folder = std::getenv("TMPDIR");
     const Text path = Text(folder && *folder ? folder : "/tmp") + "/kalvoro-bench-many.CSV";
     std::string file = "題名,巻\r\n";
     for (int i = 1; i <= 100000; ++i) file += "Title" + std::to_string(i) + "," + std::to_string(i % 7) + "\r\n";
     rt::WriteFileReplacing(path, file);
     rt::HeadlessPlatform platform;
-    rt::SetRoutineTable(ApplicationRoutines());
-    rt::SetPlatform(&platform);
-    rt::StartWindowLayer(platform);
-    ResetOrderModelForTests();  // an empty comic list, whatever ran before
-    開始_SETSUB();
+    StartProgramForTest(platform);  // an empty comic list, whatever ran before
     for (auto _ : state) {
         platform.QueueAnswer(rt::Answer::Ok);  // the limit of the kind
         FILE_PATH = path;
@@ -70,8 +65,7 @@ void BM_ImportReadHundredThousandLines(benchmark::State& state) {
         インポート_SUB();
     }
     state.SetLabel("100,000 lines, room for 20");
-    rt::ResetWindowLayer();
-    rt::SetPlatform(nullptr);
+    EndProgramForTest();
 }
 BENCHMARK(BM_ImportReadHundredThousandLines)->Unit(benchmark::kMicrosecond);
 

@@ -17,28 +17,21 @@
 #include "app/screens/title_entry.h"
 #include "app/screens/title_list.h"
 #include "runtime/backends/headless.h"
+#include "tests/screens/program_run.h"
 
 namespace {
 
 class HeaviestOrder {
 public:
     HeaviestOrder() {
-        setenv("KALVORO_TODAY", "2026-12-07", 1);
-        ResetOrderModelForTests();
-        rt::SetRoutineTable(ApplicationRoutines());
-        rt::SetPlatform(&platform);
-        rt::StartWindowLayer(platform);
-        開始_SETSUB();
+        StartProgramForTest(platform);
         Fill(kComic, 20);
         Fill(kDoujin, 60);
         Fill(kPhotoBook, 5);
         for (int i = 0; i < 10; ++i) COUPON_NO(i) = "2612310035";
         総合画面_SETSUB();
     }
-    ~HeaviestOrder() {
-        rt::ResetWindowLayer();
-        rt::SetPlatform(nullptr);
-    }
+    ~HeaviestOrder() { EndProgramForTest(); }
 
     // The doujinshi list open, as the customer sees it before clicking a title.
     void OpenDoujinList() {

@@ -5,6 +5,7 @@
 
 #include "app/fee/amount_text.h"
 #include "app/fee/fee_chain.h"
+#include "app/files/file_messages.h"
 #include "app/files/order_commands.h"
 #include "app/files/order_file.h"
 #include "runtime/files/user_folders.h"
@@ -19,6 +20,8 @@ constexpr Int32 kAnsweredYes = 5;
 constexpr const char* kEmptyOrder = "割引券:0\r\n";
 
 bool g_enabled = false;
+// Whether this run has told that the file cannot be written: once is enough while typing.
+bool g_toldUnwritable = false;
 // The bytes last kept in the file (or the empty order when there is none), so that only a change
 // of the order writes.
 std::string g_kept = kEmptyOrder;
@@ -52,6 +55,7 @@ Text Shown(const std::filesystem::path& path) { return Text(rt::Utf8ToSjis(path.
 void EnableRecovery(bool on) {
     g_enabled = on;
     g_kept = kEmptyOrder;
+    g_toldUnwritable = false;
 }
 
 std::filesystem::path RecoveryPath() {
@@ -99,8 +103,20 @@ void KeepRecoveryUpToDate() {
     } else {
         std::error_code ec;
         std::filesystem::create_directories(file.parent_path(), ec);
-        // A disk that cannot take it leaves the order on screen as it is; the next change tries again.
-        if (!rt::WriteSystemFileReplacing(file.string(), Shown(file), now).ok) return;
+        // A disk that cannot take it leaves the order on screen as it is, and the next change
+        // tries again; the customer is told once that only a save keeps the order now.
+        const rt::FileResult written = rt::WriteSystemFileReplacing(file.string(), Shown(file), now);
+        if (!written.ok) {
+            if (!g_toldUnwritable) {
+                g_toldUnwritable = true;
+                Obj main{kMainWindow};
+                MessageBox(main, "申込みデータの復元",
+                           Text("復元用のファイル「") + Shown(file) + "」に書き込めません。\r\n" + ReasonOf(written) +
+                               "\r\n入力中の申込みデータは「セーブ」で保存してください。",
+                           kOkButton, kExclamationIcon);
+            }
+            return;
+        }
     }
     g_kept = now;
 }

@@ -21,7 +21,8 @@ std::filesystem::path RecoveryPath();
 void OfferRecovery(Obj& form);
 
 // After every step of the wait loop: writes the order when it changed since it was last kept,
-// removes the file when the order is empty again.
+// removes the file when the order is empty again. A file that cannot be written is told once
+// in a run.
 void KeepRecoveryUpToDate();
 
 // After a successful save: the order is in the customer's own file, the recovery file goes.

@@ -9,6 +9,7 @@
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
+#include "tests/support/fresh_order.h"
 
 struct DocTitle {
     const char* name = "title";
@@ -56,11 +57,4 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-class DocumentTest : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetOrderModelForTests();
-        DPI_PRESET_HIGH = 156;
-        DPI_PRESET_LOW = 120;
-    }
-};
+class DocumentTest : public FreshOrder {};

@@ -9,6 +9,7 @@
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
 #include "app/fee/title_amounts.h"
+#include "tests/support/fresh_order.h"
 
 namespace {
 
@@ -29,14 +30,7 @@ void AddTitles(int kind, int count, int course = 3) {
     小合計_SUB();
 }
 
-class OrderTotals : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetOrderModelForTests();
-        DPI_PRESET_HIGH = 156;
-        DPI_PRESET_LOW = 120;
-    }
-};
+class OrderTotals : public FreshOrder {};
 
 struct MediaCase {
     int kind, scanned, cutOnly;

@@ -5,16 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/fee/order_model.h"
+#include "tests/support/fresh_order.h"
 
 namespace {
 
-class OrderFile : public testing::Test {
+class OrderFile : public FreshOrder {
 protected:
-    void SetUp() override {
-        ResetOrderModelForTests();
-        DPI_PRESET_HIGH = 156;
-        DPI_PRESET_LOW = 120;
-    }
     static void Title(int k, const Text& name, int type, int course, int dpi, int gift = 0, int comp = 0,
                       int works = 0, int moire = 0, int spread = 0, int trim = 0) {
         const int t = TITLE_COUNT(k);

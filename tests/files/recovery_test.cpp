@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "app/files/order_file.h"
 #include "app/screens/main_routine.h"
+#include "runtime/files/whole_file.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
 
@@ -61,6 +64,32 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
     Step();
     EXPECT_EQ(OrderFileBytes(), "割引券:0\r\n");
     EXPECT_FALSE(fs::exists(RecoveryPath()));
+}
+
+TEST_F(Recovery, AFileThatCannotBeWrittenIsToldOnceAndTheOrderStays) {
+    EnableRecovery();
+    rt::FileCalls full = rt::SystemFileCalls();
+    full.write = [](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    rt::ScopedFileCalls failing(full);
+    EnterComic();
+    const std::string order = OrderFileBytes();
+    platform.QueueAnswer(rt::Answer::Ok);
+    Step();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("recovery.SAV」に書き込めません。"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("ディスクがいっぱいです。"), std::string::npos);
+    EXPECT_FALSE(fs::exists(RecoveryPath()));
+    EXPECT_EQ(OrderFileBytes(), order);
+    Click(BUTTON5);
+    Select(LIST1, 1);
+    Type(EDIT1, "二冊目");
+    Click(BUTTON14);
+    Click(BUTTON11);
+    Step();
+    EXPECT_EQ(messages.size(), 1u) << "told once in a run";
 }
 
 TEST_F(Recovery, OffNothingIsWrittenOrOffered) {
