@@ -312,7 +312,7 @@ void QtPlatform::Regroup(WinHandle form) {
         option.optionGroupBox = groups[i] == qt::kFormGroup ? 0 : boxes[static_cast<size_t>(groups[i])]->handle;
         QButtonGroup*& group = optionGroups_[{form, option.optionGroupBox}];
         if (!group) {
-            group = new QButtonGroup(Widget(form));
+            group = new QButtonGroup(windows_.at(form)->widget.data());
             group->setExclusive(false);  // QtPlatform keeps the group exclusive (OptionClicked)
         }
         auto* button = static_cast<QAbstractButton*>(option.widget.data());

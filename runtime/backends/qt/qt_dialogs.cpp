@@ -128,6 +128,7 @@ namespace rt {
 
 Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                               MessageButtons buttons, MessageIcon icon) {
+    ApplyShownFonts();  // the forms are drawn behind the box
     QMessageBox box(OwnerWidget(owner));
     box.setWindowTitle(qt::FromSjis(title));
     box.setTextFormat(Qt::PlainText);
@@ -157,6 +158,7 @@ Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const s
 
 void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
                              const std::string& helpText) {
+    ApplyShownFonts();
     QWidget* parent = OwnerWidget(owner);
     QMessageBox box(parent);
     box.setWindowTitle(qt::FromSjis(caption));
@@ -191,6 +193,7 @@ void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const 
 }
 
 std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) {
+    ApplyShownFonts();
     qt::FileDialogStart start = qt::PlanFileDialog(params);
     if (!fileChosen_ && qt::SameFolder(start.folder, QDir::currentPath())) {
         if (const QString remembered = qt::RememberedFolder(); !remembered.isEmpty()) start.folder = remembered;

@@ -39,7 +39,6 @@ WinHandle QtPlatform::Focus() const {
 
 void QtPlatform::ActivateForm(Window& form) {
     form.shownOnce = true;
-    ApplyPendingFonts(form.handle);
     QWidget* widget = form.widget;
     // Showing a form activates it, as the original's ShowWindow did.
     widget->show();

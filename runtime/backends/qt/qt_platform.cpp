@@ -68,6 +68,7 @@ QtPlatform::QtPlatform() {
     // opened for it at start.
     QFont base = QApplication::font();
     base.setFamilies({qt::FamilyFor("ＭＳ Ｐゴシック", qt::FontUse::Normal)});
+    base.setPixelSize(14);
     QApplication::setFont(base);
     // The program speaks Japanese whatever the desktop's language: Qt's own texts in the file
     // dialogs follow it.
@@ -129,8 +130,9 @@ WinHandle QtPlatform::HandleOf(const QObject* object) const {
 WinHandle QtPlatform::Create(const WindowSpec& params) {
     QWidget* parentWidget = nullptr;
     if (params.parent != 0) {
-        parentWidget = Widget(params.parent);
-        if (!parentWidget) return 0;
+        const Window* parent = Find(params.parent);
+        if (!parent) return 0;
+        parentWidget = parent->widget;
     }
     if (params.kind != ControlKind::Form && !parentWidget) return 0;
 
@@ -238,7 +240,8 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
                     shown = FromSjis(bytes, LineEnds::CrLf);
                     edit->setPlainText(shown);
                     win->multiLineBefore = shown;
-                    if (win->ByteColumns()) qt::KeepByteColumns(edit);
+                    // A font still to come sets the columns then.
+                    if (win->ByteColumns() && !win->fontPending) qt::KeepByteColumns(edit);
                 } else {
                     shown = FromSjis(bytes);
                     LineEditOf(*win)->setText(shown);
@@ -333,7 +336,8 @@ void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
         }
         case ControlKind::ComboBox:
             win->requested = r;
-            ApplyComboGeometry(*win);
+            // Its height follows its font: a font still to come sizes it then.
+            if (!win->fontPending) ApplyComboGeometry(*win);
             break;
         default: widget->setGeometry(ToQt(r)); break;
     }
@@ -359,16 +363,11 @@ void QtPlatform::SetFont(WinHandle w, const FontSpec& font) {
     Window* win = Find(w);
     if (!win) return;
     win->font = font;
-    // A form not shown yet gets its fonts when it is first shown: loading faces and laying text
-    // out for the hidden forms at start would only delay the main window's first paint.
-    const Window* form = win->kind == ControlKind::Form ? win : Find(win->parent);
-    if (form && !form->shownOnce) {
-        win->fontPending = true;
-        return;
-    }
-    ApplyFont(*win);
+    // Given to the widget just before the window system may draw or measure it (ApplyShownFonts):
+    // a routine that sets a form's fonts one by one, or sets them again right after showing it,
+    // then loads each face and lays each text out once, and the hidden forms not at all.
+    win->fontPending = true;
 }
-
 void QtPlatform::ApplyFont(Window& win) {
     if (!win.font) return;
     ProgramChange change(*this);
@@ -381,6 +380,18 @@ void QtPlatform::ApplyFont(Window& win) {
 void QtPlatform::ApplyPendingFonts(WinHandle form) {
     for (auto& [handle, win] : windows_)
         if (win->fontPending && (handle == form || win->parent == form)) ApplyFont(*win);
+}
+
+void QtPlatform::ApplyShownFonts() {
+    // The controls first: a form's font reaches every control of it that has no font of its
+    // own yet, which would lay their texts out once more in a face they may never show.
+    for (const bool forms : {false, true}) {
+        for (auto& [handle, win] : windows_) {
+            if (!win->fontPending || win->Is(ControlKind::Form) != forms) continue;
+            const Window* form = forms ? win.get() : Find(win->parent);
+            if (form && form->shownOnce) ApplyFont(*win);
+        }
+    }
 }
 
 FontSpec QtPlatform::Font(WinHandle w) const {

@@ -126,6 +126,7 @@ private:
     void ActivateForm(Window& form);
     void ApplyFont(Window& win);
     void ApplyPendingFonts(WinHandle form);
+    void ApplyShownFonts();
     QLineEdit* LineEditOf(const Window& win) const;
     QPlainTextEdit* TextEditOf(const Window& win) const;
     QWidget* OwnerWidget(WinHandle owner) const;
