@@ -68,7 +68,6 @@ QtPlatform::QtPlatform() {
     // opened for it at start.
     QFont base = QApplication::font();
     base.setFamilies({qt::FamilyFor("ＭＳ Ｐゴシック", qt::FontUse::Normal)});
-    base.setPixelSize(14);
     QApplication::setFont(base);
     // The program speaks Japanese whatever the desktop's language: Qt's own texts in the file
     // dialogs follow it.
