@@ -24,6 +24,7 @@ int QtPlatform::ImeMode(WinHandle w) const {
 }
 
 void QtPlatform::ApplyImeMode(Window& win) {
+    if (!win.widget) return;  // its widget takes the mode when it is made
     // 1 opens the input method and 4..7 open it in a fixed conversion mode: Qt can only allow
     // it. 2 closes it (digits and coupon numbers are typed half-width) and 3 disables it; for
     // both the input method is switched off for the control. A form's mode is only kept.
@@ -71,7 +72,7 @@ QPlainTextEdit* QtPlatform::TextEditOf(const Window& win) const {
 // counts them in the texts it gets from GetText.
 void QtPlatform::SetEditSel(WinHandle w, int start, int end) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, start, end] { SetEditSel(w, start, end); })) return;
     ProgramChange change(*this);
     if (QPlainTextEdit* edit = TextEditOf(*win)) {
         const QString text = edit->toPlainText();
@@ -101,7 +102,7 @@ void QtPlatform::SetEditSel(WinHandle w, int start, int end) {
 }
 
 std::pair<int, int> QtPlatform::EditSel(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win) return {0, 0};
     if (const QPlainTextEdit* edit = TextEditOf(*win)) {
         const QString text = edit->toPlainText();
@@ -123,7 +124,7 @@ std::pair<int, int> QtPlatform::EditSel(WinHandle w) const {
 
 void QtPlatform::ScrollCaret(WinHandle w) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w] { ScrollCaret(w); })) return;
     if (QPlainTextEdit* edit = TextEditOf(*win)) edit->ensureCursorVisible();
     // A line edit always keeps its caret in view.
 }

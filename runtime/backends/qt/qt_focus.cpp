@@ -16,7 +16,7 @@ bool NotifiesFocus(ControlKind kind) {
 }  // namespace
 
 void QtPlatform::SetFocus(WinHandle w) {
-    Window* win = Find(w);
+    Window* win = Built(w);
     if (!win) return;
     ProgramChange change(*this);
     QWidget* window = win->widget->window();
@@ -38,6 +38,7 @@ WinHandle QtPlatform::Focus() const {
 }
 
 void QtPlatform::ActivateForm(Window& form) {
+    Build(form);
     form.shownOnce = true;
     QWidget* widget = form.widget;
     // Showing a form activates it, as the original's ShowWindow did.

@@ -29,7 +29,7 @@ int SortedIndex(int count, const std::string& item, ItemAt itemAt) {
 }  // namespace
 
 int QtPlatform::ListAdd(WinHandle w, const std::string& item) {
-    Window* win = Find(w);
+    Window* win = Built(w);  // the index it answers is the widget's
     if (!win) return -1;
     ProgramChange change(*this);
     const QString text = qt::FromSjis(item);
@@ -64,7 +64,7 @@ int QtPlatform::ListAdd(WinHandle w, const std::string& item) {
 
 void QtPlatform::ListClear(WinHandle w) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w] { ListClear(w); })) return;
     ProgramChange change(*this);
     if (win->IsList()) static_cast<QListWidget*>(win->widget.data())->clear();
     if (win->IsCombo()) {
@@ -77,7 +77,7 @@ void QtPlatform::ListClear(WinHandle w) {
 }
 
 int QtPlatform::ListCount(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win) return 0;
     if (win->IsList()) return static_cast<QListWidget*>(win->widget.data())->count();
     if (win->IsCombo()) return static_cast<QComboBox*>(win->widget.data())->count();
@@ -85,14 +85,14 @@ int QtPlatform::ListCount(WinHandle w) const {
 }
 
 std::string QtPlatform::ListItem(WinHandle w, int index) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win || index < 0 || index >= ListCount(w)) return {};
     if (win->IsList()) return BytesOf(static_cast<QListWidget*>(win->widget.data())->item(index)->data(kItemBytes));
     return BytesOf(static_cast<QComboBox*>(win->widget.data())->itemData(index, kItemBytes));
 }
 
 int QtPlatform::ListCurSel(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win) return -1;
     if (win->IsCombo()) return static_cast<QComboBox*>(win->widget.data())->currentIndex();
     if (!win->IsList()) return -1;
@@ -105,7 +105,7 @@ int QtPlatform::ListCurSel(WinHandle w) const {
 
 void QtPlatform::ListSetCurSel(WinHandle w, int index) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, index] { ListSetCurSel(w, index); })) return;
     ProgramChange change(*this);
     if (win->IsCombo()) {
         // Choosing an item puts its text into the edit field; -1 empties it.
@@ -132,21 +132,21 @@ void QtPlatform::ListSetCurSel(WinHandle w, int index) {
 
 void QtPlatform::ListSetTop(WinHandle w, int index) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, index] { ListSetTop(w, index); })) return;
     ProgramChange change(*this);
     if (win->IsList()) static_cast<qt::ListWidget*>(win->widget.data())->SetTopRow(index);
     if (win->IsCombo() && index >= 0 && index < ListCount(w)) win->comboTop = index;
 }
 
 int QtPlatform::ListTop(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win) return 0;
     if (win->IsList()) return static_cast<qt::ListWidget*>(win->widget.data())->TopRow();
     return win->IsCombo() ? win->comboTop : 0;
 }
 
 bool QtPlatform::ListIsSelected(WinHandle w, int index) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win || !win->IsList()) return false;
     auto* list = static_cast<QListWidget*>(win->widget.data());
     return index >= 0 && index < list->count() && list->item(index)->isSelected();
@@ -154,7 +154,7 @@ bool QtPlatform::ListIsSelected(WinHandle w, int index) const {
 
 void QtPlatform::ListSetSelected(WinHandle w, int index, bool selected) {
     Window* win = Find(w);
-    if (!win || !win->IsList()) return;
+    if (!win || !win->IsList() || Later(*win, [this, w, index, selected] { ListSetSelected(w, index, selected); })) return;
     auto* list = static_cast<QListWidget*>(win->widget.data());
     if (list->selectionMode() == QAbstractItemView::SingleSelection) {
         if (selected) {
@@ -173,13 +173,13 @@ void QtPlatform::ListSetSelected(WinHandle w, int index, bool selected) {
 
 void QtPlatform::SetScrollRange(WinHandle w, int min, int max) {
     Window* win = Find(w);
-    if (!win || !win->IsScrollBar()) return;
+    if (!win || !win->IsScrollBar() || Later(*win, [this, w, min, max] { SetScrollRange(w, min, max); })) return;
     ProgramChange change(*this);
     static_cast<qt::ScrollBarWidget*>(win->widget.data())->SetStoredRange(min, max);
 }
 
 std::pair<int, int> QtPlatform::ScrollRange(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win || !win->IsScrollBar()) return {0, 0};
     auto* bar = static_cast<qt::ScrollBarWidget*>(win->widget.data());
     return {bar->minimum(), bar->maximum()};
@@ -187,13 +187,13 @@ std::pair<int, int> QtPlatform::ScrollRange(WinHandle w) const {
 
 void QtPlatform::SetScrollPos(WinHandle w, int pos) {
     Window* win = Find(w);
-    if (!win || !win->IsScrollBar()) return;
+    if (!win || !win->IsScrollBar() || Later(*win, [this, w, pos] { SetScrollPos(w, pos); })) return;
     ProgramChange change(*this);
     static_cast<qt::ScrollBarWidget*>(win->widget.data())->SetStoredPosition(pos);
 }
 
 int QtPlatform::ScrollPos(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win || !win->IsScrollBar()) return 0;
     return static_cast<qt::ScrollBarWidget*>(win->widget.data())->StoredPosition();
 }

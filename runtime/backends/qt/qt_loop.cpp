@@ -34,11 +34,14 @@ void QtPlatform::FlushDeletes() {
 }
 
 bool QtPlatform::Screenshot(WinHandle form, const std::string& pngPathUtf8) {
-    const Window* win = Find(form);
-    if (!win) return false;
-    // A form drawn without being shown is drawn as it would be shown: with its fonts.
-    ApplyPendingFonts(HandleOf(win->widget->window()));
-    const QPixmap pixmap = win->widget->window()->grab();
+    const QWidget* widget = Widget(form);
+    if (!widget) return false;
+    // A form drawn without being shown is drawn as it would be shown: with its controls and
+    // their fonts.
+    const WinHandle top = HandleOf(widget->window());
+    Build(*windows_.at(top));
+    ApplyPendingFonts(top);
+    const QPixmap pixmap = widget->window()->grab();
     return pixmap.save(QString::fromUtf8(pngPathUtf8.data(), static_cast<qsizetype>(pngPathUtf8.size())), "PNG");
 }
 

@@ -14,6 +14,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <utility>
 
 #include "runtime/backends/qt/qt_first_paint.h"
 #include "runtime/backends/qt/qt_fonts.h"
@@ -101,14 +102,43 @@ void QtPlatform::SetSink(EventSink* sink) { sink_ = sink; }
 
 QtPlatform::Window* QtPlatform::Find(WinHandle w) const {
     const auto it = windows_.find(w);
-    if (it == windows_.end() || !it->second->widget) return nullptr;
+    if (it == windows_.end() || !(it->second->widget || it->second->awaitingWidget)) return nullptr;
     return it->second.get();
 }
 
-QWidget* QtPlatform::Widget(WinHandle w) const {
+QtPlatform::Window* QtPlatform::Built(WinHandle w) const {
     Window* win = Find(w);
+    if (win && win->awaitingWidget) const_cast<QtPlatform*>(this)->Build(*windows_.at(win->parent));
+    return win && win->widget ? win : nullptr;
+}
+
+bool QtPlatform::Later(Window& win, std::function<void()> change) {
+    if (!win.awaitingWidget) return false;
+    windows_.at(win.parent)->later.push_back(std::move(change));
+    return true;
+}
+
+// The widgets of a form's controls are made when the form is first shown or looked at, not at
+// start: the hidden forms' widgets would only delay the main window's first paint. What the
+// program did to the controls meanwhile is done again on the widgets, in the same order, so
+// that they end as if they had been there all along.
+void QtPlatform::Build(Window& form) {
+    if (form.controlsBuilt) return;
+    form.controlsBuilt = true;
+    const std::vector<std::function<void()>> changes = std::move(form.later);
+    form.later.clear();
+    // The program was told of its changes when it made them (a text set on an edit box).
+    const bool outer = std::exchange(building_, true);
+    for (const auto& change : changes) change();
+    building_ = outer;
+}
+
+QWidget* QtPlatform::Widget(WinHandle w) const {
+    Window* win = Built(w);
     if (!win) return nullptr;
-    // Whoever looks at a widget sees it as the program made it, font included.
+    // Whoever looks at a widget sees it as the program made it: a form with its controls, each
+    // with its font.
+    if (win->Is(ControlKind::Form)) const_cast<QtPlatform*>(this)->Build(*win);
     if (win->fontPending) const_cast<QtPlatform*>(this)->ApplyFont(*win);
     return win->widget.data();
 }
@@ -127,13 +157,12 @@ WinHandle QtPlatform::HandleOf(const QObject* object) const {
 }
 
 WinHandle QtPlatform::Create(const WindowSpec& params) {
-    QWidget* parentWidget = nullptr;
+    Window* parent = nullptr;
     if (params.parent != 0) {
-        const Window* parent = Find(params.parent);
+        parent = Built(params.parent);
         if (!parent) return 0;
-        parentWidget = parent->widget;
     }
-    if (params.kind != ControlKind::Form && !parentWidget) return 0;
+    if (params.kind != ControlKind::Form && !parent) return 0;
 
     auto owned = std::make_unique<Window>();
     Window& win = *owned;
@@ -141,30 +170,42 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
     win.parent = params.parent;
     win.kind = params.kind;
     win.style = params.style;
+    windows_.emplace(win.handle, std::move(owned));
+    if (params.kind != ControlKind::Form && parent->Is(ControlKind::Form) && !parent->controlsBuilt) {
+        win.awaitingWidget = true;
+        parent->later.push_back([this, h = win.handle] {
+            if (Window* w = Find(h)) MakeControl(*w);
+        });
+    } else {
+        MakeControl(win);
+    }
+    return win.handle;
+}
+
+void QtPlatform::MakeControl(Window& win) {
     ProgramChange change(*this);
-    QWidget* widget = MakeWidget(win, parentWidget);
+    QWidget* widget = MakeWidget(win, win.parent ? windows_.at(win.parent)->widget.data() : nullptr);
     widget->setProperty(kHandleProperty, win.handle);
     win.widget = widget;
-    windows_.emplace(win.handle, std::move(owned));
+    win.awaitingWidget = false;
     Wire(win);
 
-    if (params.style & style::kDisabled) widget->setEnabled(false);
+    if (win.style & style::kDisabled) widget->setEnabled(false);
     // A form starts hidden whatever its style says; the window layer shows it.
-    const bool hiddenKind = params.kind == ControlKind::Form || params.kind == ControlKind::Timer ||
-                            params.kind == ControlKind::Media || params.kind == ControlKind::Printer;
+    const bool hiddenKind = win.kind == ControlKind::Form || win.kind == ControlKind::Timer ||
+                            win.kind == ControlKind::Media || win.kind == ControlKind::Printer;
     // A window is created with an empty rectangle, as the original system creates it: marked as
     // sized, Qt does not measure its text to size it when it is shown before SetGeometry.
     widget->setAttribute(Qt::WA_Resized);
-    widget->setVisible((params.style & style::kVisible) && !hiddenKind);
-    if (params.kind != ControlKind::Form) {
+    widget->setVisible((win.style & style::kVisible) && !hiddenKind);
+    if (win.kind != ControlKind::Form) {
         // The original window system put each new control below its siblings: the first one
         // created is on top. The forms rely on it: a group box is created after its option
         // buttons and must not cover them, and FORM3's large note label comes last, under the
         // controls it overlaps.
         widget->lower();
     }
-    if (params.kind == ControlKind::GroupBox || params.kind == ControlKind::OptionButton) Regroup(win.parent);
-    return win.handle;
+    if (win.kind == ControlKind::GroupBox || win.kind == ControlKind::OptionButton) Regroup(win.parent);
 }
 
 void QtPlatform::Destroy(WinHandle w) {
@@ -212,7 +253,9 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
     QWidget* widget = win->widget;
     const std::string bytes = text.substr(0, text.find('\0'));
     QString shown;
-    {
+    if (Later(*win, [this, w, bytes] { SetText(w, bytes); })) {
+        win->textBytes = bytes;  // what GetText answers until then
+    } else {
         ProgramChange change(*this);
         switch (win->kind) {
             case ControlKind::Form:
@@ -258,12 +301,17 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
     }
     // Kept from the original window system, whose single-line edit boxes report a text set by
     // the program as a change; the program's _CHANGE routines rely on it.
-    if (win->kind == ControlKind::Edit && !win->MultiLine() && sink_) sink_->OnNotify(w, Notification::EditChanged);
+    if (win->kind == ControlKind::Edit && !win->MultiLine() && sink_ && !building_) {
+        sink_->OnNotify(w, Notification::EditChanged);
+    }
 }
 
 std::string QtPlatform::GetText(WinHandle w) const {
     const Window* win = Find(w);
     if (!win) return {};
+    // Until then only SetText changes the text (a combo box's is also its list's).
+    if (win->awaitingWidget && !win->IsCombo()) return win->kind == ControlKind::ListBox ? std::string() : win->textBytes;
+    if (win->awaitingWidget && !(win = Built(w))) return {};
     QString current = win->textShown;
     LineEnds ends = LineEnds::AsIs;
     switch (win->kind) {
@@ -285,7 +333,7 @@ std::string QtPlatform::GetText(WinHandle w) const {
 
 void QtPlatform::SetVisible(WinHandle w, bool visible) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, visible] { SetVisible(w, visible); })) return;
     ProgramChange change(*this);
     if (win->kind == ControlKind::Form && visible) {
         ActivateForm(*win);
@@ -295,19 +343,19 @@ void QtPlatform::SetVisible(WinHandle w, bool visible) {
 }
 
 bool QtPlatform::IsVisible(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     return win && !win->widget->isHidden();
 }
 
 void QtPlatform::SetEnabled(WinHandle w, bool enabled) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, enabled] { SetEnabled(w, enabled); })) return;
     ProgramChange change(*this);
     win->widget->setEnabled(enabled);
 }
 
 bool QtPlatform::IsEnabled(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     // WA_Disabled is also set on the controls of a disabled form; WA_ForceDisabled only by
     // setEnabled(false) on the widget itself.
     return win && !win->widget->testAttribute(Qt::WA_ForceDisabled);
@@ -315,7 +363,7 @@ bool QtPlatform::IsEnabled(WinHandle w) const {
 
 void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, r] { SetGeometry(w, r); })) return;
     ProgramChange change(*this);
     QWidget* widget = win->widget;
     switch (win->kind) {
@@ -344,7 +392,7 @@ void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
 }
 
 Rect QtPlatform::Geometry(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win) return {};
     switch (win->kind) {
         case ControlKind::Form: return Rect{win->widget->x(), win->widget->y(), win->widget->width(), win->widget->height()};
@@ -368,7 +416,7 @@ void QtPlatform::SetFont(WinHandle w, const FontSpec& font) {
     win->fontPending = true;
 }
 void QtPlatform::ApplyFont(Window& win) {
-    if (!win.font) return;
+    if (!win.font || !win.widget) return;
     ProgramChange change(*this);
     win.fontPending = false;
     win.widget->setFont(qt::MakeFont(*win.font, win.ByteColumns() ? qt::FontUse::ByteColumns : qt::FontUse::Normal));
@@ -400,7 +448,7 @@ FontSpec QtPlatform::Font(WinHandle w) const {
 
 void QtPlatform::SetColours(WinHandle w, std::optional<Colour> text, std::optional<Colour> background) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, text, background] { SetColours(w, text, background); })) return;
     if (text) win->textColour = text;
     if (background) win->backColour = background;
     ApplyColours(*win);
@@ -408,7 +456,7 @@ void QtPlatform::SetColours(WinHandle w, std::optional<Colour> text, std::option
 
 void QtPlatform::SetCheck(WinHandle w, int state) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, state] { SetCheck(w, state); })) return;
     auto* button = qobject_cast<QAbstractButton*>(win->widget.data());
     if (!button || !button->isCheckable()) return;
     ProgramChange change(*this);
@@ -423,7 +471,7 @@ void QtPlatform::SetCheck(WinHandle w, int state) {
 }
 
 int QtPlatform::GetCheck(WinHandle w) const {
-    const Window* win = Find(w);
+    const Window* win = Built(w);
     if (!win) return 0;
     if (auto* check = qobject_cast<QCheckBox*>(win->widget.data())) {
         switch (check->checkState()) {
@@ -438,7 +486,7 @@ int QtPlatform::GetCheck(WinHandle w) const {
 
 void QtPlatform::SetPushed(WinHandle w, bool pushed) {
     Window* win = Find(w);
-    if (!win) return;
+    if (!win || Later(*win, [this, w, pushed] { SetPushed(w, pushed); })) return;
     if (auto* button = qobject_cast<QPushButton*>(win->widget.data())) button->setDown(pushed);
 }
 

@@ -9,6 +9,7 @@
 // is where the window layer's wait loop lets the windows run.
 // No Qt header here: the program's own sources include this one and are compiled with the
 // strict Shift-JIS execution character set, which Qt's headers (through <chrono>) do not pass.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -108,6 +109,12 @@ private:
     friend class QtKeyFilter;
 
     Window* Find(WinHandle w) const;
+    // The window with its widget, made now when its form has not made its controls' yet.
+    Window* Built(WinHandle w) const;
+    // Keeps `change` for when the control gets its widget: true when it has none yet.
+    bool Later(Window& win, std::function<void()> change);
+    void Build(Window& form);
+    void MakeControl(Window& win);
     QWidget* MakeWidget(Window& win, QWidget* parent);
     void Wire(Window& win);
     void WireEdit(Window& win);
@@ -143,6 +150,7 @@ private:
     std::unique_ptr<QTimer> wake_;
     EventSink* sink_ = nullptr;
     int programChanging_ = 0;
+    bool building_ = false;  // a form's controls are getting their widgets
     WinHandle nextHandle_ = 1;
     WinHandle focusReported_ = 0;
     // The control the program gave the focus while its window was not active yet: the window

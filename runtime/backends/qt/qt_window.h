@@ -4,8 +4,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "runtime/backends/qt/qt_focus_frame.h"
 #include "runtime/backends/qt/qt_option_groups.h"
@@ -38,7 +40,13 @@ struct QtPlatform::Window {
     qt::SjisInputValidator* validator = nullptr;
     qt::FocusFrame* focusFrame = nullptr;  // forms: the mark of their focused control
     bool shownOnce = false;    // forms: shown at least once
-    bool fontPending = false;  // `font` is not given to the widget yet (its form was never shown)
+    bool fontPending = false;  // `font` is not given to the widget yet
+    // The controls of a form get their widgets when the form is first shown or looked at
+    // (QtPlatform::Build): until then a control has only this record, and its form keeps the
+    // program's changes to them, in order, to be made on the widgets then.
+    bool awaitingWidget = false;
+    bool controlsBuilt = false;  // forms
+    std::vector<std::function<void()>> later;  // forms
 
     bool Is(ControlKind k) const { return kind == k; }
     uint32_t ButtonType() const { return style & style::kBsTypeMask; }

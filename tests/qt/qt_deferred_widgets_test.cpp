@@ -1,0 +1,122 @@
+// The controls of a form get their widgets when the form is first shown: what the program did to
+// them before arrives on the widgets, in order and without being reported twice, and the hidden
+// forms of the program cost no widgets at start.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/screens/controls.h"
+#include "runtime/backends/qt/qt_widgets.h"
+#include "runtime/window/window.h"
+#include "tests/qt/qt_test_support.h"
+#include "tests/screens/program_run.h"
+#include "tests/support/user_input.h"
+
+namespace {
+
+// The top-level widget of a form, found without asking the back end (which would build it).
+QWidget* FormWidgetOf(rt::WinHandle form) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->property("kalvoroHandle").toInt() == form) return w;
+    }
+    return nullptr;
+}
+
+int ControlWidgets(rt::WinHandle form) {
+    const QWidget* top = FormWidgetOf(form);
+    if (!top) return -1;
+    return static_cast<int>(top->findChildren<QLineEdit*>().size() + top->findChildren<QAbstractButton*>().size() +
+                            top->findChildren<QLabel*>().size());
+}
+
+class DeferredWidgets : public kvtest::FormFixture {};
+
+TEST_F(DeferredWidgets, ChangesMadeWhileHiddenArriveInOrderAndAreReportedOnce) {
+    EXPECT_EQ(ControlWidgets(form), 0);
+
+    platform.SetText(edit1, "一二三四");
+    platform.SetText(edit2, "12345");
+    platform.SetText(text38, "２，８００");
+    platform.SetText(text38, "３，０００");  // the later text wins
+    platform.SetCheck(check1, 1);
+    platform.SetEnabled(button12, false);
+    platform.SetVisible(radio4, true);
+    platform.SetScrollPos(hscroll1, 300);
+    platform.SetGeometry(edit2, {90, 66, 70, 22});
+    platform.SetFont(text38, {"ＭＳ Ｐゴシック", 22, rt::FontUnit::Pixels});
+    platform.ListClear(combo1);
+    platform.SetText(combo1, "1234567890");
+    // Answered from what the program set, still without widgets; the edit box's change was
+    // reported when it was made, as the program's _CHANGE routines expect.
+    EXPECT_EQ(platform.GetText(edit1), "一二三四");
+    EXPECT_EQ(platform.GetText(text38), "３，０００");
+    EXPECT_EQ(platform.Font(text38).size, 22);
+    EXPECT_EQ(sink.events, (std::vector<std::string>{"EditChanged EDIT1", "EditChanged EDIT2"}));
+    EXPECT_EQ(ControlWidgets(form), 0);
+
+    sink.events.clear();
+    platform.SetVisible(form, true);
+    // Making the widgets tells the program nothing again.
+    EXPECT_EQ(sink.Without("SetFocus"), std::vector<std::string>{});
+    Show();
+    EXPECT_GT(ControlWidgets(form), 10);
+    auto* edit = qobject_cast<QLineEdit*>(W(edit1));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), kvtest::Q(u8"一二三四"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(W(edit2))->text(), QStringLiteral("12345"));
+    EXPECT_EQ(qobject_cast<QLabel*>(W(text38))->text(), kvtest::Q(u8"３，０００"));
+    EXPECT_EQ(W(text38)->font().pixelSize(), 22);
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(W(check1))->isChecked());
+    EXPECT_FALSE(W(button12)->isEnabled());
+    EXPECT_TRUE(W(radio4)->isVisible());
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(W(radio5))->isChecked());
+    EXPECT_EQ(static_cast<rt::qt::ScrollBarWidget*>(W(hscroll1))->StoredPosition(), 300);
+    EXPECT_EQ(W(edit2)->geometry(), QRect(90, 66, 70, 22));
+    EXPECT_EQ(qobject_cast<QComboBox*>(W(combo1))->lineEdit()->text(), QStringLiteral("1234567890"));
+}
+
+TEST_F(DeferredWidgets, AQuestionOnlyTheWidgetAnswersMakesThemAtOnce) {
+    // The index of a sorted item is the widget's to tell.
+    const rt::WinHandle sorted = Control(rt::ControlKind::ListBox, 0x50a10003, {16, 300, 200, 60}, "", "LIST2");
+    EXPECT_EQ(platform.ListAdd(sorted, "b"), 0);
+    EXPECT_GT(ControlWidgets(form), 10);
+    EXPECT_EQ(platform.ListAdd(sorted, "a"), 0);
+    EXPECT_EQ(platform.ListItem(sorted, 1), "b");
+}
+
+TEST_F(DeferredWidgets, AControlDestroyedBeforeItsFormIsShownNeverAppears) {
+    platform.SetText(edit2, "12");
+    platform.Destroy(edit2);
+    platform.SetText(edit2, "34");  // a handle that is gone changes nothing
+    EXPECT_FALSE(platform.Exists(edit2));
+    Show();
+    for (QLineEdit* edit : W(form)->findChildren<QLineEdit*>()) {
+        EXPECT_NE(edit->text(), QStringLiteral("12"));
+        EXPECT_NE(edit->text(), QStringLiteral("34"));
+    }
+    EXPECT_TRUE(platform.Exists(edit1));
+    EXPECT_NE(W(edit1), nullptr);
+}
+
+TEST(DeferredWidgetsOfTheProgram, OnlyTheMainFormHasWidgetsUntilAnotherIsShown) {
+    std::unique_ptr<UserInput> input = Backends().at(0).make();
+    StartProgramForTest(input->platform());
+    input->Settle();
+    EXPECT_GT(ControlWidgets(rt::WindowOf(MAINFORM)), 30);
+    for (const Obj* hidden : {&FORM2, &FORM3, &FORM4, &FORM5}) EXPECT_EQ(ControlWidgets(rt::WindowOf(*hidden)), 0);
+
+    input->Click(rt::WindowOf(BUTTON5));  // the comics' title list
+    RunQueuedRoutines();
+    input->Settle();
+    EXPECT_GT(ControlWidgets(rt::WindowOf(FORM2)), 3);
+    EXPECT_EQ(static_cast<rt::QtPlatform&>(input->platform()).Widget(rt::WindowOf(LIST1))->isVisible(), true);
+    EXPECT_EQ(ControlWidgets(rt::WindowOf(FORM3)), 0);
+    EndProgramForTest();
+}
+
+}  // namespace
