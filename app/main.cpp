@@ -5,10 +5,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <iostream>
+#include <istream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <ext/stdio_sync_filebuf.h>
 
 #include "app/batch/batch_commands.h"
 #include "app/files/recovery.h"
@@ -26,6 +29,16 @@
 namespace {
 
 constexpr const char* kVersion = "Kalvoro 5.0 (20160415)";
+
+// The terminal's streams, made by the commands that use them: the objects of <iostream> are set
+// up at every start, the window's too, and bring much of the C++ library's locale code into
+// memory. These write through C's own streams, in order with the program's other output.
+struct Terminal {
+    __gnu_cxx::stdio_sync_filebuf<char> inBuf{stdin}, outBuf{stdout}, errBuf{stderr};
+    std::istream in{&inBuf};
+    std::ostream out{&outBuf};
+    std::ostream err{&errBuf};
+};
 
 // The terminal reads UTF-8, so the help is written in it, not in the program's Shift-JIS.
 void PrintHelp() {
@@ -57,8 +70,8 @@ void PrintHelp() {
 // Reads the whole script named on the command line, or says why it cannot ("-" is standard
 // input, read as the run goes). A folder opens like a file on Linux and only fails when read, so
 // the reading itself decides.
-std::istream* OpenScript(const char* path, std::istringstream& file) {
-    if (std::strcmp(path, "-") == 0) return &std::cin;
+std::istream* OpenScript(const char* path, std::istringstream& file, Terminal& terminal) {
+    if (std::strcmp(path, "-") == 0) return &terminal.in;
     auto refuse = [path](int error) -> std::istream* {
         std::fprintf(stderr, "kalvoro: cannot read the script %s: %s\n", path, std::strerror(error));
         return nullptr;
@@ -84,10 +97,11 @@ std::istream* OpenScript(const char* path, std::istringstream& file) {
 }
 
 int RunScriptFile(const char* path) {
+    Terminal terminal;
     std::istringstream file;
-    std::istream* in = OpenScript(path, file);
+    std::istream* in = OpenScript(path, file, terminal);
     if (!in) return rt::kScriptError;
-    return rt::RunScript(*in, path, メイン_SUB, std::cout, std::cerr);
+    return rt::RunScript(*in, path, メイン_SUB, terminal.out, terminal.err);
 }
 
 #ifdef KALVORO_WITH_QT
@@ -124,16 +138,17 @@ int Screenshot(const char* formName, const char* pngPath, const char* scriptPath
         std::fprintf(stderr, "kalvoro: %s Set QT_QPA_PLATFORM=offscreen to draw without one.\n", why.c_str());
         return 1;
     }
+    Terminal terminal;
     std::istringstream file;
     std::istringstream none;
-    std::istream* in = scriptPath ? OpenScript(scriptPath, file) : &none;
+    std::istream* in = scriptPath ? OpenScript(scriptPath, file, terminal) : &none;
     if (!in) return rt::kScriptError;
     rt::QtPlatform qt;
     int drawn = -1;
     std::string problem;
     // The run goes on the headless back end; its windows, as the script leaves them, are then
     // built on the real one and drawn there.
-    int status = rt::RunScript(*in, scriptPath ? scriptPath : "(no script)", メイン_SUB, std::cout, std::cerr,
+    int status = rt::RunScript(*in, scriptPath ? scriptPath : "(no script)", メイン_SUB, terminal.out, terminal.err,
                                [&](const rt::HeadlessPlatform& headless) {
                                    auto form = rt::FindForm(formName);
                                    if (!form) {
@@ -174,7 +189,10 @@ int main(int argc, char** argv) {
             PrintHelp();
             return 0;
         }
-        if (IsBatchCommand(option)) return RunBatchCommand(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+        if (IsBatchCommand(option)) {
+            Terminal terminal;
+            return RunBatchCommand(std::vector<std::string>(argv + 1, argv + argc), terminal.out, terminal.err);
+        }
         if (option == "--script") {
             if (argc != 3) {
                 std::fprintf(stderr, "kalvoro: --script takes one FILE (or - for standard input)\n");
