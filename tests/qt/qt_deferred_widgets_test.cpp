@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <map>
+
 #include "app/screens/controls.h"
 #include "runtime/backends/qt/qt_widgets.h"
 #include "runtime/window/window.h"
@@ -103,10 +105,27 @@ TEST_F(DeferredWidgets, AControlDestroyedBeforeItsFormIsShownNeverAppears) {
     EXPECT_NE(W(edit1), nullptr);
 }
 
+// Counts the font changes each control of the program gets.
+class FontChanges : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FontChange && watched->property("kalvoroHandle").isValid()) ++counts[watched];
+        return false;
+    }
+    std::map<QObject*, int> counts;
+};
+
 TEST(DeferredWidgetsOfTheProgram, OnlyTheMainFormHasWidgetsUntilAnotherIsShown) {
+    FontChanges fontChanges;
+    qApp->installEventFilter(&fontChanges);
     std::unique_ptr<UserInput> input = Backends().at(0).make();
     StartProgramForTest(input->platform());
     input->Settle();
+    qApp->removeEventFilter(&fontChanges);
+    // Each control of the main form got its font once: the start sets every font twice (the
+    // form's own, then the program's sizes), and only the last reached the widgets.
+    EXPECT_GT(fontChanges.counts.size(), 40u);
+    for (const auto& [widget, changes] : fontChanges.counts) EXPECT_EQ(changes, 1) << widget->metaObject()->className();
     EXPECT_GT(ControlWidgets(rt::WindowOf(MAINFORM)), 30);
     for (const Obj* hidden : {&FORM2, &FORM3, &FORM4, &FORM5}) EXPECT_EQ(ControlWidgets(rt::WindowOf(*hidden)), 0);
 
