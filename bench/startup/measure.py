@@ -80,7 +80,7 @@ def main():
             xvfb.terminate()
             xvfb.wait()
     else:
-        print("Xvfb: not installed, skipped")
+        print("Xvfb: not installed (apt-get install xvfb), skipped")
     return 0 if ok else 1
 
 

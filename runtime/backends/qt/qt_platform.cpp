@@ -125,11 +125,15 @@ bool QtPlatform::Later(Window& win, std::function<void()> change) {
 void QtPlatform::Build(Window& form) {
     if (form.controlsBuilt) return;
     form.controlsBuilt = true;
-    const std::vector<std::function<void()>> changes = std::move(form.later);
-    form.later.clear();
     // The program was told of its changes when it made them (a text set on an edit box).
     const bool outer = std::exchange(building_, true);
-    for (const auto& change : changes) change();
+    // A change may reach a control whose widget comes later in the list: it is kept again and
+    // made in the next round.
+    while (!form.later.empty()) {
+        const std::vector<std::function<void()>> changes = std::move(form.later);
+        form.later.clear();
+        for (const auto& change : changes) change();
+    }
     building_ = outer;
 }
 
