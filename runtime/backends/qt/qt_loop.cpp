@@ -34,13 +34,11 @@ void QtPlatform::FlushDeletes() {
 }
 
 bool QtPlatform::Screenshot(WinHandle form, const std::string& pngPathUtf8) {
+    // A form drawn without being shown is drawn as it would be shown: with its controls (made
+    // by Widget) and their fonts.
     const QWidget* widget = Widget(form);
     if (!widget) return false;
-    // A form drawn without being shown is drawn as it would be shown: with its controls and
-    // their fonts.
-    const WinHandle top = HandleOf(widget->window());
-    Build(*windows_.at(top));
-    ApplyPendingFonts(top);
+    ApplyPendingFonts(HandleOf(widget->window()));
     const QPixmap pixmap = widget->window()->grab();
     return pixmap.save(QString::fromUtf8(pngPathUtf8.data(), static_cast<qsizetype>(pngPathUtf8.size())), "PNG");
 }

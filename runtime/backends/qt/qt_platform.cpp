@@ -419,6 +419,7 @@ void QtPlatform::SetFont(WinHandle w, const FontSpec& font) {
     // then loads each face and lays each text out once, and the hidden forms not at all.
     win->fontPending = true;
 }
+
 void QtPlatform::ApplyFont(Window& win) {
     if (!win.font || !win.widget) return;
     ProgramChange change(*this);
