@@ -13,6 +13,7 @@
 #include "runtime/files/whole_file.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/full_disk.h"
 
 namespace {
 
@@ -21,13 +22,8 @@ using OrderCommands = Screens;
 TEST_F(OrderCommands, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     PutFileBytes("order.SAV", "割引券:0\r\n");
     EnterComic();
-    rt::FileCalls full = rt::SystemFileCalls();
-    full.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
     {
-        rt::ScopedFileCalls failing(full);
+        rt::ScopedFileCalls failing(FullDiskCalls());
         platform.QueueFileChoice(std::string("order.SAV"));
         platform.QueueAnswer(rt::Answer::Ok);
         Click(BUTTON3);

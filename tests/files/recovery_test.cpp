@@ -13,6 +13,7 @@
 #include "runtime/files/whole_file.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/full_disk.h"
 
 namespace fs = std::filesystem;
 
@@ -68,12 +69,7 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
 
 TEST_F(Recovery, AFileThatCannotBeWrittenIsToldOnceAndTheOrderStays) {
     EnableRecovery();
-    rt::FileCalls full = rt::SystemFileCalls();
-    full.write = [](int, const void*, size_t) -> ssize_t {
-        errno = ENOSPC;
-        return -1;
-    };
-    rt::ScopedFileCalls failing(full);
+    rt::ScopedFileCalls failing(FullDiskCalls());
     EnterComic();
     const std::string order = OrderFileBytes();
     platform.QueueAnswer(rt::Answer::Ok);

@@ -17,6 +17,7 @@
 #include "runtime/values/encoding.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/full_disk.h"
 
 namespace fs = std::filesystem;
 
@@ -103,10 +104,6 @@ protected:
     }
 };
 
-ssize_t FullDisk(int, const void*, size_t) {
-    errno = ENOSPC;
-    return -1;
-}
 int ReadOnlyFolder(const char*, int, mode_t) {
     errno = EACCES;
     return -1;
@@ -132,7 +129,7 @@ TEST_P(WriteFailures, TellWhyAndKeepTheOrderAndTheOldFile) {
 
     rt::FileCalls calls = rt::SystemFileCalls();
     switch (failure) {
-        case Failure::FullDisk: calls.write = FullDisk; break;
+        case Failure::FullDisk: calls.write = NoRoomLeft; break;
         case Failure::ReadOnlyFolder:
             // Folder permissions do not stop root, who runs CI; the system's answer is the same.
             if (geteuid() == 0) {

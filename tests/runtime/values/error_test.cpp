@@ -12,6 +12,7 @@
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "tests/support/test_home.h"
+#include "tests/support/full_disk.h"
 
 namespace {
 
@@ -223,12 +224,7 @@ TEST_P(ErrorRecordFailures, KeepThePreviousRecordAndSaySo) {
 INSTANTIATE_TEST_SUITE_P(
     Injected, ErrorRecordFailures,
     testing::Values(RecordCase{"full-disk",
-                               [](rt::FileCalls& c) {
-                                   c.write = [](int, const void*, size_t) -> ssize_t {
-                                       errno = ENOSPC;
-                                       return -1;
-                                   };
-                               }},
+                               [](rt::FileCalls& c) { c.write = NoRoomLeft; }},
                     RecordCase{"read-only-folder",
                                [](rt::FileCalls& c) {
                                    c.open = [](const char*, int, mode_t) {
