@@ -1,5 +1,7 @@
 #include "app/files/file_messages.h"
 
+#include <cerrno>
+
 #include "app/fee/amount_text.h"
 #include "runtime/window/dialogs.h"
 
@@ -14,6 +16,9 @@ void ReportFileProblem(Obj& form, FileAction action, const Text& path, int line,
 }
 
 Text ReasonOf(const rt::FileResult& result) {
+    // The system says the same of a path too long in all and of one name in it too long, and
+    // either may be to blame: the customer can choose a folder less deep or a shorter name.
+    if (result.err == ENAMETOOLONG) return "パスまたはファイル名が長すぎます。浅いフォルダか短い名前をお選びください。";
     switch (result.code) {
         case 63: return "ファイルまたはフォルダが見つかりません。";
         case 64: return "同じ名前のファイルがあります。";

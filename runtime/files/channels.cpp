@@ -56,9 +56,11 @@ int Close(Int32 channel) {
     return rt::CurrentFileCalls().close(c->fd) == 0 ? 0 : errno;
 }
 
+// A name is refused as the system would refuse it: a path beyond the system's limits, like any
+// name it cannot take, raises 55.
 std::string SystemPathOrRaise(const Text& name, Here here) {
     std::string path;
-    if (int code = rt::SystemPathOf(name, path); code != 0) RaiseError(code, here);
+    if (int err = rt::MakeSystemPath(name, path); err != 0) RaiseError(rt::ErrorCodeFromErrno(err), here);
     return path;
 }
 
@@ -81,7 +83,8 @@ void ChannelOpen(const Text& name, Int32 mode, Int32 channel, Here here) {
         if (::stat(c->systemPath.c_str(), &st) != 0) RaiseError(rt::ErrorCodeFromErrno(errno), here);
     } else {
         // Only a new file: the program never overwrites a file it did not make in this run.
-        c->fd = rt::CurrentFileCalls().open(c->systemPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        c->fd = rt::CurrentFileCalls().openat(AT_FDCWD, c->systemPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                              0666);
         if (c->fd < 0) RaiseError(rt::ErrorCodeFromErrno(errno, rt::FileStep::Opening), here);
         if (fstat(c->fd, &st) != 0) st = {};
     }
@@ -167,7 +170,7 @@ Int32 FileExists(const Text& name, Here here) {
     if (rt::HasWildcard(name)) RaiseError(55, here);
     // Any other name the program cannot give names no file it could have made.
     std::string path;
-    if (rt::SystemPathOf(name, path) != 0) return 0;
+    if (rt::MakeSystemPath(name, path) != 0) return 0;
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) ? -1 : 0;
 }
@@ -179,7 +182,8 @@ void FileDelete(const Text& name, Here here) {
         for (const auto& c : Table())
             if (c && c->device == st.st_dev && c->inode == st.st_ino) RaiseError(52, here);
     }
-    if (rt::CurrentFileCalls().unlink(path.c_str()) != 0) RaiseError(rt::ErrorCodeFromErrno(errno), here);
+    if (rt::CurrentFileCalls().unlinkat(AT_FDCWD, path.c_str(), 0) != 0)
+        RaiseError(rt::ErrorCodeFromErrno(errno), here);
 }
 
 namespace rt {

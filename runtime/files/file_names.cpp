@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "runtime/values/encoding.h"
@@ -24,23 +26,43 @@ bool HasWildcard(const Text& name) {
     return false;
 }
 
-int SystemPathOf(const Text& name, std::string& systemPath) {
-    if (name.empty() || name.size() > kMaxFileNameBytes || HasWildcard(name)) return 55;
-    if (name.view().find('\0') != std::string_view::npos) return 55;
+namespace {
+
+// The whole path, and every name in it, the folders' as much as the file's.
+bool WithinSystemLimits(std::string_view path) {
+    if (path.size() > kMaxPathBytes) return false;
+    size_t start = 0;
+    while (start < path.size()) {
+        size_t end = path.find(static_cast<char>(kFolderSeparator), start);
+        if (end == std::string_view::npos) end = path.size();
+        if (end - start > kMaxNameBytes) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+int MakeSystemPath(const Text& name, std::string& systemPath) {
+    if (name.empty() || HasWildcard(name)) return EINVAL;
+    if (name.view().find('\0') != std::string_view::npos) return EINVAL;
     std::optional<std::string> utf8 = SjisToUtf8(name.view());
-    if (!utf8) return 55;
+    if (!utf8) return EILSEQ;
+    std::string path;
     if (utf8->front() == '/') {
-        systemPath = std::move(*utf8);
-        return 0;
+        path = std::move(*utf8);
+    } else {
+        std::vector<char> cwd(4096);
+        while (!getcwd(cwd.data(), cwd.size())) {
+            if (errno != ERANGE) return errno;
+            cwd.resize(cwd.size() * 2);
+        }
+        path = cwd.data();
+        if (path.back() != '/') path += '/';
+        path += *utf8;
     }
-    std::vector<char> cwd(4096);
-    while (!getcwd(cwd.data(), cwd.size())) {
-        if (errno != ERANGE) return ErrorCodeFromErrno(errno);
-        cwd.resize(cwd.size() * 2);
-    }
-    systemPath = cwd.data();
-    if (systemPath.back() != '/') systemPath += '/';
-    systemPath += *utf8;
+    if (!WithinSystemLimits(path)) return ENAMETOOLONG;
+    systemPath = std::move(path);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // File names as the program writes them (Shift-JIS) and as the file system takes them (UTF-8,
 // absolute), and the runtime error codes of the system's failures. Every file operation of the
 // runtime asks here, so a name is judged and an errno is mapped the same way everywhere.
+#include <climits>
 #include <string>
 
 #include "runtime/values/text.h"
@@ -12,17 +13,24 @@ namespace rt {
 // double-byte characters whole, so it would stay right for a separator that can be a trail byte.
 inline constexpr unsigned char kFolderSeparator = '/';
 
-// The longest name the program may give, in bytes.
-inline constexpr size_t kMaxFileNameBytes = 260;
+// What the system takes, in bytes of the UTF-8 it is given: a whole path (its buffer holds the
+// terminating NUL too) and one name within it. A Shift-JIS name of the program has no limit of
+// its own; it is judged by what it becomes.
+inline constexpr size_t kMaxPathBytes = PATH_MAX - 1;
+inline constexpr size_t kMaxNameBytes = NAME_MAX;
 
 // True when the name holds "*" or "?": the program never means a pattern, and the file system
 // would take them literally.
 bool HasWildcard(const Text& name);
 
-// The absolute UTF-8 path of a program's file name, made against the current folder.
-// Returns 0, or 55 for an empty name, a name longer than kMaxFileNameBytes, a wildcard, a NUL
-// byte or bytes that are not code page 932.
-int SystemPathOf(const Text& name, std::string& systemPath);
+// The absolute UTF-8 path of a program's file name, made against the current folder. Returns 0,
+// or the errno the system gives for such a name, so that a name refused here is reported as the
+// system's own refusal would be: EINVAL for an empty name, a wildcard or a NUL byte, EILSEQ for
+// bytes that are not code page 932, ENAMETOOLONG when the absolute path passes kMaxPathBytes or
+// one of its names kMaxNameBytes. The path is judged whole because the program also opens files
+// relative to their folder, where the system would not see the whole path: a file the program
+// writes is then always one it can read again.
+int MakeSystemPath(const Text& name, std::string& systemPath);
 
 // Where an errno came from: EISDIR means "access denied" only when a file was being opened.
 enum class FileStep { Opening, Other };

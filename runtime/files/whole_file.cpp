@@ -13,7 +13,7 @@
 namespace rt {
 namespace {
 
-int RealOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int RealOpenAt(int folder, const char* path, int flags, mode_t mode) { return ::openat(folder, path, flags, mode); }
 
 FileResult Success(const Text& shown) {
     FileResult r;
@@ -25,55 +25,75 @@ FileResult Success(const Text& shown) {
 FileResult Failure(const Text& shown, int err, FileStep step) {
     FileResult r;
     r.code = ErrorCodeFromErrno(err, step);
+    r.err = err;
     r.reason = SystemReason(err);
     r.path = shown;
     return r;
 }
 
-FileResult BadName(const Text& shown, int code) {
-    FileResult r;
-    r.code = code;
-    r.reason = "Invalid file name";
-    r.path = shown;
-    return r;
+// What the temporary file borrows of the target's name: all of it when the temporary name then
+// fits the system's limit, else its start, cut between whole UTF-8 characters.
+std::string BorrowedName(const std::string& name, size_t room) {
+    if (name.size() <= room) return name;
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.substr(0, cut);
 }
 
-std::string FolderOf(const std::string& systemPath) {
-    size_t slash = systemPath.rfind('/');
-    return slash == 0 ? "/" : systemPath.substr(0, slash);
-}
-
-// A new file beside the target, made exclusively so that no other writer's file is taken over.
-// Hidden and marked as ours, so that a temporary file left by a crash is recognisable.
-int CreateTemporary(const std::string& systemPath, std::string& tempPath) {
+// A new file in the folder, made exclusively so that no other writer's file is taken over.
+// Hidden and marked as ours, with the start of the target's name, so that a temporary file left
+// by a crash is recognisable and tells which file it was to become.
+int CreateTemporary(int folder, const std::string& name, std::string& tempName) {
     static std::mt19937_64 random{std::random_device{}()};
-    std::string folder = FolderOf(systemPath);
-    std::string base = systemPath.substr(systemPath.rfind('/') + 1);
+    constexpr size_t kMarks = 1 + 13 + 6;  // ".", ".<12 hex digits>", ".kvtmp"
+    const std::string borrowed = BorrowedName(name, kMaxNameBytes - kMarks);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-        tempPath = folder + (folder == "/" ? "" : "/") + "." + base + suffix + ".kvtmp";
-        int fd = CurrentFileCalls().open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        tempName = "." + borrowed + suffix + ".kvtmp";
+        int fd = CurrentFileCalls().openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
 }
 
-int SyncFolder(const std::string& folder) {
-    int fd = CurrentFileCalls().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (fd < 0) return errno;
-    int err = CurrentFileCalls().fsync(fd) == 0 ? 0 : errno;
-    CurrentFileCalls().close(fd);
+int SyncFolder(int folder) {
+    int err = CurrentFileCalls().fsync(folder) == 0 ? 0 : errno;
     // Some file systems cannot sync a folder at all and say so with EINVAL; their renames are
     // as durable as they will ever be.
     return err == EINVAL ? 0 : err;
 }
 
+// The replacing write within the open folder.
+FileResult ReplaceInFolder(int folder, const std::string& name, const Text& path, const std::string& bytes) {
+    struct stat old;
+    bool replacing = ::fstatat(folder, name.c_str(), &old, 0) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) return Failure(path, EISDIR, FileStep::Opening);
+
+    std::string temp;
+    int fd = CreateTemporary(folder, name, temp);
+    if (fd < 0) return Failure(path, errno, FileStep::Opening);
+    // The new file keeps the old one's permissions; a file the user made read-only for others
+    // stays so after a save.
+    if (replacing) fchmod(fd, old.st_mode & 07777);
+
+    int err = WriteAll(fd, bytes.data(), bytes.size());
+    if (err == 0 && CurrentFileCalls().fsync(fd) != 0) err = errno;
+    if (CurrentFileCalls().close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && CurrentFileCalls().renameat(folder, temp.c_str(), folder, name.c_str()) != 0) err = errno;
+    if (err != 0) {
+        CurrentFileCalls().unlinkat(folder, temp.c_str(), 0);
+        return Failure(path, err, FileStep::Other);
+    }
+    if (int folderErr = SyncFolder(folder); folderErr != 0) return Failure(path, folderErr, FileStep::Other);
+    return Success(path);
+}
+
 }  // namespace
 
 const FileCalls& SystemFileCalls() {
-    static const FileCalls calls{RealOpen, ::write, ::fsync, ::close, ::rename, ::unlink};
+    static const FileCalls calls{RealOpenAt, ::write, ::fsync, ::close, ::renameat, ::unlinkat};
     return calls;
 }
 
@@ -127,38 +147,25 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
 
 FileResult ReadWholeFile(const Text& path, std::string& bytes) {
     std::string systemPath;
-    if (int code = SystemPathOf(path, systemPath); code != 0) return BadName(path, code);
+    if (int err = MakeSystemPath(path, systemPath); err != 0) return Failure(path, err, FileStep::Opening);
     return ReadSystemFile(systemPath, path, bytes);
 }
 
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes) {
     std::string target;
-    if (int code = SystemPathOf(path, target); code != 0) return BadName(path, code);
+    if (int err = MakeSystemPath(path, target); err != 0) return Failure(path, err, FileStep::Opening);
     return WriteSystemFileReplacing(target, path, bytes);
 }
 
 FileResult WriteSystemFileReplacing(const std::string& target, const Text& path, const std::string& bytes) {
-    struct stat old;
-    bool replacing = ::stat(target.c_str(), &old) == 0;
-    if (replacing && S_ISDIR(old.st_mode)) return Failure(path, EISDIR, FileStep::Opening);
-
-    std::string temp;
-    int fd = CreateTemporary(target, temp);
-    if (fd < 0) return Failure(path, errno, FileStep::Opening);
-    // The new file keeps the old one's permissions; a file the user made read-only for others
-    // stays so after a save.
-    if (replacing) fchmod(fd, old.st_mode & 07777);
-
-    int err = WriteAll(fd, bytes.data(), bytes.size());
-    if (err == 0 && CurrentFileCalls().fsync(fd) != 0) err = errno;
-    if (CurrentFileCalls().close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && CurrentFileCalls().rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    if (err != 0) {
-        CurrentFileCalls().unlink(temp.c_str());
-        return Failure(path, err, FileStep::Other);
-    }
-    if (int folderErr = SyncFolder(FolderOf(target)); folderErr != 0) return Failure(path, folderErr, FileStep::Other);
-    return Success(path);
+    const size_t slash = target.rfind('/');
+    const std::string folderPath = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    int folder = CurrentFileCalls().openat(AT_FDCWD, folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (folder < 0) return Failure(path, errno, FileStep::Opening);
+    FileResult result = ReplaceInFolder(folder, name, path, bytes);
+    CurrentFileCalls().close(folder);
+    return result;
 }
 
 }  // namespace rt

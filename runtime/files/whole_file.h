@@ -13,6 +13,7 @@ namespace rt {
 struct FileResult {
     bool ok = false;
     int code = 0;        // the runtime error code of the failure (0 when ok)
+    int err = 0;         // the errno of the failure, also for a name refused before the system saw it
     std::string reason;  // the system's reason, English, ASCII; empty when ok
     Text path;           // the name as the program gave it (Shift-JIS)
 };
@@ -27,19 +28,23 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
 // the folder is synced so the rename itself survives a power cut. On a failure before the
 // rename the temporary file is removed. A failure syncing the folder after the rename is still
 // reported, since the new content may not survive; the file then already holds the new bytes.
+// The temporary file is named ".NAME.<12 hex digits>.kvtmp", NAME cut short when the whole
+// would pass the system's limit for a name; the folder is opened once and both files are named
+// relative to it, so a target whose path is as long as the system allows can be replaced too.
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes);
 // The same for a name already made a system path; `shown` goes into the result.
 FileResult WriteSystemFileReplacing(const std::string& systemPath, const Text& shown, const std::string& bytes);
 
 // The system calls the writer makes, replaceable by tests to act out a full disk or a failing
 // rename or sync. Tests replace them through ScopedFileCalls, which puts the real ones back.
+// Paths are taken relative to a folder's descriptor, or to the current folder with AT_FDCWD.
 struct FileCalls {
-    int (*open)(const char* path, int flags, mode_t mode);
+    int (*openat)(int folder, const char* path, int flags, mode_t mode);
     ssize_t (*write)(int fd, const void* data, size_t size);
     int (*fsync)(int fd);
     int (*close)(int fd);
-    int (*rename)(const char* from, const char* to);
-    int (*unlink)(const char* path);
+    int (*renameat)(int fromFolder, const char* from, int toFolder, const char* to);
+    int (*unlinkat)(int folder, const char* path, int flags);
 };
 
 const FileCalls& SystemFileCalls();  // the real ones

@@ -46,7 +46,10 @@ private:
 Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, const Text& initialPath,
                    const Text& filter, Int32 mode, Here here) {
     WinHandle w = OwnerWindow(owner, true, here);
-    if (title.size() > 64 || initialPath.size() > 260 || filter.size() > 511) RaiseError(5, here);
+    // The initial path has no limit of its own: it is the last folder chosen and a name, and a
+    // folder the customer could choose is one the dialog can start in. A path the system cannot
+    // take is refused later, by the file routine, with a message.
+    if (title.size() > 64 || filter.size() > 511) RaiseError(5, here);
     if (mode != 0 && mode != 1) RaiseError(5, here);
     auto filters = ParseFilter(UpToNul(filter));
     if (!filters) RaiseError(5, here);

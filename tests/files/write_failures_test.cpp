@@ -104,11 +104,11 @@ protected:
     }
 };
 
-int ReadOnlyFolder(const char*, int, mode_t) {
+int ReadOnlyFolder(int, const char*, int, mode_t) {
     errno = EACCES;
     return -1;
 }
-int BusyRename(const char*, const char*) {
+int BusyRename(int, const char*, int, const char*) {
     errno = EBUSY;
     return -1;
 }
@@ -133,14 +133,14 @@ TEST_P(WriteFailures, TellWhyAndKeepTheOrderAndTheOldFile) {
         case Failure::ReadOnlyFolder:
             // Folder permissions do not stop root, who runs CI; the system's answer is the same.
             if (geteuid() == 0) {
-                calls.open = ReadOnlyFolder;
+                calls.openat = ReadOnlyFolder;
             } else {
                 fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
             }
             break;
         case Failure::VanishedFolder: chosen = folder.string() + "/gone/注文.TXT"; break;
         case Failure::UnusableName: chosen = folder.string() + "/\x81\x7f.TXT"; break;  // no such character
-        case Failure::FailingRename: calls.rename = BusyRename; break;
+        case Failure::FailingRename: calls.renameat = BusyRename; break;
     }
     {
         rt::ScopedFileCalls failing(calls);

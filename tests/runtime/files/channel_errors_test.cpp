@@ -8,6 +8,7 @@
 
 #include "runtime/files/channels.h"
 #include "tests/support/expect_error.h"
+#include "tests/support/long_paths.h"
 
 namespace {
 
@@ -119,11 +120,14 @@ TEST_F(ChannelErrors, NamesThatAreRefused) {
     EXPECT_RT_ERROR(ChannelOpen("a?.txt", 2, 1), 55);
     EXPECT_RT_ERROR(ChannelOpen("", 2, 1), 55);
     EXPECT_RT_ERROR(ChannelOpen("\x81", 2, 1), 55);
-    // 260 bytes is still a name: here one in two folders that do not exist, so "not found".
-    std::string longest = std::string(100, 'd') + "/" + std::string(100, 'e') + "/" + std::string(58, 'f');
-    ASSERT_EQ(longest.size(), 260u);
-    EXPECT_RT_ERROR(ChannelOpen(Text(longest), 1, 1), 63);
-    EXPECT_RT_ERROR(ChannelOpen(Text(longest + "f"), 1, 1), 55);
+    // The system's limits, a name of 255 bytes and a whole path of 4,095, still name a file: here
+    // one in folders that do not exist, so "not found". One byte more cannot be given.
+    EXPECT_RT_ERROR(ChannelOpen(Text("no-folder/" + std::string(255, 'f')), 1, 1), 63);
+    EXPECT_RT_ERROR(ChannelOpen(Text("no-folder/" + std::string(256, 'f')), 1, 1), 55);
+    const size_t relative = 4095 - longpaths::CurrentFolder().size() - 1;
+    EXPECT_RT_ERROR(ChannelOpen(Text(longpaths::Filling(relative)), 1, 1), 63);
+    EXPECT_RT_ERROR(ChannelOpen(Text(longpaths::Filling(relative + 1)), 1, 1), 55);
+    EXPECT_EQ(FileExists(Text(longpaths::Filling(relative + 1))), 0);
 }
 
 TEST_F(ChannelErrors, ShiftJisNameIsUtf8OnDisk) {

@@ -1,10 +1,10 @@
 #include "runtime/files/file_names.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/long_paths.h"
 
 namespace {
 
@@ -75,23 +75,54 @@ TEST(FileErrorCodes, ReasonIsEnglishText) {
 
 TEST(FileNames, RelativeNamesAreMadeAbsoluteAndUtf8) {
     std::string path;
-    ASSERT_EQ(rt::SystemPathOf("資料.txt", path), 0);
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    EXPECT_EQ(path, std::string(cwd) + "/" + reinterpret_cast<const char*>(u8"資料.txt"));
-    ASSERT_EQ(rt::SystemPathOf("/tmp/a", path), 0);
+    ASSERT_EQ(rt::MakeSystemPath("資料.txt", path), 0);
+    EXPECT_EQ(path, longpaths::CurrentFolder() + "/" + reinterpret_cast<const char*>(u8"資料.txt"));
+    ASSERT_EQ(rt::MakeSystemPath("/tmp/a", path), 0);
     EXPECT_EQ(path, "/tmp/a");
 }
 
-TEST(FileNames, RefusedNames) {
-    std::string path;
-    EXPECT_EQ(rt::SystemPathOf(Text(std::string(260, 'a')), path), 0);
-    EXPECT_EQ(rt::SystemPathOf(Text(std::string(261, 'a')), path), 55);
-    EXPECT_EQ(rt::SystemPathOf("", path), 55);
-    EXPECT_EQ(rt::SystemPathOf("a*", path), 55);
-    EXPECT_EQ(rt::SystemPathOf("a?", path), 55);
-    EXPECT_EQ(rt::SystemPathOf(Text("a\0b", 3), path), 55);
-    EXPECT_EQ(rt::SystemPathOf("\x81", path), 55);  // a lead byte without its trail
+TEST(FileNames, RefusedAsTheSystemRefusesThem) {
+    std::string path = "kept";
+    EXPECT_EQ(rt::MakeSystemPath("", path), EINVAL);
+    EXPECT_EQ(rt::MakeSystemPath("a*", path), EINVAL);
+    EXPECT_EQ(rt::MakeSystemPath("a?", path), EINVAL);
+    EXPECT_EQ(rt::MakeSystemPath(Text("a\0b", 3), path), EINVAL);
+    EXPECT_EQ(rt::MakeSystemPath("\x81", path), EILSEQ);  // a lead byte without its trail
+    EXPECT_EQ(path, "kept");
 }
+
+// A name is judged by the UTF-8 path the system is given, absolute, against the system's own
+// limits: 4,095 bytes in all and 255 in each name, a folder's or the file's. How long the
+// program's Shift-JIS is counts for nothing.
+struct LengthCase {
+    const char* what;
+    std::string (*name)();  // Shift-JIS
+    int err;
+};
+
+class NameLengths : public testing::TestWithParam<LengthCase> {};
+
+TEST_P(NameLengths, JudgedByTheSystemPath) {
+    std::string path;
+    EXPECT_EQ(rt::MakeSystemPath(Text(GetParam().name()), path), GetParam().err);
+}
+
+std::string Kanji(int count) {
+    std::string s;
+    for (int i = 0; i < count; ++i) s += "資";  // two bytes here, three in UTF-8
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, NameLengths,
+    testing::Values(LengthCase{"Name255", [] { return std::string(255, 'n'); }, 0},
+                    LengthCase{"Name256", [] { return std::string(256, 'n'); }, ENAMETOOLONG},
+                    LengthCase{"FolderName256", [] { return "d/" + std::string(256, 'n') + "/f"; }, ENAMETOOLONG},
+                    LengthCase{"Kanji85", [] { return Kanji(85); }, 0},                // 170 bytes, 255 in UTF-8
+                    LengthCase{"Kanji86", [] { return Kanji(86); }, ENAMETOOLONG},     // 172 bytes, 258 in UTF-8
+                    LengthCase{"Path261", [] { return longpaths::Filling(261); }, 0},  // an old limit, not the system's
+                    LengthCase{"Absolute4095", [] { return "/" + longpaths::Filling(4094); }, 0},
+                    LengthCase{"Absolute4096", [] { return "/" + longpaths::Filling(4095); }, ENAMETOOLONG}),
+    [](const testing::TestParamInfo<LengthCase>& info) { return std::string(info.param.what); });
 
 }  // namespace

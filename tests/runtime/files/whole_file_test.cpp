@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/values/encoding.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -69,11 +71,11 @@ int FailingClose(int fd) {
     }
     return 0;
 }
-int FailingRename(const char*, const char*) {
+int FailingRename(int, const char*, int, const char*) {
     errno = EACCES;
     return -1;
 }
-int FailingOpen(const char*, int, mode_t) {
+int FailingOpen(int, const char*, int, mode_t) {
     errno = EMFILE;
     return -1;
 }
@@ -119,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
         InjectedCase{"full-disk-midway", 5, 67, [](rt::FileCalls& c) { c.write = FullDiskWrite; }},
         InjectedCase{"fsync", 1, 27, [](rt::FileCalls& c) { c.fsync = FailingFsync; }},
         InjectedCase{"close", 1, 67, [](rt::FileCalls& c) { c.close = FailingClose; }},
-        InjectedCase{"rename", 0, 75, [](rt::FileCalls& c) { c.rename = FailingRename; }},
-        InjectedCase{"open", 0, 66, [](rt::FileCalls& c) { c.open = FailingOpen; }}),
+        InjectedCase{"rename", 0, 75, [](rt::FileCalls& c) { c.renameat = FailingRename; }},
+        InjectedCase{"open", 0, 66, [](rt::FileCalls& c) { c.openat = FailingOpen; }}),
     [](const testing::TestParamInfo<InjectedCase>& info) {
         std::string name = info.param.what;
         for (char& ch : name)
@@ -159,6 +161,41 @@ TEST(FileReplacing, WritesNewAndReplacesKeepingPermissions) {
     ASSERT_EQ(stat("replace/a.txt", &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(Names("replace"), std::set<std::string>{"a.txt"});
+}
+
+std::string g_renamedFrom;
+int RecordingRename(int fromFolder, const char* from, int toFolder, const char* to) {
+    g_renamedFrom = from;
+    return ::renameat(fromFolder, from, toFolder, to);
+}
+
+// A name as long as the system takes is made and replaced like any other: the temporary file's
+// name borrows as much of its start as fits, in whole characters, and stays recognisably ours.
+TEST(FileReplacing, ANameAsLongAsTheSystemTakes) {
+    fs::create_directory("long-name");
+    std::string name;  // 84 kanji and three letters: 255 bytes in UTF-8
+    for (int i = 0; i < 84; ++i) name += "資";
+    name += "abc";
+    rt::FileCalls calls = rt::SystemFileCalls();
+    calls.renameat = RecordingRename;
+    rt::ScopedFileCalls scoped(calls);
+    for (const std::string& bytes : {kOld, kNew}) {
+        rt::FileResult r = rt::WriteFileReplacing(Text("long-name/" + name), bytes);
+        ASSERT_TRUE(r.ok) << r.reason;
+    }
+    const std::string utf8 = *rt::SjisToUtf8(name);
+    EXPECT_EQ(Contents(fs::path("long-name") / utf8), kNew);
+    EXPECT_EQ(Names("long-name"), std::set<std::string>{utf8});
+
+    const std::string& temp = g_renamedFrom;
+    ASSERT_GT(temp.size(), 20u);
+    EXPECT_LE(temp.size(), 255u);
+    EXPECT_GT(temp.size() + 3, 255u) << "one more character of the name would not fit";
+    EXPECT_EQ(temp.front(), '.');
+    EXPECT_EQ(temp.substr(temp.size() - 6), ".kvtmp");
+    const std::string borrowed = temp.substr(1, temp.size() - 20);
+    EXPECT_EQ(utf8.rfind(borrowed, 0), 0u) << temp;
+    EXPECT_TRUE(rt::Utf8ToSjis(borrowed)) << "no character cut in two: " << temp;
 }
 
 TEST(FileReplacing, RefusesAFolderAndBadNames) {

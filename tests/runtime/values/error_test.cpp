@@ -227,14 +227,14 @@ INSTANTIATE_TEST_SUITE_P(
                                [](rt::FileCalls& c) { c.write = NoRoomLeft; }},
                     RecordCase{"read-only-folder",
                                [](rt::FileCalls& c) {
-                                   c.open = [](const char*, int, mode_t) {
+                                   c.openat = [](int, const char*, int, mode_t) {
                                        errno = EROFS;
                                        return -1;
                                    };
                                }},
                     RecordCase{"failing-rename",
                                [](rt::FileCalls& c) {
-                                   c.rename = [](const char*, const char*) {
+                                   c.renameat = [](int, const char*, int, const char*) {
                                        errno = EIO;
                                        return -1;
                                    };
