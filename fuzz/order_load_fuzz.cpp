@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::Check(OrderFileBytes() == before, "a refused file changed the order");
         return 0;
     }
-    // Written and read again, a taken order is the same order.
+    // Written and read again, a taken order is the same order, and a save does not refuse it.
+    fuzz::Check(!WhyOrderCannotBeWritten(), "a taken order is refused a save");
     const std::string taken = OrderFileBytes();
     const OrderFileRead again = ParseOrderFile(taken);
     fuzz::Check(again.content.has_value(), "the order written back cannot be read");

@@ -29,8 +29,7 @@ void WriteMailAttachment(Obj& form) {
     FILE_PATH = SaveDialog(form, "メールに添付するデータの出力", LAST_DIR + "メール添付用.TXT", "テキスト形式(*.TXT)", 0);
     if (DialogCancelled(FILE_PATH)) return;
     // The file of that name is not deleted first: the new one replaces it once it is complete.
-    選択パス_SUB(".TXT");
-    WFILE_SUB(form);
+    if (書込パス_SUB(form, "メールに添付するデータの出力", ".TXT")) WFILE_SUB(form);
 }
 
 }  // namespace
@@ -71,11 +70,10 @@ void BUTTON21_ON(Obj&) {
 void BUTTON22_ON(Obj& form) {
     COMMAND = kStatementFileCommand;
     const bool details = STATEMENT_MODE == 1;
-    FILE_PATH = SaveDialog(form, details ? "明細書の出力" : "見積書の出力", LAST_DIR + (details ? "明細書.TXT" : "見積書.TXT"),
-                           "テキスト形式(*.TXT)", 0);
+    const Text title = details ? "明細書の出力" : "見積書の出力";
+    FILE_PATH = SaveDialog(form, title, LAST_DIR + (details ? "明細書.TXT" : "見積書.TXT"), "テキスト形式(*.TXT)", 0);
     if (DialogCancelled(FILE_PATH)) return;
-    選択パス_SUB(".TXT");
-    OUTFILE3_SUB(form);
+    if (書込パス_SUB(form, title, ".TXT")) OUTFILE3_SUB(form);
 }
 
 bool OUTFILE3_SUB(Obj& form) {

@@ -5,8 +5,8 @@
 #include "app/fee/order_model.h"
 #include "app/files/file_messages.h"
 #include "app/files/order_file.h"
-#include "app/files/recovery.h"
 #include "app/screens/controls.h"
+#include "runtime/files/channels.h"
 #include "runtime/files/file_names.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/number_text.h"
@@ -14,23 +14,35 @@
 
 namespace {
 
+constexpr Int32 kYesNo = 4, kExclamationIcon = 2, kAnsweredYes = 5;
+
+OrderInFileListener g_orderInFile;
+
 // A value of the hidden boxes as the program writes amounts there: without the sign position.
 Text BoxNumber(double value) { return AmountDigits(static_cast<Single>(value)); }
+
+void TellOrderInFile() {
+    if (g_orderInFile) g_orderInFile(OrderFileBytes());
+}
 
 }  // namespace
 
 bool WFILE_SUB(Obj& form) {
-    // Written, such a title would make a file that neither this program nor the shop can read.
-    if (const std::optional<TitleSlot> slot = TitleTooLongToRead()) {
-        ReportFileProblem(form, FileAction::Write, FILE_PATH, 0,
-                          KindName(slot->kind) + "の" + ToFullWidth(IntegerDigits(slot->title + 1)) +
-                              "冊目のタイトルが長すぎます。１行が３２，７６７バイトを超えるファイルは読み込めません。");
+    // Written, such an order would make a file that neither this program nor the shop reads back.
+    if (const std::optional<Text> reason = WhyOrderCannotBeWritten()) {
+        ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, *reason);
         return false;
     }
     const rt::FileResult written = rt::WriteFileReplacing(FILE_PATH, OrderFileBytes());
-    if (!written.ok) ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, ReasonOf(written));
-    return written.ok;
+    if (!written.ok) {
+        ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, ReasonOf(written));
+        return false;
+    }
+    TellOrderInFile();
+    return true;
 }
+
+void ListenForOrderInFile(OrderInFileListener listener) { g_orderInFile = std::move(listener); }
 
 bool RFILE_SUB(Obj& form) {
     const OrderFileRead order = ReadOrderFile(FILE_PATH);
@@ -39,6 +51,7 @@ bool RFILE_SUB(Obj& form) {
         return false;
     }
     TakeOverLoadedOrder(*order.content);
+    TellOrderInFile();
     return true;
 }
 
@@ -51,18 +64,27 @@ void TakeOverLoadedOrder(const OrderFileContent& content) {
     SetText(EDIT5, content.adjustDiscount ? BoxNumber(*content.adjustDiscount) : Text());
 }
 
-void 選択パス_SUB(const Text& extension) {
+bool 選択パス_SUB(const Text& extension) {
     const PathParts parts = SplitPath(FILE_PATH);
     LAST_DIR = parts.drive + parts.folder;
-    if (parts.extension.empty()) FILE_PATH = LAST_DIR + parts.name + extension;
+    if (!parts.extension.empty()) return false;
+    FILE_PATH = LAST_DIR + parts.name + extension;
+    return true;
+}
+
+bool 書込パス_SUB(Obj& form, const Text& title, const Text& extension) {
+    // A name with a wildcard names no file the program could replace; writing it is refused
+    // with its own message.
+    if (!選択パス_SUB(extension) || rt::HasWildcard(FILE_PATH) || !FileExists(FILE_PATH)) return true;
+    return MessageBox(form, title, Text("「") + FILE_PATH + "」は既に存在します。上書きしますか？", kYesNo,
+                      kExclamationIcon) == kAnsweredYes;
 }
 
 void BUTTON3_ON(Obj& form) {
     FILE_PATH = SaveDialog(form, "申込みデータの保存", LAST_DIR + "*.SAV", "(*.SAV)", 0);
     if (DialogCancelled(FILE_PATH)) return;
     // The file of that name is not deleted first: the new one replaces it once it is complete.
-    選択パス_SUB(".SAV");
-    if (WFILE_SUB(form)) RecoverySaved();
+    if (書込パス_SUB(form, "申込みデータの保存", ".SAV")) WFILE_SUB(form);
 }
 
 void BUTTON4_ON(Obj& form) {

@@ -13,6 +13,7 @@
 
 namespace {
 
+constexpr auto npos = std::string_view::npos;
 
 void AddLine(std::string& out, const Text& line) {
     out += line.bytes();
@@ -20,12 +21,14 @@ void AddLine(std::string& out, const Text& line) {
 }
 
 // The number a field holds, as the runtime reads numbers, or nothing when it is beyond what a
-// number can hold (an exponent of hundreds of digits, say): a file may hold anything.
+// Double can hold (four hundred digits, an exponent of hundreds): a file may hold anything, and
+// a broken file must not end the program. Text that is not a number is 0, as it always was.
 std::optional<double> NumberIn(const Text& field) {
-    const std::string& b = field.bytes();
-    size_t exponent = b.find_first_of("EeDd&");
-    if (exponent != std::string::npos && b.size() - exponent > 4) return std::nullopt;
-    return TextToNumber(field);
+    try {
+        return TextToNumber(field);
+    } catch (const rt::RuntimeError&) {
+        return std::nullopt;
+    }
 }
 
 // One digit of A or B: a non-digit counts as 0, as it always has.
@@ -35,48 +38,103 @@ int DigitAt(const Text& field, size_t index) {
     return c >= '0' && c <= '9' ? c - '0' : 0;
 }
 
-// A coupon as its line: in quotes when it would not read back as itself otherwise. Only a file
-// can bring such a coupon (a quoted field keeps commas, colons, line ends and leading blanks);
-// one written bare would split into other coupons or eat the titles' lines at the next load.
-// A quoted field cannot hold a quote, so none of these has one.
-Text CouponLine(const Text& coupon) {
+// Whether a coupon goes in quotes: written bare it would not read back as itself. A file brings
+// such coupons (a quoted field keeps commas, colons, line ends and leading blanks), and the
+// screens take anything but the date and the amount digits; one written bare would split into
+// other coupons or eat the titles' lines at the next load.
+bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r") != npos || (!c.empty() && c.front() == ' '); }
+
+Text CouponLine(const Text& coupon) { return NeedsQuotes(coupon.view()) ? Text("\"") + coupon + "\"" : coupon; }
+
+// The reader drops NULs wherever they stand, in a field or a line.
+const char* const kNulProblem = "にヌル文字（文字コード０）があります。ヌル文字を含む";
+
+// Why a coupon's line would read back as something else; nothing when it reads back as itself.
+std::optional<Text> CouponProblem(int i) {
+    const Text& coupon = COUPON_NO(i);
     const std::string_view c = coupon.view();
-    const bool bare = c.find_first_of(",:\r") == std::string_view::npos && (c.empty() || c.front() != ' ');
-    return bare ? coupon : Text("\"") + coupon + "\"";
+    const Text which = ToFullWidth(IntegerDigits(i + 1)) + "枚目の割引券番号";
+    if (c.find('\0') != npos) return which + kNulProblem + "割引券番号は読み込めません。";
+    // A quoted field ends at the next quote, and a bare one starting with a quote is a quoted one.
+    const bool quoteBreaks = NeedsQuotes(c) ? c.find('"') != npos : !c.empty() && c.front() == '"';
+    if (quoteBreaks)
+        return which + "「" + coupon +
+               "」は読み込める形に書けません。二重引用符（\"）は、番号の先頭や、コンマ・コロン・改行・先頭の空白の"
+               "ある番号には使えません。";
+    return std::nullopt;
 }
 
-Text TitleLine(int t, int k) {
+// Why a title's line would read back as something else: the title is the rest of its line, up
+// to the CR, and at most the bytes a line is read with, whatever the fields before it take.
+std::optional<Text> TitleProblem(int t, int k) {
+    const Text& name = TITLE_NAME(t, k);
+    const Text which = KindName(k) + "の" + ToFullWidth(IntegerDigits(t + 1)) + "冊目のタイトル";
+    if (name.size() > rt::kMaxLineBytes)
+        return which + "が長すぎます。３２，７６７バイトを超えるタイトルは読み込めません。";
+    if (name.view().find('\r') != npos) return which + "に改行があります。改行を含むタイトルは読み込めません。";
+    if (name.view().find('\0') != npos) return which + kNulProblem + "タイトルは読み込めません。";
+    return std::nullopt;
+}
+
+// The line of title t of kind k, with the name and the compensation given.
+Text TitleLine(int t, int k, const Text& name, int compensate) {
     Text a = IntegerDigits(k) + IntegerDigits(BOOK_TYPE(t, k)) + IntegerDigits(COURSE(t, k));
-    if (COMPENSATE_FLAG(t, k) == 1) a += "1";
+    if (compensate == 1) a += "1";
     const Text b = IntegerDigits(OPT_WORKS(t, k)) + IntegerDigits(OPT_NO_MOIRE(t, k)) + IntegerDigits(OPT_NO_SPREAD(t, k)) +
                    IntegerDigits(OPT_TRIM(t, k));
-    return a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," + TITLE_NAME(t, k);
+    return a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," + name;
+}
+
+Text TitleLine(int t, int k) { return TitleLine(t, k, TITLE_NAME(t, k), COMPENSATE_FLAG(t, k)); }
+
+// The file's bytes, with the title being typed as its screen would store it when one is given.
+std::string Bytes(const TitleBeingTyped* typed) {
+    std::string out;
+    AddLine(out, Text("割引券:") + IntegerDigits(COUPON_COUNT));
+    for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, CouponLine(COUPON_NO(i)));
+    for (int k = 0; k < kKindCount; ++k) {
+        const bool typedHere = typed && typed->kind == k;
+        for (int t = 0; t < TITLE_COUNT(k); ++t) {
+            if (!typedHere || t != typed->title) {
+                AddLine(out, TitleLine(t, k));
+            } else if (!typed->name.empty()) {
+                AddLine(out, TitleLine(t, k, typed->name, typed->compensate));
+            }
+        }
+        // A title being added follows the kind's last one.
+        if (typedHere && typed->title == TITLE_COUNT(k) && !typed->name.empty())
+            AddLine(out, TitleLine(typed->title, k, typed->name, typed->compensate));
+    }
+    return out;
 }
 
 bool StartsWith(const Text& line, const char* prefix) { return line.view().substr(0, std::string_view(prefix).size()) == prefix; }
 
 class Parser {
 public:
-    explicit Parser(const std::string& bytes) : reader_(bytes) {}
+    explicit Parser(const std::string& bytes)
+        : reader_(bytes), lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.ends_with("\r\n"))) {}
 
     OrderFileRead Run() {
         OrderFileRead result;
         OrderFileContent content;
         Text line;
-        if (!ReadLine(line)) return Failed();
+        // Only a file with no bytes at all fails its first read.
+        if (!ReadLine(line)) return status_ == rt::ReadStatus::PastEnd ? Failed(0, "ファイルが空です。") : Failed();
         if (StartsWith(line, "お客様氏名")) {
             content.customerName = TextMid(line, 12);
-            if (!ReadLine(line)) return Failed();
+            if (!ReadLine(line)) return FailedBeforeTitles();
         }
         if (StartsWith(line, "前受額")) {
             content.advancePayment = NumberIn(TextMid(line, 8));
-            if (!AnAmount(content.advancePayment)) return Failed(reader_.lineOfLastRead(), "前受額が数値ではありません。");
-            if (!ReadLine(line)) return Failed();
+            if (!AnAmount(content.advancePayment)) return Failed(reader_.lineOfLastRead(), "前受額の数値が大きすぎます。");
+            if (!ReadLine(line)) return FailedBeforeTitles();
         }
         if (StartsWith(line, "少額割引額")) {
             content.adjustDiscount = NumberIn(TextMid(line, 12));
-            if (!AnAmount(content.adjustDiscount)) return Failed(reader_.lineOfLastRead(), "少額割引額が数値ではありません。");
-            if (!ReadLine(line)) return Failed();
+            if (!AnAmount(content.adjustDiscount))
+                return Failed(reader_.lineOfLastRead(), "少額割引額の数値が大きすぎます。");
+            if (!ReadLine(line)) return FailedBeforeTitles();
         }
         const int countLine = reader_.lineOfLastRead();
         const std::optional<double> count = NumberIn(TextMid(line, 8));
@@ -84,7 +142,7 @@ public:
             return Failed(countLine, "割引券の枚数が０から１０ではありません。");
         for (int i = 0; i < static_cast<int>(*count); ++i) {
             Text coupon;
-            if (!ReadField(coupon)) return Failed();
+            if (!ReadField(coupon)) return FailedBeforeTitles();
             content.coupons.push_back(coupon);
         }
 
@@ -112,6 +170,9 @@ public:
             title.noMoire = DigitAt(b, 1);
             title.noSpread = DigitAt(b, 2);
             title.trim = DigitAt(b, 3);
+            // Nothing in a numeric field is a broken line, not 0: the program never writes one.
+            if (c.empty()) return Failed(titleLine, "解像度の欄が空です。");
+            if (d.empty()) return Failed(titleLine, "贈与の欄が空です。");
             const std::optional<double> dpi = NumberIn(c), gift = NumberIn(d);
             if (!dpi || !gift || !FitsInt16(*dpi) || !FitsInt16(*gift))
                 return Failed(titleLine, "解像度か贈与の欄の数値が範囲外です。");
@@ -138,12 +199,19 @@ private:
         return status == rt::ReadStatus::Ok;
     }
 
+    // Before the titles every read wants a line or a coupon of its own: a file that ends there
+    // ends before the line that was to come, which follows the last line even when that has no
+    // line end ("割引券:2" and nothing more lacks line 2).
+    OrderFileRead FailedBeforeTitles() {
+        if (status_ != rt::ReadStatus::PastEnd) return Failed();
+        return Failed(reader_.line() + (lastLineEnded_ ? 0 : 1), "ファイルが途中で終わっています。");
+    }
+
+    // A read that failed, named by the line it failed on; a title's line that the end of the file
+    // cuts short is that line.
     OrderFileRead Failed() {
         switch (status_) {
-            case rt::ReadStatus::PastEnd:
-                // An empty file is a problem of the whole file, not of a line.
-                if (reader_.line() <= 1) return Failed(0, "ファイルが空です。");
-                return Failed(reader_.line(), "ファイルが途中で終わっています。");
+            case rt::ReadStatus::PastEnd: return Failed(reader_.line(), "ファイルが途中で終わっています。");
             case rt::ReadStatus::LineTooLong: return Failed(reader_.line(), "１行が３２，７６７バイトを超えています。");
             default: return Failed(reader_.line(), "読み取れない欄があります。");
         }
@@ -155,24 +223,23 @@ private:
     }
 
     rt::TextReader reader_;
+    const bool lastLineEnded_;
     rt::ReadStatus status_ = rt::ReadStatus::Ok;
 };
 
 }  // namespace
 
-std::string OrderFileBytes() {
-    std::string out;
-    AddLine(out, Text("割引券:") + IntegerDigits(COUPON_COUNT));
-    for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, CouponLine(COUPON_NO(i)));
-    for (int k = 0; k < kKindCount; ++k)
-        for (int t = 0; t < TITLE_COUNT(k); ++t) AddLine(out, TitleLine(t, k));
-    return out;
-}
+std::string OrderFileBytes() { return Bytes(nullptr); }
 
-std::optional<TitleSlot> TitleTooLongToRead() {
+std::string OrderFileBytes(const TitleBeingTyped& typed) { return Bytes(&typed); }
+
+std::optional<Text> WhyOrderCannotBeWritten() {
+    // In the order of the file, so that the customer hears of the first line to blame.
+    for (int i = 0; i < COUPON_COUNT; ++i)
+        if (std::optional<Text> problem = CouponProblem(i)) return problem;
     for (int k = 0; k < kKindCount; ++k)
         for (int t = 0; t < TITLE_COUNT(k); ++t)
-            if (TitleLine(t, k).size() > rt::kMaxLineBytes) return TitleSlot{k, t};
+            if (std::optional<Text> problem = TitleProblem(t, k)) return problem;
     return std::nullopt;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The saved order file, which is also the data file attached to the application mail: the
-// coupon count line "割引券:N", the N coupon numbers, then one line per title, kinds 0 to 4 in
-// order, "A,B,C,D,E": A the kind, book type, course and a "1" for compensation, B the four
-// option flags, C the resolution, D the gift flag, E the title to the end of the line.
+// coupon count line "割引券:N", the N coupon numbers (in double quotes when one holds a comma, a
+// colon or a CR, or starts with a blank), then one line per title, kinds 0 to 4 in order,
+// "A,B,C,D,E": A the kind, book type, course and a "1" for compensation, B the four option
+// flags, C the resolution, D the gift flag, E the title to the end of the line.
 // Shift-JIS, CR LF, no header.
 #include <optional>
 #include <string>
@@ -36,12 +37,23 @@ struct OrderFileProblem {
 // The file of the order in memory, byte for byte.
 std::string OrderFileBytes();
 
-// The first title whose line would be longer than a line that can be read back (a title typed
-// or imported at full length, with the line's fields before it); none when every line fits.
-struct TitleSlot {
+// A title open on its entry screen, as closing the screen now would store it: title `title` of
+// `kind` (TITLE_COUNT(kind) for one being added) with the name and compensation on screen.
+struct TitleBeingTyped {
     int kind = 0, title = 0;
+    Text name;
+    int compensate = 0;
 };
-std::optional<TitleSlot> TitleTooLongToRead();
+// The file of the order with that title in it; an empty name leaves the title out, as closing
+// the screen would delete it.
+std::string OrderFileBytes(const TitleBeingTyped& typed);
+
+// Why the order in memory cannot be written as a file that reads back as the same order, in the
+// customer's words and naming the first coupon or title to blame; nothing when it can. A title
+// is the rest of its line: it cannot hold a CR or a NUL, nor more bytes than a line is read
+// with. A coupon is a field: bare it cannot hold a comma, a colon, a CR, nor start with a blank
+// or a quote, and in quotes it cannot hold a quote; a NUL it cannot hold at all.
+std::optional<Text> WhyOrderCannotBeWritten();
 
 // Reads a file's bytes as an order. Lines before the coupon count may give the customer's
 // name, an advance payment and an adjustment discount.

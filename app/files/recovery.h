@@ -1,29 +1,35 @@
 #pragma once
-// The recovery file: in the real window, the order is also kept in the user's state folder after
-// every change ($XDG_STATE_HOME/kalvoro/recovery.SAV, in the saved-order format), so that a run
-// that ends without a save (a crash, a killed process, a power cut) loses nothing typed. A save
-// or a change back to the empty order removes it; the next start offers to take it up again.
-// The scripted driver and the batch commands never enable it, so it is never written or offered
+// The recovery files: in the real window, the order is also kept in the user's state folder after
+// every change ($XDG_STATE_HOME/kalvoro/recovery-<run>.SAV, in the saved-order format), so that a
+// run that ends without a save (a crash, a killed process, a power cut) loses nothing typed.
+// Every running program keeps a file of its own, and holds a lock on it (recovery-<run>.lock)
+// for as long as it runs: a start offers only the files whose program no longer runs, so two
+// windows never see, take or delete each other's order. The order's file goes when the order
+// equals a file on disk (a save, the mail attachment, a load) or is empty again.
+// The scripted driver and the batch commands never enable it, so nothing is written or offered
 // there.
 #include <filesystem>
+#include <string>
 
 #include "runtime/window/window.h"
 
-// Turns the recovery file on for this run (the real window only); tests turn it off again.
+// Turns the recovery files on for this run (the real window only) and takes this run's lock;
+// tests turn it off again, which lets the lock go.
 void EnableRecovery(bool on = true);
 
-// Where the file is kept; empty when no state folder can be named.
+// The folder of the recovery files, and this run's own file in it; empty when no state folder
+// can be named.
+std::filesystem::path RecoveryFolder();
 std::filesystem::path RecoveryPath();
 
-// At start, when a recovery file is there: asks whether to take the order up again. Yes loads it
-// as "ロード" would; no deletes it. A file that cannot be read as an order is set aside under
-// another name, with a message, and nothing of it is loaded.
+// At start: offers, newest first and one question each, the orders left by programs that no
+// longer run (a file of an earlier version, recovery.SAV, among them). Yes loads it as "ロード"
+// would, and no other is offered in this run; no sets it aside as recovery-declined-<time>.SAV,
+// of which the last ten are kept. A file that cannot be read as an order is set aside as
+// recovery-unreadable-<time>.SAV, with a message, and nothing of it is loaded.
 void OfferRecovery(Obj& form);
 
-// After every step of the wait loop: writes the order when it changed since it was last kept,
-// removes the file when the order is empty again. A file that cannot be written is told once
-// in a run.
-void KeepRecoveryUpToDate();
-
-// After a successful save: the order is in the customer's own file, the recovery file goes.
-void RecoverySaved();
+// After every step of the wait loop, with the order as it would be saved now: writes it when it
+// changed since it was last kept, removes the file when the order is empty again. A file that
+// cannot be written is told once in a run.
+void KeepRecoveryUpToDate(const std::string& orderBytes);

@@ -35,7 +35,7 @@ const RoutineEntry kRoutines[] = {
     // title entry
     KALVORO_ROUTINE(RADIO1_ON), KALVORO_ROUTINE(RADIO2_ON), KALVORO_ROUTINE(RADIO3_ON), KALVORO_ROUTINE(RADIO4_ON),
     KALVORO_ROUTINE(RADIO5_ON), KALVORO_ROUTINE(CHECK7_ON), KALVORO_ROUTINE(BUTTON12_ON),
-    KALVORO_ROUTINE(BUTTON14_ON),
+    KALVORO_ROUTINE(BUTTON14_ON), KALVORO_ROUTINE(EDIT1_CHANGE),
     // options and resolution
     KALVORO_ROUTINE(CHECK1_ON), KALVORO_ROUTINE(CHECK2_ON), KALVORO_ROUTINE(CHECK3_ON), KALVORO_ROUTINE(CHECK4_ON),
     KALVORO_ROUTINE(CHECK6_ON), KALVORO_ROUTINE(HSCROLL1_CHANGE), KALVORO_ROUTINE(BUTTON13_ON),
@@ -76,12 +76,13 @@ void 開始_SETSUB() {
                    &CHECK8})
         SetVisible(*o, 0);
     SetVisible(FORM3, 0);
+    ForgetOpenTitle();
     SetVisible(FORM4, 0);
 }
 
 void WaitStep() {
     FormWait(Obj{kMainWindow});
-    KeepRecoveryUpToDate();
+    KeepRecoveryUpToDate(OrderAsIfClosed());
 }
 
 void メイン_SUB() {
@@ -95,6 +96,6 @@ void メイン_SUB() {
         COMMAND = 0;
         while (COMMAND == 0) WaitStep();
         インポート_SUB();
-        KeepRecoveryUpToDate();
+        KeepRecoveryUpToDate(OrderAsIfClosed());
     }
 }

@@ -3,6 +3,7 @@
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/title_amounts.h"
+#include "app/files/order_file.h"
 #include "app/screens/controls.h"
 #include "app/screens/options.h"
 #include "app/screens/title_list.h"
@@ -19,6 +20,9 @@ const char* const kEntryCaption[kKindCount] = {
     "無線綴じ雑誌　タイトル別　申込資料作成画面",
     "写真集・資料集等　タイトル別　申込資料作成画面",
 };
+
+// Whether a title is open on the screen, between タイトル別_SETSUB and 終了.
+bool g_titleOpen = false;
 
 // Comics are priced from a fixed list price; the printed one is not asked for.
 constexpr Single kFixedListPrice = 1000;
@@ -135,6 +139,7 @@ void WithdrawGift() {
 
 void タイトル別_SETSUB() {
     const int t = CUR_TITLE, k = CUR_KIND;
+    g_titleOpen = true;
     SetVisible(TEXT56, 0);
     SetVisible(FORM3, -1);
     SetVisible(FORM2, 0);
@@ -216,4 +221,19 @@ void BUTTON14_ON(Obj&) {
     ListSetTop(LIST1, t);
     SetVisible(FORM3, 0);
     SetVisible(FORM2, -1);
+    g_titleOpen = false;
+}
+
+void EDIT1_CHANGE(Obj&) {}
+
+void ForgetOpenTitle() { g_titleOpen = false; }
+
+std::string OrderAsIfClosed() {
+    if (!g_titleOpen) return OrderFileBytes();
+    TitleBeingTyped typed;
+    typed.kind = CUR_KIND;
+    typed.title = CUR_TITLE;
+    typed.name = GetText(EDIT1);
+    typed.compensate = GetCheck(CHECK6) == 1 ? 1 : 0;
+    return OrderFileBytes(typed);
 }

@@ -2,6 +2,8 @@
 // The entry screen of one title (FORM3): name, list price and page count where the kind needs
 // them, book type, course and gift. The options and the resolution slider of the same screen
 // are in options.h. The screen works on title CUR_TITLE of kind CUR_KIND.
+#include <string>
+
 #include "runtime/window/window.h"
 
 // Lays out and fills FORM3 for the current title, prices it and shows it.
@@ -25,3 +27,15 @@ void BUTTON12_ON(Obj& form);
 
 // "終　了": stores the name, deletes the title when its name was erased, back to the list.
 void BUTTON14_ON(Obj& form);
+
+// The name box: nothing to do but let the wait loop step, so that the recovery file follows the
+// name as it is typed, before 終了 stores it.
+void EDIT1_CHANGE(Obj& form);
+
+// At start no title is open.
+void ForgetOpenTitle();
+
+// The order file as 終了 would leave the order if it were pressed now: the title open on this
+// screen with the name typed so far, or without it when its name is empty. The order file itself
+// when no title is open.
+std::string OrderAsIfClosed();

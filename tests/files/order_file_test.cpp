@@ -105,11 +105,17 @@ TEST_F(OrderFile, ALoadedOrderKeepsNoCouponOfThePreviousOne) {
 }
 
 TEST_F(OrderFile, ReadsTheLinesOtherProgramsPutBeforeTheCouponCount) {
-    const OrderFileRead read = ParseOrderFile("お客様氏名:山田太郎\r\n前受額:1000\r\n少額割引額:50\r\n割引券:0\r\n");
+    OrderFileRead read = ParseOrderFile("お客様氏名:山田太郎\r\n前受額:1000\r\n少額割引額:50\r\n割引券:0\r\n");
     ASSERT_TRUE(read.content);
     EXPECT_EQ(*read.content->customerName, Text("山田太郎"));
     EXPECT_EQ(*read.content->advancePayment, 1000);
     EXPECT_EQ(*read.content->adjustDiscount, 50);
+    // The largest amount kept, text that is no number (0, as always) and a resolution of 0.
+    read = ParseOrderFile("前受額:3.4E38\r\n少額割引額:abc\r\n割引券:0\r\n013,0000,0,0,本\r\n");
+    ASSERT_TRUE(read.content) << read.problem.line;
+    EXPECT_EQ(*read.content->advancePayment, 3.4e38);
+    EXPECT_EQ(*read.content->adjustDiscount, 0);
+    EXPECT_EQ(read.content->titles.at(0).dpi, 0);
 }
 
 struct Broken {
@@ -141,10 +147,22 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"Empty", "", 0, "ファイルが空です。"},
         Broken{"KindFive", "割引券:0\r\n013,0000,156,0,a\r\n513,0000,156,0,b\r\n", 3, "本の種類が０から４ではありません。"},
         Broken{"CouponsMissing", "割引券:3\r\n2612310035\r\n2612310042\r\n", 4, "ファイルが途中で終わっています。"},
+        // A file that ends before the line it announces names that line, even without a line end.
+        Broken{"CountLineAlone", "割引券:2", 2, "ファイルが途中で終わっています。"},
+        Broken{"NameLineAlone", "お客様氏名:山田", 2, "ファイルが途中で終わっています。"},
+        Broken{"TitleLineCut", "割引券:0\r\n013,0000", 2, "ファイルが途中で終わっています。"},
+        Broken{"EmptyDpi", "割引券:0\r\n011,0000,,0,本\r\n", 2, "解像度の欄が空です。"},
+        Broken{"EmptyGift", "割引券:0\r\n013,0000,156, ,本\r\n", 2, "贈与の欄が空です。"},
+        Broken{"AdvancePaymentTooLarge", "前受額:3.5E38\r\n割引券:0\r\n", 1, "前受額の数値が大きすぎます。"},
+        Broken{"AdvancePaymentBeyondDouble", "前受額:" + std::string(400, '9') + "\r\n割引券:0\r\n", 1,
+               "前受額の数値が大きすぎます。"},
+        Broken{"AdjustDiscountTooLarge", "お客様氏名:山田\r\n少額割引額:-1E39\r\n割引券:0\r\n", 2,
+               "少額割引額の数値が大きすぎます。"},
         Broken{"ElevenCoupons", "割引券:11\r\n", 1, "割引券の枚数が０から１０ではありません。"},
         Broken{"FourFields", "割引券:0\r\n013,0000,156,0\r\n013,0000,156,0,b\r\n", 2, "欄が５つそろっていません。"},
         Broken{"DpiOutOfRange", "割引券:0\r\n013,0000,32768,0,a\r\n", 2, "解像度か贈与の欄の数値が範囲外です。"},
         Broken{"HugeExponent", "割引券:0\r\n013,0000,1E99999,0,a\r\n", 2, "解像度か贈与の欄の数値が範囲外です。"},
+        Broken{"GiftBeyondDouble", "割引券:0\r\n013,0000,156,1E309,a\r\n", 2, "解像度か贈与の欄の数値が範囲外です。"},
         Broken{"TooManyOfAKind", ManyTitles(1, 122), 123, "１種類の本が１２１冊を超えています。"},
         Broken{"LineTooLong", "割引券:0\r\n013,0000,156,0," + std::string(32768, 'x') + "\r\n", 2,
                "１行が３２，７６７バイトを超えています。"}),

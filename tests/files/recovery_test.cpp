@@ -1,15 +1,22 @@
 // The recovery file kept beside the order while the customer works (the real window turns it
-// on): written after a change, removed by a save or by going back to the empty order, offered at
-// the next start, set aside when it cannot be read. Off, as for scripts and batch runs, nothing
-// is written.
+// on): written after a change, removed when the order equals a file on disk or is empty again,
+// offered at the next start only when its program has ended, set aside when declined or when it
+// cannot be read. Off, as for scripts and batch runs, nothing is written.
 #include "app/files/recovery.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 
 #include "app/files/order_file.h"
 #include "app/screens/main_routine.h"
+#include "app/screens/title_entry.h"
 #include "runtime/files/whole_file.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
@@ -23,15 +30,31 @@ class Recovery : public Screens {
 protected:
     void SetUp() override {
         Screens::SetUp();
-        fs::remove_all(RecoveryPath().parent_path());
+        fs::remove_all(RecoveryFolder());
     }
     void TearDown() override {
         EnableRecovery(false);
-        fs::remove_all(RecoveryPath().parent_path());
+        fs::remove_all(RecoveryFolder());
         Screens::TearDown();
     }
     // What the wait loop does after each of the customer's events.
-    void Step() { KeepRecoveryUpToDate(); }
+    void Step() { KeepRecoveryUpToDate(OrderAsIfClosed()); }
+    // An order left in the folder by another run, last changed at `changed`.
+    static fs::path LeftBy(const std::string& name, const std::string& bytes, std::time_t changed) {
+        fs::create_directories(RecoveryFolder());
+        const fs::path file = RecoveryFolder() / name;
+        PutFileBytes(file, bytes);
+        const timespec times[2] = {{changed, 0}, {changed, 0}};
+        utimensat(AT_FDCWD, file.c_str(), times, 0);
+        return file;
+    }
+    static std::vector<std::string> Declined() {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(RecoveryFolder()))
+            if (e.path().filename().string().rfind("recovery-declined-", 0) == 0) names.push_back(e.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
 TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
@@ -75,7 +98,7 @@ TEST_F(Recovery, AFileThatCannotBeWrittenIsToldOnceAndTheOrderStays) {
     platform.QueueAnswer(rt::Answer::Ok);
     Step();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("recovery.SAV」に書き込めません。"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(".SAV」に書き込めません。"), std::string::npos) << messages[0];
     EXPECT_NE(messages[0].find("ディスクがいっぱいです。"), std::string::npos);
     EXPECT_FALSE(fs::exists(RecoveryPath()));
     EXPECT_EQ(OrderFileBytes(), order);
@@ -92,12 +115,143 @@ TEST_F(Recovery, OffNothingIsWrittenOrOffered) {
     EnterComic();
     Step();
     EXPECT_FALSE(fs::exists(RecoveryPath()));
-    fs::create_directories(RecoveryPath().parent_path());
-    PutFileBytes(RecoveryPath(), "割引券:0\r\n013,0000,156,0,前の本\r\n");
+    const fs::path left = LeftBy("recovery.SAV", "割引券:0\r\n013,0000,156,0,前の本\r\n", std::time(nullptr));
     Obj main{kMainWindow};
     OfferRecovery(main);
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(fs::exists(RecoveryPath()));
+    EXPECT_TRUE(fs::exists(left));
+}
+
+TEST_F(Recovery, AnOrderEqualToAFileOnDiskIsNotKeptUntilItChanges) {
+    EnableRecovery();
+    PutFileBytes("loaded.SAV", "割引券:0\r\n013,0000,156,0,本\r\n");
+    platform.QueueFileChoice(std::string("loaded.SAV"));
+    Click(BUTTON4);
+    Step();
+    EXPECT_FALSE(fs::exists(RecoveryPath())) << "the loaded file holds it";
+    Type(COMBO1, "2612310035");
+    Click(BUTTON15);
+    Step();
+    EXPECT_EQ(FileBytes(RecoveryPath()), OrderFileBytes()) << "changed after the load";
+    // The mail attachment holds the whole order as well.
+    for (rt::Answer a : {rt::Answer::Ok, rt::Answer::Cancel}) platform.QueueAnswer(a);
+    platform.QueueFileChoice(std::string("メール添付用.TXT"));
+    Click(BUTTON2);
+    Step();
+    EXPECT_EQ(FileBytes(fs::path(u8"メール添付用.TXT")), OrderFileBytes());
+    EXPECT_FALSE(fs::exists(RecoveryPath()));
+}
+
+// Three runs left orders: one still runs (its lock is held), two have ended. The newer ended one
+// is asked about first and declined, the older one taken up; the running one is never touched.
+TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside) {
+    EnableRecovery();
+    const fs::path older = LeftBy("recovery.SAV", "割引券:0\r\n013,0000,156,0,古い本\r\n", 1767355200);  // 2026-01-02, noon
+    const fs::path newer = LeftBy("recovery-20260304-090000-77.SAV", "割引券:0\r\n013,0000,156,0,新しい本\r\n", 1772625600);
+    const std::string runningBytes = "割引券:0\r\n013,0000,156,0,動いている本\r\n";
+    const fs::path running = LeftBy("recovery-20260305-090000-78.SAV", runningBytes, std::time(nullptr));
+    const int runningLock = ::open((RecoveryFolder() / "recovery-20260305-090000-78.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(runningLock, LOCK_EX | LOCK_NB), 0);
+    // Ten declined before: the oldest goes when one more is declined.
+    for (int i = 0; i < 10; ++i) LeftBy("recovery-declined-2025010" + std::to_string(i) + "-000000-000.SAV", "割引券:0\r\n", 0);
+
+    std::vector<std::string> asked;
+    platform.SetMessageObserver([&](const std::string&, const std::string& text, rt::MessageButtons buttons,
+                                    rt::MessageIcon, std::optional<rt::Answer>) {
+        EXPECT_EQ(buttons, rt::MessageButtons::YesNo);
+        asked.push_back(text);
+    });
+    platform.QueueAnswer(rt::Answer::No);
+    platform.QueueAnswer(rt::Answer::Yes);
+    Obj main{kMainWindow};
+    OfferRecovery(main);
+
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_NE(asked[0].find("2026/03/04"), std::string::npos) << asked[0];
+    EXPECT_NE(asked[1].find("2026/01/02"), std::string::npos) << asked[1];
+    ASSERT_EQ(TITLE_COUNT(0), 1);
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("古い本"));
+    EXPECT_FALSE(fs::exists(older));
+    EXPECT_EQ(FileBytes(RecoveryPath()), OrderFileBytes()) << "the order taken up is this run's now";
+    EXPECT_FALSE(fs::exists(newer));
+    const std::vector<std::string> declined = Declined();
+    ASSERT_EQ(declined.size(), 10u);
+    EXPECT_EQ(declined.front(), "recovery-declined-20250101-000000-000.SAV");
+    EXPECT_EQ(FileBytes(RecoveryFolder() / declined.back()), "割引券:0\r\n013,0000,156,0,新しい本\r\n");
+    EXPECT_EQ(FileBytes(running), runningBytes);
+
+    // Its program ends: the next start offers it. Once one order is taken up, the others wait.
+    ::close(runningLock);
+    LeftBy("recovery-20260306-090000-79.SAV", "割引券:0\r\n", 0);
+    asked.clear();
+    platform.QueueAnswer(rt::Answer::Yes);
+    OfferRecovery(main);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("動いている本"));
+    EXPECT_TRUE(fs::exists(RecoveryFolder() / "recovery-20260306-090000-79.SAV"));
+}
+
+// The title open on the entry screen is kept as 終了 would keep it: with the name typed so far
+// and its options; without it while its name is empty, as 終了 would delete it.
+TEST_F(Recovery, TheTitleBeingTypedIsKeptAsClosingItWouldKeepIt) {
+    EnableRecovery();
+    EnterComic();
+    const std::string closed = OrderFileBytes();
+    struct Case {
+        int line;
+        const char* name;
+        const char* kept;  // the last line of the file, after the closed title's
+    } const cases[] = {
+        {1, "開いている本", "013,0011,156,0,開いている本\r\n"},
+        {1, "", ""},                                      // a new title without a name
+        {0, "本の新しい名前", "013,0000,156,0,本の新しい名前\r\n"},  // the first title renamed: replaces its line
+        {0, "", nullptr},                                 // its name erased: it would be deleted
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Click(BUTTON5);
+        Select(LIST1, c.line);
+        if (c.line == 1) {
+            Click(CHECK3);
+            Click(CHECK4);
+        }
+        Type(EDIT1, c.name);
+        Step();
+        const std::string kept = fs::exists(RecoveryPath()) ? FileBytes(RecoveryPath()) : "割引券:0\r\n";
+        if (!c.kept) {
+            EXPECT_EQ(kept, "割引券:0\r\n");
+        } else if (c.line == 0) {
+            EXPECT_EQ(kept, std::string("割引券:0\r\n") + c.kept);
+        } else {
+            EXPECT_EQ(kept, closed + c.kept);
+        }
+        // Left without closing: the title as it was before.
+        Type(EDIT1, c.line == 0 ? "本" : "");
+        Click(BUTTON14);
+        Click(BUTTON11);
+        Step();
+        EXPECT_EQ(FileBytes(RecoveryPath()), closed);
+    }
+    // Taken up again at the next start, the open title is priced like any other.
+    Click(BUTTON5);
+    Select(LIST1, 1);
+    Click(CHECK3);
+    Click(CHECK4);
+    Type(EDIT1, "開いている本");
+    Step();
+    const std::string killed = FileBytes(RecoveryPath());
+    const fs::path left = LeftBy("recovery-19990101-000000-1.SAV", killed, 0);
+    EndProgramForTest();
+    StartProgramForTest(platform);
+    Run();
+    platform.QueueAnswer(rt::Answer::Yes);
+    Obj main{kMainWindow};
+    OfferRecovery(main);
+    ASSERT_EQ(TITLE_COUNT(0), 2);
+    EXPECT_EQ(TITLE_NAME(1, 0), Text("開いている本"));
+    EXPECT_EQ(OPT_NO_SPREAD(1, 0) + OPT_TRIM(1, 0), 2);
+    EXPECT_GT(TITLE_TOTAL(1, 0), TITLE_TOTAL(0, 0)) << "priced with its options";
+    EXPECT_EQ(OrderFileBytes(), killed);
 }
 
 }  // namespace
