@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -17,6 +18,7 @@
 #include "runtime/files/channels.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
+#include "runtime/values/text.h"
 #include "runtime/window/window.h"
 
 namespace {
@@ -26,11 +28,14 @@ struct Invocation {
     std::optional<std::string> today;
 };
 
+// A day the calendar has, written YYYY-MM-DD. Checked here, before the date is handed on: the
+// start-up would only warn and price the order for the computer's date, and a shop script would
+// take its exit status 0 for the prices of the day it asked for.
 bool IsDate(const std::string& s) {
     if (s.size() != 10 || s[4] != '-' || s[7] != '-') return false;
     for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (s[i] < '0' || s[i] > '9') return false;
-    return true;
+    return IsCalendarDate(std::stoi(s.substr(0, 4)), std::stoi(s.substr(5, 2)), std::stoi(s.substr(8, 2)));
 }
 
 std::optional<Invocation> Parse(const std::vector<std::string>& args, std::ostream& err) {
@@ -54,7 +59,7 @@ std::optional<Invocation> Parse(const std::vector<std::string>& args, std::ostre
         return std::nullopt;
     }
     if (call.today && !IsDate(*call.today)) {
-        err << "kalvoro " << call.command << ": --today takes a date YYYY-MM-DD, not " << *call.today << "\n";
+        err << "kalvoro " << call.command << ": --today " << *call.today << ": not a date of the calendar (YYYY-MM-DD)\n";
         return std::nullopt;
     }
     return call;
@@ -82,6 +87,10 @@ public:
         if (!path) return orderUtf8 + ": the name has characters Shift-JIS cannot hold";
         const OrderFileRead order = ReadOrderFile(*path);
         if (!order.content) {
+            // The system refuses to open a folder as it refuses a file one may not read; whoever
+            // named a folder should be told that, not that access was denied.
+            std::error_code unreadable;
+            if (std::filesystem::is_directory(orderUtf8, unreadable)) return orderUtf8 + ": is a folder, not an order file";
             const std::string line = order.problem.line > 0 ? ":" + std::to_string(order.problem.line) : "";
             return orderUtf8 + line + ": " + rt::SjisToUtf8Lossy(order.problem.reason.bytes());
         }
@@ -128,7 +137,8 @@ std::pair<Text, Text> Statements() {
 }
 
 std::string ForPerson(const Text& text) {
-    std::string utf8 = rt::SjisToUtf8Lossy(text.bytes()), out;
+    // Read as in the window: the yen sign as "¥", a cut character's lead byte as one "?".
+    std::string utf8 = rt::SjisToUtf8Shown(text.bytes()), out;
     for (char c : utf8)
         if (c != '\r') out += c;
     return out;

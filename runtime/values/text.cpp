@@ -221,7 +221,8 @@ bool ParseOverride(const char* s, std::tm& tm) {
     int y, m, d;
     char tail;
     if (std::sscanf(s, "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
-    if (y < 1 || m < 1 || m > 12 || d < 1 || d > 31) return false;
+    // A day the calendar does not have would be printed on the statements as it stands.
+    if (!IsCalendarDate(y, m, d)) return false;
     tm.tm_year = y - 1900;
     tm.tm_mon = m - 1;
     tm.tm_mday = d;
@@ -229,6 +230,13 @@ bool ParseOverride(const char* s, std::tm& tm) {
 }
 
 }  // namespace
+
+bool IsCalendarDate(int year, int month, int day) {
+    if (year < 1 || month < 1 || month > 12 || day < 1) return false;
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
 
 Text TodayText() {
     std::tm tm{};
@@ -238,7 +246,7 @@ Text TodayText() {
             static bool warned = false;
             if (!warned) {
                 warned = true;
-                std::fprintf(stderr, "kalvoro: KALVORO_TODAY=%s is not a date of the form YYYY-MM-DD; using the clock\n", over);
+                std::fprintf(stderr, "kalvoro: KALVORO_TODAY=%s is not a date of the calendar (YYYY-MM-DD); using the clock\n", over);
             }
         }
         std::time_t now = std::time(nullptr);

@@ -62,5 +62,9 @@ Text JisChar(Int32 code);
 // Half-width to full-width, byte by byte, with voiced and semi-voiced marks folded in.
 Text ToFullWidth(const Text& s, Here here = Here::current());
 
-// Today's local date as "YYYY/MM/DD"; KALVORO_TODAY=YYYY-MM-DD overrides the clock.
+// Today's local date as "YYYY/MM/DD"; KALVORO_TODAY=YYYY-MM-DD overrides the clock. An override
+// that names no day of the calendar is refused with a warning, once, and the clock is used.
 Text TodayText();
+
+// Whether the day exists in the Gregorian calendar, from year 1 on.
+bool IsCalendarDate(int year, int month, int day);

@@ -10,6 +10,7 @@
 
 #include "app/fee/order_model.h"
 #include "app/screens/main_routine.h"
+#include "runtime/values/encoding.h"
 #include "runtime/window/window.h"
 #include "tests/support/file_bytes.h"
 
@@ -28,6 +29,8 @@ protected:
         PutFileBytes("order.SAV",
               "割引券:1\r\n2612310035\r\n013,0001,156,0,本一\r\n011,0000,156,0,本二\r\n403,0000,156,0,写真\r\n");
     }
+    // The commands set the date for the rest of the process, as the start-up reads it.
+    void TearDown() override { unsetenv("KALVORO_TODAY"); }
     int Run(std::vector<std::string> args) {
         out.str("");
         err.str("");
@@ -64,6 +67,30 @@ TEST_F(BatchCommands, StatementsWritesBothFilesAndEstimatePrintsThem) {
     EXPECT_EQ(out.str().find('\r'), std::string::npos);
 }
 
+// The details cut a title at 20 bytes, here after the lead byte of "か"; the file keeps that byte
+// as the shop expects, and the terminal shows it as one "?", as the window does, with the yen
+// signs as "¥": the columns after it stay where the file has them.
+TEST_F(BatchCommands, ACutCharacterIsOneColumnOnTheTerminal) {
+    PutFileBytes("cut.SAV", "割引券:0\r\n013,0000,156,0,Aワンピース　第一巻から三巻\r\n");
+    std::filesystem::create_directory("cut");
+    ASSERT_EQ(Run({"statements", "cut.SAV", "--out", "cut", "--today", "2026-12-07"}), 0) << err.str();
+    const std::string details = FileBytes(U8(u8"cut/明細書.TXT"));
+    const std::string cut = std::string("Aワンピース　第一巻") + "\x82";
+    ASSERT_NE(details.find(cut + " "), std::string::npos);
+    ASSERT_EQ(Run({"estimate", "cut.SAV", "--today", "2026-12-07"}), 0);
+    const std::string shown = out.str();
+    const size_t row = shown.find(U8(u8"Aワンピース　第一巻? "));
+    ASSERT_NE(row, std::string::npos) << shown;
+    EXPECT_EQ(shown.find("\xEF\xBF\xBD"), std::string::npos) << "no replacement mark of another width";
+    // The row as the terminal shows it holds the file's row, byte for byte but the two marks.
+    const size_t fileRow = details.find(cut);
+    const std::string rowBytes = details.substr(fileRow, details.find("\r\n", fileRow) - fileRow);
+    std::string rowShown = shown.substr(row, shown.find('\n', row) - row);
+    for (size_t at; (at = rowShown.find(U8(u8"¥"))) != std::string::npos;) rowShown.replace(at, 2, "\\");
+    EXPECT_EQ(rt::Utf8ToSjis(rowShown).value_or("?"), std::string(rowBytes).replace(cut.size() - 1, 1, "?"));
+    EXPECT_NE(rowShown.find('\\'), std::string::npos) << "the row's amounts carry the yen sign";
+}
+
 TEST_F(BatchCommands, ABrokenOrderIsOneLineAndWritesNothing) {
     PutFileBytes("broken.SAV", "割引券:0\r\n013,0000,156,0,a\r\n913,0000,156,0,b\r\n");
     std::filesystem::create_directory("none");
@@ -79,8 +106,51 @@ TEST_F(BatchCommands, CommandLinesItDoesNotUnderstand) {
     EXPECT_EQ(Run({"totals"}), 2);
     EXPECT_EQ(Run({"statements", "order.SAV"}), 2);  // --out is required
     EXPECT_EQ(Run({"totals", "order.SAV", "--out", "x"}), 2);
-    EXPECT_EQ(Run({"totals", "order.SAV", "--today", "2026-1-07"}), 2);
     EXPECT_EQ(Run({"totals", "order.SAV", "extra"}), 2);
 }
+
+TEST_F(BatchCommands, AFolderGivenForTheOrderIsNamedAsAFolder) {
+    std::filesystem::create_directory("orders");
+    const std::vector<std::vector<std::string>> calls = {
+        {"totals", "orders"}, {"statements", "orders", "--out", "orders"}, {"estimate", "orders"}};
+    for (const auto& call : calls) {
+        EXPECT_EQ(Run(call), 1) << call[0];
+        EXPECT_EQ(err.str(), "kalvoro " + call[0] + ": orders: is a folder, not an order file\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty("orders"));
+}
+
+// The last day that exists and the first that does not, at each edge of the calendar.
+struct TodayCase {
+    const char* given;
+    bool aDay;
+};
+
+class BatchToday : public BatchCommands, public testing::WithParamInterface<TodayCase> {};
+
+TEST_P(BatchToday, OnlyADayOfTheCalendarIsTaken) {
+    const std::string given = GetParam().given;
+    const int status = Run({"totals", "order.SAV", "--today", given});
+    if (GetParam().aDay) {
+        ASSERT_EQ(status, 0) << err.str();
+        std::string slashed = given;
+        slashed[4] = slashed[7] = '/';
+        EXPECT_EQ(TODAY_DATE, Text(slashed));
+        EXPECT_EQ(err.str(), "");
+    } else {
+        EXPECT_EQ(status, 2);
+        EXPECT_EQ(err.str(), "kalvoro totals: --today " + given + ": not a date of the calendar (YYYY-MM-DD)\n");
+        EXPECT_EQ(out.str(), "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BatchDates, BatchToday,
+    testing::Values(TodayCase{"2026-02-28", true}, TodayCase{"2026-02-29", false}, TodayCase{"2028-02-29", true},
+                    TodayCase{"2100-02-29", false}, TodayCase{"2000-02-29", true}, TodayCase{"2026-04-30", true},
+                    TodayCase{"2026-04-31", false}, TodayCase{"2026-12-31", true}, TodayCase{"2026-13-01", false},
+                    TodayCase{"2026-00-10", false}, TodayCase{"2026-01-00", false}, TodayCase{"2026-01-31", true},
+                    TodayCase{"2026-01-32", false}, TodayCase{"0000-01-01", false}, TodayCase{"2026-1-07", false},
+                    TodayCase{"2026-01-07x", false}));
 
 }  // namespace

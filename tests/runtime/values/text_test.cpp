@@ -145,4 +145,16 @@ TEST(TodayText, OverrideAndFormat) {
     EXPECT_EQ(now.at(7), '/');
 }
 
+TEST(TodayText, ADayTheCalendarLacksGivesWayToTheClock) {
+    unsetenv("KALVORO_TODAY");
+    const Text clock = TodayText();
+    for (const char* impossible : {"2026-02-29", "2026-04-31", "2026-13-01"}) {
+        setenv("KALVORO_TODAY", impossible, 1);
+        EXPECT_EQ(TodayText(), clock) << impossible;
+    }
+    setenv("KALVORO_TODAY", "2028-02-29", 1);
+    EXPECT_EQ(TodayText(), Text("2028/02/29"));
+    unsetenv("KALVORO_TODAY");
+}
+
 }  // namespace
