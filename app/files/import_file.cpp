@@ -99,10 +99,9 @@ void ForEachField(std::string_view line, ImportLine which, Take&& take) {
 void INDATA() {
     const ImportLine which = IMPORT_ROW == 0 ? ImportLine::First : ImportLine::Later;
     ForEachField(IMPORT_LINE.view(), which, [](std::string&& field, FieldEnd end) {
-        // The screen sizes FIELD_TEXT by the commas of line 0 counted from its second byte, so a
-        // later line with more commas, or a first line that opens with one, has fields beyond
-        // the last column. They have no column to be chosen from and are left out; the counter
-        // still moves past them.
+        // The screen sizes FIELD_TEXT by the commas of line 0, so a later line with more commas
+        // has fields beyond the last column. They have no column to be chosen from and are left
+        // out; the counter still moves past them.
         if (IMPORT_COL <= IMPORT_FIELDS) FIELD_TEXT(IMPORT_ROW, IMPORT_COL) = Text(std::move(field));
         if (end == FieldEnd::Comma) IMPORT_COL = IMPORT_COL + 1;
     });

@@ -1,10 +1,15 @@
 #include "app/screens/import_screen.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/fee/order_model.h"
 #include "app/files/file_messages.h"
+#include "app/files/import_encoding.h"
 #include "app/files/import_file.h"
 #include "app/screens/controls.h"
 #include "app/screens/options.h"
@@ -13,6 +18,7 @@
 #include "runtime/files/text_reader.h"
 #include "runtime/files/whole_file.h"
 #include "app/fee/amount_text.h"
+#include "runtime/values/encoding.h"
 #include "runtime/window/dialogs.h"
 
 Int16 IMPORT_KIND;
@@ -26,12 +32,17 @@ Array<Text> IMPORT_LINES;
 // the field shown in each row of LIST2; a scratch list for moving fields back.
 Array<Single> FIELD_FREE, FIELD_CHOSEN, FREE_ROW_FIELD, FIELD_SCRATCH;
 Single CHOSEN_COUNT;
+// The (line, field) cells of a UTF-8 file that hold a character Shift-JIS has no form for.
+std::set<std::pair<int, int>> REPLACED_FIELDS;
 
 // At most two fields make up a title: the title itself and, say, its volume.
 constexpr int kMostChosenFields = 2;
 
 const char* const kKindWord[kKindCount] = {"コミック", "同人誌", "中綴じ雑誌", "無線綴じ雑誌", "写真集・資料集等"};
 const char* const kKindPhrase[kKindCount] = {"コミックは", "同人誌は", "中綴じ雑誌は", "無線綴じ雑誌は", "写真集等は"};
+
+// What stands for a character of a UTF-8 file that Shift-JIS has no form for.
+const char* const kReplacement = "？";
 
 // The import's arrays are made anew for every file.
 template <class T>
@@ -51,6 +62,36 @@ void TellTheLimit(int k) {
                Text(kKindPhrase[k]) + ToFullWidth(IntegerDigits(MAX_TITLES(k))) + "冊までです。", 0, 3);
 }
 
+void TellTheReplacements(int titles) {
+    Obj main{kMainWindow};
+    MessageBox(main, "データ転送のお知らせ",
+               Text("このプログラムで使えない文字を「？」に置き換えたタイトルが") + ToFullWidth(IntegerDigits(titles)) +
+                   "冊あります。",
+               0, 3);
+}
+
+// A UTF-8 file's lines in Shift-JIS. A line that lost characters is converted a second time
+// with "〓" in their place; once both are split, the fields that differ are the ones holding a
+// "？" of the conversion rather than one of the file's own.
+std::vector<std::pair<int, Text>> LinesInShiftJis() {
+    std::vector<std::pair<int, Text>> marked;
+    for (int i = 0; i <= IMPORT_LAST; ++i) {
+        const std::string utf8 = IMPORT_LINES(i).bytes();
+        int replaced = 0;
+        IMPORT_LINES(i) = Text(rt::Utf8ToSjisReplacing(utf8, kReplacement, replaced));
+        int again = 0;
+        if (replaced > 0) marked.emplace_back(i, Text(rt::Utf8ToSjisReplacing(utf8, "〓", again)));
+    }
+    return marked;
+}
+
+void NoteReplacedFields(int i, const Text& marked) {
+    const ImportLine which = i == 0 ? ImportLine::First : ImportLine::Later;
+    const std::vector<Text> fields = SplitImportLine(marked, which, static_cast<int>(IMPORT_FIELDS) + 1);
+    for (int j = 0; j < static_cast<int>(fields.size()); ++j)
+        if (fields[j] != FIELD_TEXT(i, j)) REPLACED_FIELDS.insert({i, j});
+}
+
 // Command 1. The file is read whole before anything is shown, so an empty or unreadable file,
 // or a line too long, is told and the kind's titles stay as they were.
 bool ReadImportFile() {
@@ -62,7 +103,10 @@ bool ReadImportFile() {
         ReportFileProblem(main, FileAction::Read, FILE_PATH, 0, ReasonOf(read));
         return false;
     }
-    rt::TextReader reader(std::move(bytes));
+    // The import reads files of other programs: a lone LF ends a line too, and a UTF-8 file is
+    // converted once its lines are known.
+    const bool byteOrderMark = StripUtf8ByteOrderMark(bytes);
+    rt::TextReader reader(std::move(bytes), rt::LineEnds::CrOrLf);
     IMPORT_FIELDS = 0;
     IMPORT_LAST = 0;
     IMPORT_ROOM = static_cast<Single>(MAX_TITLES(k) - TITLE_COUNT(k));
@@ -80,10 +124,6 @@ bool ReadImportFile() {
         return false;
     };
     if (const rt::ReadStatus s = reader.Line(IMPORT_LINES(0)); s != rt::ReadStatus::Ok) return refuse(s);
-    // The commas of line 0 are counted from its second byte: a leading comma opens no field.
-    const std::string& first = IMPORT_LINES(0).bytes();
-    IMPORT_FIELDS = static_cast<Single>(first.empty() ? 0 : std::count(first.begin() + 1, first.end(), ','));
-
     for (;;) {
         if (IMPORT_LAST == IMPORT_ROOM) {
             TellTheLimit(k);
@@ -93,6 +133,16 @@ bool ReadImportFile() {
         IMPORT_LAST = IMPORT_LAST + 1;
         if (const rt::ReadStatus s = reader.Line(IMPORT_LINES(IMPORT_LAST)); s != rt::ReadStatus::Ok) return refuse(s);
     }
+    // Only the lines read decide: the rest of a file longer than the kind's room is never used.
+    std::vector<std::string_view> lines;
+    for (int i = 0; i <= IMPORT_LAST; ++i) lines.push_back(IMPORT_LINES(i).view());
+    std::vector<std::pair<int, Text>> marked;
+    REPLACED_FIELDS.clear();
+    if (EncodingOfImportLines(byteOrderMark, lines) == ImportEncoding::Utf8) marked = LinesInShiftJis();
+    // Every comma of line 0 opens a field, one at its very start too. Neither a comma nor a
+    // quote is ever part of a double-byte character, in either encoding.
+    const std::string& first = IMPORT_LINES(0).bytes();
+    IMPORT_FIELDS = static_cast<Single>(std::count(first.begin(), first.end(), ','));
 
     if (FIELD_TEXT.allocated()) FIELD_TEXT.Erase();
     FIELD_TEXT.Declare({static_cast<int64_t>(IMPORT_LAST), static_cast<int64_t>(IMPORT_FIELDS)});
@@ -102,6 +152,7 @@ bool ReadImportFile() {
         IMPORT_LINE = IMPORT_LINES(i);
         INDATA();
     }
+    for (const auto& [i, line] : marked) NoteReplacedFields(i, line);
     for (Array<Single>* a : {&FIELD_FREE, &FIELD_CHOSEN, &FREE_ROW_FIELD, &FIELD_SCRATCH})
         Redeclare(*a, static_cast<int64_t>(IMPORT_FIELDS));
     for (int j = 0; j <= IMPORT_FIELDS; ++j) {
@@ -159,14 +210,25 @@ Text TitleOfLine(int i) {
     return ToFullWidth(title);
 }
 
+// Whether the title of line i holds a "？" put in for a character of a UTF-8 file. A field with
+// one is never empty, so the title uses it whichever place it was chosen for.
+bool TitleHasReplacement(int i) {
+    for (int f = 0; f < CHOSEN_COUNT; ++f)
+        if (REPLACED_FIELDS.contains({i, static_cast<int>(FIELD_CHOSEN(f))})) return true;
+    return false;
+}
+
 // Command 4. Every line read becomes a title, the heading line excepted, as far as the kind has
-// room; the limit message has told the customer when the file held more.
+// room; the limit message has told the customer when the file held more, and a notice afterwards
+// says how many titles have a "？" for a character of a UTF-8 file.
 void TransferTitles() {
     const int k = IMPORT_KIND;
     for (int i = 0; i <= IMPORT_LAST; ++i) IMPORT_LINES(i) = TitleOfLine(i);
     const int firstLine = GetCheck(CHECK5) == 1 ? 1 : 0;
     const int lastLine = std::min<int>(static_cast<int>(IMPORT_LAST), firstLine + static_cast<int>(IMPORT_ROOM) - 1);
+    int replaced = 0;
     for (int i = firstLine; i <= lastLine; ++i) {
+        if (TitleHasReplacement(i)) ++replaced;
         CUR_KIND = k;
         CUR_TITLE = TITLE_COUNT(k) + i - firstLine;
         TITLE_NAME(CUR_TITLE, k) = IMPORT_LINES(i);
@@ -177,6 +239,7 @@ void TransferTitles() {
     BackToTheList();
     ListClear(LIST2);
     ListClear(LIST3);
+    if (replaced > 0) TellTheReplacements(replaced);
 }
 
 }  // namespace

@@ -17,13 +17,15 @@ bool TextReader::IsFinalCtrlZ(size_t at) const {
     return at + 1 == bytes_.size() && bytes_[at] == kCtrlZ;
 }
 
+bool TextReader::EndsLine(char c) const { return c == kCR || (c == kLF && ends_ == LineEnds::CrOrLf); }
+
 bool TextReader::AtEnd() const { return pos_ >= bytes_.size() || IsFinalCtrlZ(pos_); }
 
-// At a CR: consumes it and an LF right after it, and counts the line.
+// At a CR: consumes it and an LF right after it, and counts the line; a lone LF likewise where
+// it ends a line.
 bool TextReader::ConsumeLineEnd() {
-    if (pos_ >= bytes_.size() || bytes_[pos_] != kCR) return false;
-    ++pos_;
-    if (pos_ < bytes_.size() && bytes_[pos_] == kLF) ++pos_;
+    if (pos_ >= bytes_.size() || !EndsLine(bytes_[pos_])) return false;
+    if (bytes_[pos_++] == kCR && pos_ < bytes_.size() && bytes_[pos_] == kLF) ++pos_;
     ++currentLine_;
     return true;
 }
@@ -33,7 +35,7 @@ ReadStatus TextReader::Line(Text& line) {
     if (pos_ >= bytes_.size()) return ReadStatus::PastEnd;
     std::string out;
     size_t p = pos_;
-    for (; p < bytes_.size() && bytes_[p] != kCR; ++p) {
+    for (; p < bytes_.size() && !EndsLine(bytes_[p]); ++p) {
         if (IsFinalCtrlZ(p)) {
             ++p;
             break;

@@ -21,12 +21,19 @@ enum class ReadStatus : int {
 // The longest line a file may hold, in bytes.
 inline constexpr size_t kMaxLineBytes = 32767;
 
+// What ends a line read with Line. The program's own files end their lines with CR (LF) and
+// keep a lone LF as part of the line; files from other programs, read for their lines only,
+// may end them with LF alone.
+enum class LineEnds { Cr, CrOrLf };
+
 class TextReader {
 public:
-    explicit TextReader(std::string bytes = {}) : bytes_(std::move(bytes)) {}
+    explicit TextReader(std::string bytes = {}, LineEnds ends = LineEnds::Cr)
+        : bytes_(std::move(bytes)), ends_(ends) {}
 
     // The bytes up to the next CR; an LF right after the CR is part of the line end, a lone LF
-    // is part of the line. NUL bytes are dropped. After a failure nothing has been consumed.
+    // is part of the line, or with LineEnds::CrOrLf ends it too. NUL bytes are dropped. After a
+    // failure nothing has been consumed.
     ReadStatus Line(Text& line);
 
     // One field: leading blanks skipped; a field starting with a double quote runs to the next
@@ -52,8 +59,10 @@ private:
     ReadStatus ReadField(Text& field, FieldEnd& end, bool& quoted);
     bool IsFinalCtrlZ(size_t at) const;
     bool ConsumeLineEnd();
+    bool EndsLine(char c) const;
 
     std::string bytes_;
+    LineEnds ends_;
     size_t pos_ = 0;
     int currentLine_ = 1;
     int readLine_ = 1;

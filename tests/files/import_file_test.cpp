@@ -74,8 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, ImportLineSplit, testing::Values(
     LineCase{"ExactlyAsManyFieldsAsColumns", "1,2,3", kLater, 3, {"1", "2", "3"}},
     LineCase{"OneFieldMoreIsLeftOut", "1,2,3,4", kLater, 3, {"1", "2", "3"}},
     LineCase{"QuotedFieldBeyondTheColumnsIsLeftOut", "1,\"2,3\",\"4\"", kLater, 2, {"1", "2,3"}},
-    // The screen counts ",a,b" as two columns, from its second byte; the third field is left out.
-    LineCase{"FirstLineOpeningWithAComma", ",a,b", kFirst, 2, {"（空白）", "a"}}),
+    LineCase{"FirstLineOpeningWithAComma", ",a,b", kFirst, 3, {"（空白）", "a", "b"}}),
     [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 // The rule as the import has always stated it, step by step on the runtime's text operations:

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QRawFont>
+
+#include "runtime/backends/qt/qt_fonts.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace rt::qt {
@@ -41,8 +45,25 @@ TEST(SjisText, LineEndsBecomeNewlinesOnlyWhereAsked) {
 TEST(SjisText, WhatDoesNotConvertStaysVisible) {
     EXPECT_EQ(ToSjis(Q(u8"価格€10")), "価格?10");
     EXPECT_EQ(ToSjis(Q(u8"a😀b")), "a?b");  // one '?' for the pair of surrogates
-    EXPECT_EQ(FromSjis("a\x81"), Q(u8"a\uFFFD"));
+    EXPECT_EQ(FromSjis("a\x81"), QStringLiteral("a?"));
     EXPECT_EQ(FromSjis(std::string("ab\0cd", 5)), QStringLiteral("ab"));  // texts end at a NUL
+}
+
+// The work-fee details cut a title at 20 bytes, sometimes after the lead byte of a character.
+// That byte is drawn in the statement's own face, one half-width column wide, so its row keeps
+// its height and the columns after it stay in place.
+TEST(SjisText, ALoneLeadByteIsOneColumnOfTheStatementsOwnFace) {
+    const QFont statement = MakeFont(FontSpec{"ＭＳ 明朝", 14, FontUnit::Pixels}, FontUse::ByteColumns);
+    const QFontMetrics metrics(statement);
+    for (const char* cut : {"\x83", "\x96", "\xE0", "\xFC"}) {
+        const std::string row = std::string("ワンピース　第一巻か") + cut + "  \x5C" "1,400";
+        const QString shown = FromSjis(row);
+        ASSERT_EQ(shown.size(), 10 + 1 + 2 + 6);
+        const QChar lone = shown.at(10);
+        EXPECT_TRUE(QRawFont::fromFont(statement).supportsCharacter(lone)) << "drawn from another face";
+        EXPECT_EQ(metrics.horizontalAdvance(lone), metrics.horizontalAdvance(u'a'));
+        EXPECT_EQ(ToSjis(shown).size(), row.size()) << "one byte, one column";
+    }
 }
 
 TEST(SjisPath, ConvertsWhatRoundTripsAndRefusesTheRest) {

@@ -42,9 +42,10 @@ std::string ToSjisLossy(const QString& text) {
 QString FromSjis(std::string_view sjis, LineEnds ends) {
     // The program's texts end at their first NUL, as the window system's did.
     if (const size_t nul = sjis.find('\0'); nul != std::string_view::npos) sjis = sjis.substr(0, nul);
-    const std::string utf8 = SjisToUtf8Lossy(sjis);
+    // A cut character's lone lead byte is one half-width "?" in the control's own font: the
+    // window system's replacement mark comes from another font, with another height and width.
+    const std::string utf8 = SjisToUtf8Shown(sjis);
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    text.replace(QChar(u'\\'), QChar(kYen));
     if (ends == LineEnds::CrLf) text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
