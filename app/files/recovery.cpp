@@ -214,9 +214,10 @@ bool Offer(Obj& form, const LeftOrder& left) {
     TakeOverLoadedOrder(*order.content);
     総合画面_SETSUB();
     // The order is this run's now: its own file holds it before the old one goes.
+    const std::string taken = OrderFileBytes();
     g_kept = kEmptyOrder;
-    KeepRecoveryUpToDate(OrderFileBytes());
-    if (g_kept == OrderFileBytes()) fs::remove(left.file, ec);
+    KeepRecoveryUpToDate(taken);
+    if (g_kept == taken) fs::remove(left.file, ec);
     return true;
 }
 
@@ -240,6 +241,8 @@ void EnableRecovery(bool on) {
         ListenForOrderInFile(nullptr);
     }
 }
+
+bool RecoveryEnabled() { return g_enabled; }
 
 fs::path RecoveryFolder() {
     const fs::path state = rt::StateFolder();

@@ -17,6 +17,9 @@
 // tests turn it off again, which lets the lock go.
 void EnableRecovery(bool on = true);
 
+// Whether this run keeps recovery files: the wait loop forms the order's bytes only then.
+bool RecoveryEnabled();
+
 // The folder of the recovery files, and this run's own file in it; empty when no state folder
 // can be named.
 std::filesystem::path RecoveryFolder();

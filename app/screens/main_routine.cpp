@@ -80,9 +80,19 @@ void 開始_SETSUB() {
     SetVisible(FORM4, 0);
 }
 
+namespace {
+
+// The order as it would be saved now goes to the recovery file; scripts and batch runs, which
+// keep none, do not form it after every step.
+void KeepRecovery() {
+    if (RecoveryEnabled()) KeepRecoveryUpToDate(OrderAsIfClosed());
+}
+
+}  // namespace
+
 void WaitStep() {
     FormWait(Obj{kMainWindow});
-    KeepRecoveryUpToDate(OrderAsIfClosed());
+    KeepRecovery();
 }
 
 void メイン_SUB() {
@@ -96,6 +106,6 @@ void メイン_SUB() {
         COMMAND = 0;
         while (COMMAND == 0) WaitStep();
         インポート_SUB();
-        KeepRecoveryUpToDate(OrderAsIfClosed());
+        KeepRecovery();
     }
 }
