@@ -43,11 +43,13 @@ struct Terminal {
 // The terminal reads UTF-8, so the help is written in it, not in the program's Shift-JIS.
 void PrintHelp() {
     std::fputs(reinterpret_cast<const char*>(
-        u8"Usage: kalvoro [OPTION]\n"
+        u8"Usage: kalvoro [ORDER.SAV | OPTION]\n"
         "Prepares an order for the book-scanning shop: titles, fees, coupons, order files and\n"
         "fee statements.\n"
         "\n"
         "  (no option)                 open the main screen\n"
+        "  ORDER.SAV                   open the main screen with that order loaded (a name\n"
+        "                              that starts with - or is a command: ./NAME)\n"
         "  --script FILE               run the program without windows, taking the user's actions\n"
         "                              from FILE (\"-\" reads standard input); see README.md\n"
         "  --screenshot FORM FILE.png [--script SCRIPT]\n"
@@ -105,9 +107,9 @@ int RunScriptFile(const char* path) {
 }
 
 #ifdef KALVORO_WITH_QT
-int RunWindows() {
+int RunWindows(const char* order) {
     std::string why;
-    if (!rt::QtDisplayAvailable(&why)) {
+    if (!rt::QtChooseDisplay(&why)) {
         std::fprintf(stderr, "kalvoro: %s Without a display, run it with --script FILE (see kalvoro --help).\n",
                      why.c_str());
         return 1;
@@ -120,7 +122,8 @@ int RunWindows() {
     EnableRecovery();
     try {
         rt::StartWindowLayer(platform);
-        メイン_SUB();
+        if (order) MainWithOrderNamed(order);
+        else メイン_SUB();
     } catch (const rt::ProgramEnd& end) {
         status = end.code;
     } catch (const rt::RuntimeError& e) {
@@ -134,7 +137,7 @@ int RunWindows() {
 
 int Screenshot(const char* formName, const char* pngPath, const char* scriptPath) {
     std::string why;
-    if (!rt::QtDisplayAvailable(&why)) {
+    if (!rt::QtChooseDisplay(&why)) {
         std::fprintf(stderr, "kalvoro: %s Set QT_QPA_PLATFORM=offscreen to draw without one.\n", why.c_str());
         return 1;
     }
@@ -167,12 +170,12 @@ int Screenshot(const char* formName, const char* pngPath, const char* scriptPath
     return status;
 }
 #else
-int RunWindows() {
+int RunWindows(const char*) {
     std::fprintf(stderr, "kalvoro: this build has no window system back end; run it with --script FILE.\n");
     return 1;
 }
 
-int Screenshot(const char*, const char*, const char*) { return RunWindows(); }
+int Screenshot(const char*, const char*, const char*) { return RunWindows(nullptr); }
 #endif
 
 }  // namespace
@@ -208,8 +211,16 @@ int main(int argc, char** argv) {
             }
             return Screenshot(argv[2], argv[3], withScript ? argv[5] : nullptr);
         }
-        std::fprintf(stderr, "kalvoro: unknown option %s (see kalvoro --help)\n", argv[1]);
-        return 2;
+        if (option.starts_with("-")) {
+            std::fprintf(stderr, "kalvoro: unknown option %s (see kalvoro --help)\n", argv[1]);
+            return 2;
+        }
+        // A file manager starts the program once for each order opened.
+        if (argc > 2) {
+            std::fprintf(stderr, "kalvoro: one order file at a time (see kalvoro --help)\n");
+            return 2;
+        }
+        return RunWindows(argv[1]);
     }
-    return RunWindows();
+    return RunWindows(nullptr);
 }

@@ -7,6 +7,7 @@
 #include "app/files/file_messages.h"
 #include "app/files/order_commands.h"
 #include "app/screens/controls.h"
+#include "runtime/backends/platform.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/window/dialogs.h"
 
@@ -32,6 +33,27 @@ void WriteMailAttachment(Obj& form) {
     if (書込パス_SUB(form, "メールに添付するデータの出力", ".TXT")) WFILE_SUB(form);
 }
 
+Statement StatementOnShow() { return STATEMENT_MODE == 1 ? Statement::WorkFeeDetails : Statement::Estimate; }
+
+// The text on show as its file holds it. The text is taken as the customer could copy it: all of
+// it selected, then the selection cleared again.
+Text StatementFileText(Statement statement) {
+    EditSetSel(EDIT6, 0, -1, 0);
+    const Text text = EditSelText(EDIT6);
+    EditSetSel(EDIT6, -1, 0, 0);
+    return StatementFileBytes(statement, text);
+}
+
+rt::PrintJob StatementPrintJob(const Obj& form, const Text& caption) {
+    rt::PrintJob job;
+    job.owner = rt::WindowOf(form);
+    job.caption = std::string(caption.view());
+    job.documentName = StatementOnShow() == Statement::WorkFeeDetails ? "明細書" : "見積書";
+    job.text = StatementFileText(StatementOnShow()).bytes();
+    job.font = rt::CurrentPlatform().Font(rt::WindowOf(EDIT6));
+    return job;
+}
+
 }  // namespace
 
 void BUTTON2_ON(Obj& form) {
@@ -50,6 +72,7 @@ void BUTTON2_ON(Obj& form) {
         return;
     }
     SetVisible(BUTTON23, 0);
+    SetMenuCommands(EDIT6, {{"印刷…", "Ctrl+P", 印刷_SUB}, {"PDFに保存…", "", PDF出力_SUB}});
     SetVisible(FORM5, -1);
     SetVisible(MAINFORM, 0);
     STATEMENT_MODE = 1;
@@ -77,14 +100,33 @@ void BUTTON22_ON(Obj& form) {
 }
 
 bool OUTFILE3_SUB(Obj& form) {
-    // The text is taken as the customer could copy it: all of it selected, then the selection
-    // cleared again.
-    EditSetSel(EDIT6, 0, -1, 0);
-    const Text text = EditSelText(EDIT6);
-    EditSetSel(EDIT6, -1, 0, 0);
     const Statement statement =
         COMMAND == kStatementFileCommand && STATEMENT_MODE != 1 ? Statement::Estimate : Statement::WorkFeeDetails;
-    const rt::FileResult written = rt::WriteFileReplacing(FILE_PATH, StatementFileBytes(statement, text).bytes());
+    const rt::FileResult written = rt::WriteFileReplacing(FILE_PATH, StatementFileText(statement).bytes());
     if (!written.ok) ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, ReasonOf(written));
     return written.ok;
+}
+
+void 印刷_SUB(Obj& form) {
+    const Text caption = STATEMENT_MODE == 1 ? "明細書の印刷" : "見積書の印刷";
+    const rt::PrintResult printed = rt::CurrentPlatform().PrintText(StatementPrintJob(form, caption));
+    if (printed.outcome == rt::PrintOutcome::Failed)
+        MessageBox(form, caption, Text("印刷できません。\r\nシステムのエラーです（") + Text(printed.reason) + "）。", kOkButton,
+                   kStopIcon);
+}
+
+void PDF出力_SUB(Obj& form) {
+    const bool details = STATEMENT_MODE == 1;
+    const Text title = details ? "明細書のPDF出力" : "見積書のPDF出力";
+    FILE_PATH = SaveDialog(form, title, LAST_DIR + (details ? "明細書.PDF" : "見積書.PDF"), "PDF形式(*.PDF)", 0);
+    if (DialogCancelled(FILE_PATH)) return;
+    if (!書込パス_SUB(form, title, ".PDF")) return;
+    const rt::PdfResult pdf = rt::CurrentPlatform().RenderPdf(StatementPrintJob(form, title));
+    if (!pdf.bytes) {
+        ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, Text("PDFを作成できません（") + Text(pdf.reason) + "）。");
+        return;
+    }
+    // Replaced only once complete, as the text file is: a failed write leaves the old PDF whole.
+    const rt::FileResult written = rt::WriteFileReplacing(FILE_PATH, *pdf.bytes);
+    if (!written.ok) ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, ReasonOf(written));
 }

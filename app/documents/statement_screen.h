@@ -1,7 +1,7 @@
 #pragma once
 // "申込用データ出力" on the main screen and the statement screen it opens (FORM5): the mail
 // attachment, the work-fee details, then the fee summary, each of which can be written to a
-// text file.
+// text file, printed or saved as a PDF.
 #include "runtime/values/values.h"
 #include "runtime/window/window.h"
 
@@ -21,3 +21,10 @@ void BUTTON22_ON(Obj& form);
 // Writes FILE_PATH from the text of EDIT6; the estimate gets its heading. False when the write
 // failed (the customer has been told; a file of that name keeps its old bytes).
 bool OUTFILE3_SUB(Obj& form);
+
+// "印刷…" (also Ctrl+P) in the context menu of the statement box: the lines its text file would
+// hold, through the print dialog, in the box's own fixed-pitch face with the columns as shown.
+void 印刷_SUB(Obj& form);
+
+// "PDFに保存…" there: the same pages to "明細書.PDF" or "見積書.PDF", written like the text file.
+void PDF出力_SUB(Obj& form);

@@ -1,5 +1,9 @@
 #include "app/files/order_commands.h"
 
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
 #include "app/fee/amount_text.h"
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
@@ -9,6 +13,7 @@
 #include "runtime/files/channels.h"
 #include "runtime/files/file_names.h"
 #include "runtime/files/whole_file.h"
+#include "runtime/values/encoding.h"
 #include "runtime/values/number_text.h"
 #include "runtime/window/dialogs.h"
 
@@ -91,7 +96,38 @@ void BUTTON4_ON(Obj& form) {
     // The dialog starts in the folder of the last file chosen, or in the current folder.
     FILE_PATH = OpenDialog(form, "データファイルの読み込み", LAST_DIR, "(*.SAV)", 0);
     if (DialogCancelled(FILE_PATH)) return;
+    LoadOrder(form, FILE_PATH);
+}
+
+bool LoadOrder(Obj& form, const Text& path) {
+    FILE_PATH = path;
     const PathParts parts = SplitPath(FILE_PATH);
     LAST_DIR = parts.drive + parts.folder;
-    if (RFILE_SUB(form)) 総合画面_SETSUB();
+    if (!RFILE_SUB(form)) return false;
+    総合画面_SETSUB();
+    return true;
+}
+
+void MAINFORM_DROPFILES(Obj& form) {
+    for (const std::string& path : rt::DroppedFiles()) {
+        if (StartsLikeOrderFile(rt::ReadFileStart(path, kOrderFileStartBytes))) {
+            LoadOrder(form, path);
+            return;
+        }
+    }
+}
+
+void OpenOrderNamed(Obj& form, const std::string& pathUtf8) {
+    // A name relative to where the program was started stays right when the dialogs start in
+    // its folder later.
+    std::error_code noFolder;
+    const std::filesystem::path absolute = std::filesystem::absolute(pathUtf8, noFolder);
+    const std::string full = noFolder ? pathUtf8 : absolute.string();
+    if (const std::optional<std::string> sjis = rt::Utf8ToSjis(full)) {
+        LoadOrder(form, *sjis);
+        return;
+    }
+    int unheld = 0;
+    ReportFileProblem(form, FileAction::Read, rt::Utf8ToSjisReplacing(full, "?", unheld), 0,
+                      "ファイル名に、このプログラムでは扱えない文字が含まれています。");
 }

@@ -38,5 +38,17 @@ bool 書込パス_SUB(Obj& form, const Text& title, const Text& extension);
 
 // "セーブ": the save dialog, then WFILE_SUB.
 void BUTTON3_ON(Obj& form);
-// "ロード": the open dialog, then RFILE_SUB and the main screen's refresh.
+// "ロード": the open dialog, then LoadOrder.
 void BUTTON4_ON(Obj& form);
+
+// What "ロード" does with the file chosen: LAST_DIR becomes its folder, RFILE_SUB reads it and
+// the main screen shows the order. False when it could not be read (the customer has been told).
+bool LoadOrder(Obj& form, const Text& path);
+
+// Files dropped on the main screen: the first that starts like an order file is loaded as
+// "ロード" loads it; anything else dropped is left alone.
+void MAINFORM_DROPFILES(Obj& form);
+
+// The order named on the command line (a path in the system's UTF-8), loaded as "ロード" would
+// load it; a name Shift-JIS cannot hold is told as a file that cannot be read.
+void OpenOrderNamed(Obj& form, const std::string& pathUtf8);

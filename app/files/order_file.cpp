@@ -110,6 +110,16 @@ std::string Bytes(const TitleBeingTyped* typed) {
 
 bool StartsWith(const Text& line, const char* prefix) { return line.view().substr(0, std::string_view(prefix).size()) == prefix; }
 
+}  // namespace
+
+bool StartsLikeOrderFile(std::string_view firstBytes) {
+    for (std::string_view start : {"割引券:", "お客様氏名", "前受額", "少額割引額"})
+        if (firstBytes.starts_with(start)) return true;
+    return false;
+}
+
+namespace {
+
 class Parser {
 public:
     explicit Parser(const std::string& bytes)

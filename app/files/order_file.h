@@ -63,6 +63,12 @@ struct OrderFileRead {
 };
 OrderFileRead ParseOrderFile(const std::string& bytes);
 
+// Whether a file's first bytes are those of an order file: one of the lines a file may start
+// with (the coupon count, or the customer's name, advance payment or adjustment discount before
+// it). Decides what a drop on the main screen loads; the file may still be broken further on.
+bool StartsLikeOrderFile(std::string_view firstBytes);
+inline constexpr size_t kOrderFileStartBytes = 10;  // enough for the longest of those starts
+
 // Reads the file of that name and parses it; a file that cannot be read is a problem of the
 // whole file (line 0) in the customer's words.
 OrderFileRead ReadOrderFile(const Text& path);

@@ -26,7 +26,7 @@ const RoutineEntry kRoutines[] = {
     KALVORO_ROUTINE(BUTTON15_ON), KALVORO_ROUTINE(COMBO1_CHANGE),
     // order files and statements
     KALVORO_ROUTINE(BUTTON2_ON), KALVORO_ROUTINE(BUTTON3_ON), KALVORO_ROUTINE(BUTTON4_ON),
-    KALVORO_ROUTINE(BUTTON21_ON), KALVORO_ROUTINE(BUTTON22_ON),
+    KALVORO_ROUTINE(BUTTON21_ON), KALVORO_ROUTINE(BUTTON22_ON), KALVORO_ROUTINE(MAINFORM_DROPFILES),
     // title list
     KALVORO_ROUTINE(LIST1_CLICK), KALVORO_ROUTINE(BUTTON11_ON), KALVORO_ROUTINE(BUTTON20_ON),
     // title import
@@ -95,11 +95,16 @@ void WaitStep() {
     KeepRecovery();
 }
 
-void メイン_SUB() {
+namespace {
+
+void RunMain(const std::string* orderUtf8) {
     開始_SETSUB();
     総合画面_SETSUB();
     Obj main{kMainWindow};
-    OfferRecovery(main);
+    // An order named when the program was started is what the customer asked for: the orders
+    // left behind wait for a start that names none.
+    if (orderUtf8) OpenOrderNamed(main, *orderUtf8);
+    else OfferRecovery(main);
     // Event routines run inside FormWait; one that needs work done after its own event has
     // ended leaves a command code for this loop: the title import's steps 1 to 4.
     for (;;) {
@@ -109,3 +114,9 @@ void メイン_SUB() {
         KeepRecovery();
     }
 }
+
+}  // namespace
+
+void メイン_SUB() { RunMain(nullptr); }
+
+void MainWithOrderNamed(const std::string& orderUtf8) { RunMain(&orderUtf8); }

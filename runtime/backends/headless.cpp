@@ -247,6 +247,20 @@ std::optional<std::string> HeadlessPlatform::FileDialog(const FileDialogSpec& pa
     return c;
 }
 
+void HeadlessPlatform::SetCommands(WinHandle control, const std::vector<ControlCommand>& commands) {
+    At(control).commands = commands;
+}
+
+PrintResult HeadlessPlatform::PrintText(const PrintJob& job) {
+    const PrintResult result{PrintOutcome::Cancelled, {}};
+    if (printObserver_) printObserver_(job, result);
+    return result;
+}
+
+PdfResult HeadlessPlatform::RenderPdf(const PrintJob&) {
+    return {std::nullopt, "the in-memory window system draws no pages"};
+}
+
 bool HeadlessPlatform::WaitForInput() { return input_ ? input_() : false; }
 
 std::vector<WinHandle> HeadlessPlatform::OptionGroup(WinHandle w) const {
@@ -349,6 +363,17 @@ void HeadlessPlatform::UserKey(WinHandle w, Key key, bool shift) {
 void HeadlessPlatform::UserClose(WinHandle form) {
     At(form);
     if (sink_) sink_->OnClose(form);
+}
+
+void HeadlessPlatform::UserCommand(WinHandle control, int index) {
+    const Window& win = At(control);
+    if (index < 0 || static_cast<size_t>(index) >= win.commands.size()) throw std::out_of_range("no such command");
+    focus_ = control;
+    if (sink_) sink_->OnCommand(control, index);
+}
+
+void HeadlessPlatform::UserDropFiles(WinHandle form, const std::vector<std::string>& paths) {
+    if (sink_ && At(form).takesDroppedFiles && Reachable(form)) sink_->OnDropFiles(form, paths);
 }
 
 }  // namespace rt

@@ -40,6 +40,8 @@ public:
         int selStart = 0, selEnd = 0;
         int maxLength = 0;
         int ime = 0;
+        bool takesDroppedFiles = false;  // forms
+        std::vector<ControlCommand> commands;
     };
 
     HeadlessPlatform();
@@ -63,6 +65,7 @@ public:
     void SetColours(WinHandle w, std::optional<Colour> text, std::optional<Colour> background) override;
     void SetFocus(WinHandle w) override;
     WinHandle Focus() const override { return focus_; }
+    void AcceptDroppedFiles(WinHandle form) override { At(form).takesDroppedFiles = true; }
     void SetCheck(WinHandle w, int state) override;
     int GetCheck(WinHandle w) const override;
     void SetPushed(WinHandle w, bool pushed) override;
@@ -94,6 +97,11 @@ public:
     void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
                      const std::string& helpText) override;
     std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
+    void SetCommands(WinHandle control, const std::vector<ControlCommand>& commands) override;
+    // There is no printer in memory: the print dialog is told to the observer and cancelled.
+    PrintResult PrintText(const PrintJob& job) override;
+    // Nothing here draws pages: no PDF is made, and the reason says so.
+    PdfResult RenderPdf(const PrintJob& job) override;
     void ProcessPending() override {}
     bool WaitForInput() override;
 
@@ -106,6 +114,10 @@ public:
     // Press and release; a key the window layer does not take acts as the control's own key.
     void UserKey(WinHandle w, Key key, bool shift);
     void UserClose(WinHandle form);
+    // Chooses the control's command `index` (from its context menu).
+    void UserCommand(WinHandle control, int index);
+    // As a drop from the desktop: reported only by a form that accepts files and can be reached.
+    void UserDropFiles(WinHandle form, const std::vector<std::string>& paths);
 
     // Answers for the next dialogs, in order.
     void QueueAnswer(Answer a) { answers_.push_back(a); }
@@ -126,6 +138,8 @@ public:
     using DialogObserver = std::function<void(const FileDialogSpec&, const std::optional<std::string>* chosen)>;
     void SetMessageObserver(MessageObserver f) { messageObserver_ = std::move(f); }
     void SetDialogObserver(DialogObserver f) { dialogObserver_ = std::move(f); }
+    using PrintObserver = std::function<void(const PrintJob&, const PrintResult&)>;
+    void SetPrintObserver(PrintObserver f) { printObserver_ = std::move(f); }
 
     // The error reports shown, in order.
     struct ShownReport {
@@ -159,6 +173,7 @@ private:
     std::function<bool()> input_;
     MessageObserver messageObserver_;
     DialogObserver dialogObserver_;
+    PrintObserver printObserver_;
     std::vector<ShownReport> errorReports_;
     ErrorReportObserver errorReportObserver_;
 };

@@ -132,6 +132,12 @@ public:
     // A key on the focused control or form; true when the window layer took it. Auto-repeated
     // presses and keys with Alt, Ctrl or Meta held are not reported.
     virtual bool OnKey(WinHandle focus, Key key, bool shift, bool pressed) = 0;
+    // The user chose command `index` of a control's commands (Platform::SetCommands), from its
+    // context menu or by its shortcut. A sink that never gives a control commands hears none.
+    virtual void OnCommand(WinHandle /*control*/, int /*index*/) {}
+    // Files dropped on a form that accepts them (AcceptDroppedFiles), anywhere on it, its
+    // controls included: their paths in Shift-JIS, in the order the drop gave them.
+    virtual void OnDropFiles(WinHandle form, const std::vector<std::string>& paths) = 0;
 };
 
 struct FileFilter {
@@ -150,6 +156,35 @@ struct FileDialogSpec {
     std::vector<FileFilter> filters;
     bool overwritePrompt = false;  // save: ask before replacing a file
     bool fileMustExist = false;    // open: only existing files
+};
+
+// A command the program adds to a control's context menu, after the control's own entries.
+struct ControlCommand {
+    std::string caption;   // "印刷…"
+    std::string shortcut;  // "Ctrl+P": works while the control's form is active; empty for none
+};
+
+// A text set on paper as the statement box shows it: one line a row, one Shift-JIS byte one
+// half-width cell of a fixed-pitch face (so the columns stay aligned), as large as the control's
+// font or as much smaller as the widest line needs to fit the page; every page numbered.
+struct PrintJob {
+    WinHandle owner = 0;       // the form the print dialog belongs to
+    std::string caption;       // the print dialog's ("明細書の印刷")
+    std::string documentName;  // the print queue's name for the job, the PDF's title
+    std::string text;          // lines ended by CR LF
+    FontSpec font;             // the control's
+};
+
+enum class PrintOutcome { Printed, Cancelled, Failed };
+struct PrintResult {
+    PrintOutcome outcome = PrintOutcome::Cancelled;
+    std::string reason;  // when failed: the system's reason, English, ASCII
+};
+
+// The bytes of a PDF file, or nullopt and the reason (English, ASCII) when none could be made.
+struct PdfResult {
+    std::optional<std::string> bytes;
+    std::string reason;
 };
 
 enum class MessageButtons { Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
@@ -185,6 +220,9 @@ public:
     // While no window of the program is active (one was hidden, the user is elsewhere), the
     // window that had the focus last.
     virtual WinHandle Focus() const = 0;
+    // The form takes files dropped on it from the desktop and reports them (OnDropFiles); other
+    // forms leave a drag alone.
+    virtual void AcceptDroppedFiles(WinHandle form) = 0;
 
     // Buttons: 0 unchecked, 1 checked, 2 indeterminate.
     // Changes this button only: the program may leave two option buttons of a group checked,
@@ -235,6 +273,16 @@ public:
                              const std::string& helpText) = 0;
     // The chosen path (Shift-JIS, with the system's separators), or nullopt when cancelled.
     virtual std::optional<std::string> FileDialog(const FileDialogSpec& params) = 0;
+
+    // Commands and printing.
+    // Replaces the control's commands (an empty list removes them); choosing the i-th is
+    // reported as OnCommand(control, i). Set on a control whose form is shown or hidden alike.
+    virtual void SetCommands(WinHandle control, const std::vector<ControlCommand>& commands) = 0;
+    // The system's print dialog, owned by job.owner, then the pages on the printer chosen there.
+    virtual PrintResult PrintText(const PrintJob& job) = 0;
+    // The same pages on A4 as the bytes of a PDF file, which the program writes as it writes any
+    // file: into a new file that replaces the old one only once complete.
+    virtual PdfResult RenderPdf(const PrintJob& job) = 0;
 
     // The message loop. ProcessPending handles whatever input is waiting without blocking;
     // WaitForInput blocks briefly for input and returns false when no more input can ever come

@@ -45,6 +45,8 @@ constexpr const char* kKeyUsage = "key FORM.CONTROL tab|shift-tab|enter|space";
 constexpr const char* kAnswerUsage = "answer ok|cancel|yes|no|abort|retry|ignore";
 constexpr const char* kChooseUsage = "choose PATH|cancel";
 constexpr const char* kCloseUsage = "close FORM";
+constexpr const char* kMenuUsage = "menu FORM.CONTROL CAPTION";
+constexpr const char* kDropUsage = "drop FORM PATH";
 constexpr const char* kDumpUsage = "dump FORM";
 constexpr const char* kExpectUsage = "expect FORM[.CONTROL] PROPERTY VALUE";
 
@@ -65,6 +67,10 @@ public:
         platform_.SetDialogObserver([this](const FileDialogSpec& params, const std::optional<std::string>* chosen) {
             PrintFileDialog(out_, params, chosen);
             if (chosen && !queuedChoices_.empty()) queuedChoices_.pop_front();
+        });
+        // No printer is there: the print dialog is shown cancelled, as it was.
+        platform_.SetPrintObserver([this](const PrintJob& job, const PrintResult&) {
+            out_ << "print \"" << EscapeSjis(job.caption) << "\" -> cancel\n";
         });
         SetPlatform(&platform_);
         int status = kScriptCompleted;
@@ -244,7 +250,8 @@ private:
         } commands[] = {{"click", &Driver::Click},        {"type", &Driver::Type},          {"select", &Driver::Select},
                         {"toggle", &Driver::Toggle},      {"scroll", &Driver::Scroll},      {"key", &Driver::PressKey},
                         {"answer", &Driver::QueueAnswer}, {"choose", &Driver::QueueChoice}, {"close", &Driver::Close},
-                        {"dump", &Driver::Dump},          {"expect", &Driver::Check}};
+                        {"drop", &Driver::Drop},
+                        {"dump", &Driver::Dump},          {"expect", &Driver::Check},       {"menu", &Driver::Menu}};
         for (const auto& c : commands) {
             if (!SameWord(line.Word(0), c.name)) continue;
             command_ = c.name;
@@ -335,13 +342,22 @@ private:
         if (SameWord(path, "cancel")) {
             platform_.QueueFileChoice(std::nullopt);
         } else {
-            if (path[0] != '/') {
-                char buf[PATH_MAX];
-                if (getcwd(buf, sizeof buf)) path = std::string(buf) + "/" + path;
-            }
-            platform_.QueueFileChoice(ToSjis(path));
+            platform_.QueueFileChoice(ToSjis(FromCurrentFolder(path)));
         }
         queuedChoices_.push_back({line_, std::string(line.From(0))});
+    }
+
+    static std::string FromCurrentFolder(const std::string& path) {
+        if (path[0] == '/') return path;
+        char buf[PATH_MAX];
+        return getcwd(buf, sizeof buf) ? std::string(buf) + "/" + path : path;
+    }
+
+    // A file dragged from the desktop onto the form; a form that takes no files ignores it.
+    void Drop(const ScriptLine& line) {
+        Need(line, 3, kDropUsage);
+        Target t = Resolve(line.Word(1), Needs::Form);
+        platform_.UserDropFiles(t.window, {ToSjis(FromCurrentFolder(TextAfter(line, 1, "PATH", kDropUsage, EmptyText::Refused)))});
     }
 
     void Close(const ScriptLine& line) {
@@ -349,6 +365,20 @@ private:
         Target t = Resolve(line.Word(1), Needs::Form);
         if (!platform_.IsVisible(t.window)) Fail(line.Word(1) + " cannot be closed: it is hidden");
         platform_.UserClose(t.window);
+    }
+
+    void Menu(const ScriptLine& line) {
+        Need(line, 2, kMenuUsage);
+        const std::string caption = ToSjis(TextAfter(line, 1, "CAPTION", kMenuUsage, EmptyText::Refused));
+        Target t = Reach(line);
+        const std::vector<ControlCommand>& commands = platform_.Get(t.window).commands;
+        std::string offered;
+        for (size_t i = 0; i < commands.size(); ++i) {
+            if (commands[i].caption == caption) return platform_.UserCommand(t.window, static_cast<int>(i));
+            offered += (offered.empty() ? "\"" : ", \"") + EscapeSjis(commands[i].caption) + "\"";
+        }
+        Fail(line.Word(1) + " offers no command \"" + EscapeSjis(caption) + "\" (" +
+             (offered.empty() ? std::string("it offers none") : "it offers " + offered) + ")");
     }
 
     void Dump(const ScriptLine& line) {

@@ -151,6 +151,29 @@ FileResult ReadWholeFile(const Text& path, std::string& bytes) {
     return ReadSystemFile(systemPath, path, bytes);
 }
 
+std::string ReadFileStart(const Text& path, size_t count) {
+    std::string systemPath;
+    if (MakeSystemPath(path, systemPath) != 0) return {};
+    // Not blocking: a named pipe would otherwise wait here for a writer.
+    const int fd = ::open(systemPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return {};
+    std::string bytes;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes.resize(count);
+        size_t got = 0;
+        while (got < count) {
+            const ssize_t n = ::read(fd, bytes.data() + got, count - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        bytes.resize(got);
+    }
+    ::close(fd);
+    return bytes;
+}
+
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes) {
     std::string target;
     if (int err = MakeSystemPath(path, target); err != 0) return Failure(path, err, FileStep::Opening);

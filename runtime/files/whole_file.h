@@ -23,6 +23,10 @@ FileResult ReadWholeFile(const Text& path, std::string& bytes);
 // The same for a name already made a system path (SystemPathOf); `shown` goes into the result.
 FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std::string& bytes);
 
+// Up to `count` first bytes of a regular file, to tell what it is without reading it all;
+// empty for anything else (a folder, a pipe, a device, a file that cannot be opened).
+std::string ReadFileStart(const Text& path, size_t count);
+
 // Replaces the file's content with `bytes`, or leaves the old file exactly as it was: the bytes
 // go to a new temporary file beside it, which is synced and then renamed over the target, and
 // the folder is synced so the rename itself survives a power cut. On a failure before the

@@ -90,6 +90,7 @@ WinHandle Play(const FormDescription& desc, int initialShow, Here here) {
     formRec.name = fd.name;
     formRec.style = params.style;
     BindEvents(formRec, fd);
+    if (RoutineFor(formRec, static_cast<int>(Event::DropFiles))) p.AcceptDroppedFiles(form);
     g.forms[formIndex].windows.push_back(formRec);
     g.byWindow[form] = {formIndex, 0};
 

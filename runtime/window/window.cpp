@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <map>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -78,8 +79,12 @@ public:
     void OnScroll(WinHandle control, ScrollAction action, int trackPos) override;
     void OnClose(WinHandle form) override;
     bool OnKey(WinHandle focus, Key key, bool shift, bool pressed) override;
+    void OnDropFiles(WinHandle form, const std::vector<std::string>& paths) override;
+    void OnCommand(WinHandle control, int index) override;
 };
 Sink g_sink;
+// The routines of each control's menu commands, in the order the back end numbers them.
+std::map<WinHandle, std::vector<Routine>> g_commands;
 }  // namespace
 
 Platform& P() {
@@ -113,14 +118,13 @@ void Enqueue(Int32 formObject, Routine routine) {
     g.queue.push_back({formObject, routine});
 }
 
-// The routine for an event of a window: the resource's binding, else the one named after the
-// window and the event.
+}  // namespace
+
+// The resource's binding, else the routine named after the window and the event.
 Routine RoutineFor(const ControlRecord& rec, int event) {
     if (auto it = rec.events.find(event); it != rec.events.end()) return it->second;
     return FindRoutine(Upper(rec.name) + EventSuffix(event));
 }
-
-}  // namespace
 
 void Raise(WinHandle w, int event) {
     ControlRecord* rec = RecordOf(w);
@@ -224,6 +228,22 @@ void Sink::OnClose(WinHandle form) {
     Raise(form, 17);
 }
 
+void Sink::OnDropFiles(WinHandle form, const std::vector<std::string>& paths) {
+    if (!IsFormWindow(form) || paths.empty()) return;
+    g.droppedFiles = paths;
+    Raise(form, static_cast<int>(Event::DropFiles));
+}
+
+void Sink::OnCommand(WinHandle control, int index) {
+    const auto it = g_commands.find(control);
+    FormRecord* form = FormOf(control);
+    if (it == g_commands.end() || !form || index < 0 || static_cast<size_t>(index) >= it->second.size()) return;
+    // As for keys: a disabled form (a dialog of its own is open) or control takes no command.
+    Platform& p = P();
+    if (!p.IsEnabled(form->windows[0].window) || !p.IsEnabled(control)) return;
+    Enqueue(form->object, it->second[static_cast<size_t>(index)]);
+}
+
 bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) {
     Platform& p = P();
     FormRecord* form = FormOf(focus);
@@ -302,6 +322,7 @@ void StartWindowLayer(Platform& platform) {
     g_platform = &platform;
     platform.SetSink(&g_sink);
     g = State{};
+    g_commands.clear();
     g.objects.push_back({kFormCode, 0});  // handle 0: the main window, filled below
     // The main window plays MAINFORM with the process's default show state.
     g.mainWindow = LoadForm("MAINFORM", 10, Here::current());
@@ -320,6 +341,7 @@ void ResetWindowLayer() {
         g_platform->SetSink(nullptr);
     }
     g = State{};
+    g_commands.clear();
     ForgetRegisteredForms();
     SetErrorPresenter(nullptr);
 }
@@ -345,6 +367,8 @@ WinHandle WindowOf(const Obj& o) {
 }
 
 size_t PendingEvents() { return g.queue.size(); }
+
+const std::vector<std::string>& DroppedFiles() { return g.droppedFiles; }
 
 bool IsFormWindow(WinHandle w) {
     const ControlRecord* rec = RecordOf(w);
@@ -424,6 +448,18 @@ void FormWait(const Obj& form, Here here) {
 }
 
 void EndProgram(Int32 code) { EndNow(code); }
+
+void SetMenuCommands(const Obj& control, const std::vector<MenuCommand>& commands, Here here) {
+    const WinHandle w = Live(control, here).window;
+    std::vector<ControlCommand> offered;
+    std::vector<Routine> routines;
+    for (const MenuCommand& c : commands) {
+        offered.push_back({std::string(c.caption.view()), std::string(c.shortcut.view())});
+        routines.push_back(c.routine);
+    }
+    g_commands[w] = std::move(routines);
+    P().SetCommands(w, offered);
+}
 
 void PumpStep() {
     if (g.pumpCounter == 0) {

@@ -66,6 +66,16 @@ void SetMaxLength(const Obj& o, Int32 n, Here here = Here::current());
 void SetImeMode(const Obj& o, Int32 mode, Here here = Here::current());
 [[noreturn]] void EndProgram(Int32 code);
 
+// A command of a control's context menu: its caption, an optional shortcut ("Ctrl+P") that
+// works while the control's form is active, and the routine it runs, as an event of the form.
+struct MenuCommand {
+    Text caption;
+    Text shortcut;
+    Routine routine = nullptr;
+};
+// Replaces the control's commands; none is chosen while the control or its form is disabled.
+void SetMenuCommands(const Obj& control, const std::vector<MenuCommand>& commands, Here here = Here::current());
+
 // Long routines call this between steps so that the windows stay responsive; every eleventh
 // call processes the waiting window messages (events raised meanwhile are only queued).
 void PumpStep();
@@ -103,5 +113,8 @@ std::vector<ControlInfo> FormWindows(Int32 formHandle);
 WinHandle WindowOf(const Obj& o);
 bool IsFormWindow(WinHandle w);
 size_t PendingEvents();
+
+// For a form's _DROPFILES routine: the paths (Shift-JIS) of the files dropped last.
+const std::vector<std::string>& DroppedFiles();
 
 }  // namespace rt

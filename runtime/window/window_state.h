@@ -47,6 +47,7 @@ struct State {
     int pumpCounter = 0;
     WinHandle pushedButton = 0;
     int nextControlId = 1;
+    std::vector<std::string> droppedFiles;  // the paths of the last drop, for its routine
 };
 
 extern State g;
@@ -62,6 +63,8 @@ FormRecord* FormOf(WinHandle w);
 Int32 ObjectFor(WinHandle w, ControlKind kind);
 // Queues the event of a window for its routine; an event with no routine is not queued.
 void Raise(WinHandle w, int event);
+// The routine an event of the window runs, or null.
+Routine RoutineFor(const ControlRecord& rec, int event);
 
 // The focus rule of a form the program shows: unless the focus is already on the form or one
 // of its controls, it goes to the first edit, combo or list box (in creation order) that is

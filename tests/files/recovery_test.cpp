@@ -13,14 +13,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <sstream>
 
 #include "app/files/order_file.h"
 #include "app/screens/main_routine.h"
 #include "app/screens/title_entry.h"
+#include "runtime/driver/script_driver.h"
 #include "runtime/files/whole_file.h"
+#include "app/files/order_commands.h"
+#include "runtime/values/encoding.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/full_disk.h"
+#include "tests/support/test_home.h"
 
 namespace fs = std::filesystem;
 
@@ -252,6 +257,53 @@ TEST_F(Recovery, TheTitleBeingTypedIsKeptAsClosingItWouldKeepIt) {
     EXPECT_EQ(OPT_NO_SPREAD(1, 0) + OPT_TRIM(1, 0), 2);
     EXPECT_GT(TITLE_TOTAL(1, 0), TITLE_TOTAL(0, 0)) << "priced with its options";
     EXPECT_EQ(OrderFileBytes(), killed);
+}
+
+// Started with an order named (a file manager's double-click), the program loads it as "ロード"
+// would and asks nothing: the orders left behind wait, untouched, for a start that names none.
+// The run has no answer for a question, so one asked would end it with a script error.
+TEST_F(Recovery, AnOrderNamedAtStartIsLoadedAndTheOrdersLeftBehindWait) {
+    const std::string leftBytes = "割引券:0\r\n013,0000,156,0,前の本\r\n";
+    const fs::path left = LeftBy("recovery-19990101-000000-1.SAV", leftBytes, 0);
+    // Names on the system are UTF-8, as a file manager passes them.
+    const fs::path named = testhome::Root() / u8"注文.SAV";
+    PutFileBytes(named, "割引券:0\r\n013,0000,156,0,開いた本\r\n023,0000,156,0,二冊目\r\n");
+    EndProgramForTest();
+    EnableRecovery();
+    std::istringstream script("expect MAINFORM.TEXT1 visible 1\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(rt::RunScript(script, "named", [&] { MainWithOrderNamed(named.string()); }, out, err),
+              rt::kScriptCompleted)
+        << err.str();
+    EXPECT_EQ(TITLE_COUNT(0), 2);
+    EXPECT_EQ(TITLE_NAME(1, 0), Text("二冊目"));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(FileBytes(left), leftBytes);
+    EXPECT_TRUE(Declined().empty());
+    EXPECT_FALSE(fs::exists(RecoveryPath())) << "the order equals its file";
+    StartProgramForTest(platform);
+
+    // A name that cannot be loaded is told as "ロード" tells it, and the order stays empty.
+    const struct {
+        std::u8string name;
+        std::string bytes;
+        const char* told;
+    } bad[] = {
+        {u8"壊れた.SAV", "割引券:0\r\n913,0000,156,0,壊れた行\r\n", "を読み込めません。\r\n2行目：本の種類が０から４ではありません。"},
+        {u8"無い.SAV", "", "を読み込めません。"},
+        {u8"\U0001F4D7.SAV", "", "扱えない文字が含まれています。"},
+    };
+    for (const auto& c : bad) {
+        ResetOrderModelForTests();
+        messages.clear();
+        if (!c.bytes.empty()) PutFileBytes(testhome::Root() / c.name, c.bytes);
+        platform.QueueAnswer(rt::Answer::Ok);
+        Obj main{kMainWindow};
+        OpenOrderNamed(main, (testhome::Root() / c.name).string());
+        EXPECT_EQ(TITLE_COUNT(0), 0);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(c.told), std::string::npos) << rt::SjisToUtf8Lossy(messages[0]);
+    }
 }
 
 }  // namespace

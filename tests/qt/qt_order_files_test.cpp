@@ -3,15 +3,20 @@
 // without its extension never replaces the file of the full name without a question.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include "app/fee/order_model.h"
 #include "app/screens/controls.h"
+#include "runtime/backends/qt/qt_platform.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"
 #include "tests/support/file_bytes.h"
@@ -71,6 +76,57 @@ TEST(QtOrderFiles, ANameTypedWithoutItsExtensionAsksBeforeReplacingTheFileOfTheF
         EXPECT_TRUE(question.endsWith(kvtest::Q(u8"qt-save.SAV」は既に存在します。上書きしますか？"))) << question.toStdString();
         EXPECT_EQ(FileBytes(folder / "qt-save.SAV"), answer == QMessageBox::No ? before : "割引券:0\r\n");
     }
+    EndProgramForTest();
+}
+
+}  // namespace
+
+namespace {
+
+// A drag from a file manager that ends over `target`: enter, move, drop, as Qt delivers them.
+bool DropOn(QWidget* target, QMimeData& data) {
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
+// Dropped anywhere on the main screen, the edit boxes included, an order file is loaded; a file
+// of another kind, and text, are left to what they were before.
+TEST(QtOrderFiles, AnOrderFileDroppedOnTheMainScreenIsLoaded) {
+    const std::filesystem::path folder = testhome::Root() / "work";
+    PutFileBytes(folder / "dropped.SAV", "割引券:0\r\n013,0000,156,0,落とした本\r\n");
+    PutFileBytes(folder / "titles.CSV", "題名\r\n本\r\n");
+    std::unique_ptr<UserInput> input = Backends().at(0).make();
+    StartProgramForTest(input->platform());
+    auto& qt = static_cast<rt::QtPlatform&>(input->platform());
+    // The coupon box's edit field would take a file's address as text.
+    QWidget* coupon = qt.Widget(rt::WindowOf(COMBO1))->findChild<QLineEdit*>();
+    ASSERT_NE(coupon, nullptr);
+    auto files = [&](std::initializer_list<const char*> names) {
+        auto* data = new QMimeData;
+        QList<QUrl> urls;
+        for (const char* name : names) urls << QUrl::fromLocalFile(QString::fromStdString((folder / name).string()));
+        data->setUrls(urls);
+        return std::unique_ptr<QMimeData>(data);
+    };
+    auto list = files({"titles.CSV"});
+    EXPECT_TRUE(DropOn(coupon, *list));
+    RunQueuedRoutines();
+    EXPECT_EQ(TITLE_COUNT(0), 0) << "not an order file";
+
+    QMimeData text;
+    text.setText(QStringLiteral("2612310035"));
+    EXPECT_FALSE(DropOn(qt.Widget(rt::WindowOf(TEXT1)), text)) << "text is not taken by the form";
+
+    auto both = files({"titles.CSV", "dropped.SAV"});
+    EXPECT_TRUE(DropOn(coupon, *both));
+    RunQueuedRoutines();
+    ASSERT_EQ(TITLE_COUNT(0), 1);
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("落とした本"));
+    EXPECT_EQ(qt.GetText(rt::WindowOf(COMBO1)), "") << "the edit box under the pointer took nothing";
     EndProgramForTest();
 }
 

@@ -241,13 +241,13 @@ TEST(QtDisplay, NeedsADisplayOrAChosenPlatform) {
     const QByteArray saved[] = {qgetenv(names[0]), qgetenv(names[1]), qgetenv(names[2])};
     for (const char* name : names) qunsetenv(name);
     std::string why;
-    EXPECT_FALSE(rt::QtDisplayAvailable(&why));
+    EXPECT_FALSE(rt::QtChooseDisplay(&why));
     EXPECT_NE(why.find("DISPLAY"), std::string::npos) << why;
     qputenv("DISPLAY", ":97");  // no X server there
-    EXPECT_FALSE(rt::QtDisplayAvailable(&why));
+    EXPECT_FALSE(rt::QtChooseDisplay(&why));
     EXPECT_NE(why.find(":97"), std::string::npos) << why;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    EXPECT_TRUE(rt::QtDisplayAvailable(&why));
+    EXPECT_TRUE(rt::QtChooseDisplay(&why));
     for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
 }
 

@@ -25,6 +25,9 @@ public:
     void OnScroll(rt::WinHandle control, rt::ScrollAction action, int trackPos) override;
     void OnClose(rt::WinHandle form) override;
     bool OnKey(rt::WinHandle focus, rt::Key key, bool shift, bool pressed) override;
+    void OnDropFiles(rt::WinHandle form, const std::vector<std::string>& paths) override {
+        events.push_back("Drop " + names[form] + " " + std::to_string(paths.size()));
+    }
 
     std::map<rt::WinHandle, std::string> names;
     std::vector<std::string> events;

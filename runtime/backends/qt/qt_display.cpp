@@ -1,17 +1,20 @@
-// Whether windows can be shown here, asked before a QApplication is made: Qt ends the process
-// when its platform plugin finds no display.
+#include "runtime/backends/qt/qt_display.h"
+
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QLibraryInfo>
+
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "runtime/backends/qt/qt_platform.h"
 
-namespace rt {
+namespace rt::qt {
 namespace {
 
 std::string Env(const char* name) {
@@ -19,6 +22,7 @@ std::string Env(const char* name) {
     return value ? value : "";
 }
 
+// A socket file whose server has gone is left behind on disk: only a connection tells.
 bool ConnectsTo(const std::string& socketPath, bool abstract) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
@@ -36,9 +40,9 @@ bool ConnectsTo(const std::string& socketPath, bool abstract) {
     return ok;
 }
 
-// A local X display (":0", "unix:0.0") is reachable when its socket accepts a connection; a
-// display on another host is taken as reachable.
-bool XDisplayReachable(const std::string& display) {
+// A local X display (":0", "unix:0.0") answers when its socket accepts a connection; a display
+// on another host is taken as answering.
+bool XDisplayAnswers(const std::string& display) {
     const size_t colon = display.rfind(':');
     if (colon == std::string::npos) return false;
     const std::string host = display.substr(0, colon);
@@ -50,32 +54,96 @@ bool XDisplayReachable(const std::string& display) {
     return ConnectsTo(path, true) || ConnectsTo(path, false);
 }
 
-bool WaylandDisplayReachable(const std::string& display) {
-    const std::string path = display.front() == '/' ? display : Env("XDG_RUNTIME_DIR") + "/" + display;
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+// The name is a path of its own or a socket in the runtime folder, as the Wayland library takes it.
+bool WaylandDisplayAnswers(const std::string& display) {
+    if (display.front() == '/') return ConnectsTo(display, false);
+    const std::string runtime = Env("XDG_RUNTIME_DIR");
+    return !runtime.empty() && ConnectsTo(runtime + "/" + display, false);
+}
+
+// Where Qt looks for its platform plugins when the QApplication is made.
+QStringList PlatformPluginFolders() {
+    QStringList folders;
+    if (const QString own = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH"); !own.isEmpty()) folders << own;
+    for (const QString& path : qEnvironmentVariable("QT_PLUGIN_PATH").split(u':', Qt::SkipEmptyParts)) {
+        folders << path + QStringLiteral("/platforms");
+    }
+    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+    return folders;
+}
+
+bool PluginInstalled(const QStringList& folders, const QString& pattern) {
+    for (const QString& folder : folders) {
+        if (!QDir(folder).entryList({pattern}, QDir::Files).isEmpty()) return true;
+    }
+    return false;
+}
+
+constexpr const char* kXcbPlugin = "libqxcb.so";
+constexpr const char* kWaylandPlugins = "libqwayland*.so";
+
+std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
+
+// What is wrong with one display that was named, as a clause of the refusal.
+std::string Problem(const char* kind, const std::string& name, const char* variable, bool answers,
+                    const char* plugin) {
+    const std::string display = std::string("the ") + kind + " display " + Quoted(name);
+    if (!answers) return display + " named by " + variable + " cannot be reached";
+    return display + " answers, but Qt's platform plugin for it (" + plugin + ") is not installed";
 }
 
 }  // namespace
 
-bool QtDisplayAvailable(std::string* why) {
-    // A platform chosen by the user (offscreen, vnc, …) is the user's to answer for.
-    if (!Env("QT_QPA_PLATFORM").empty()) return true;
-    const std::string wayland = Env("WAYLAND_DISPLAY");
-    const std::string x = Env("DISPLAY");
-    if (!wayland.empty() && WaylandDisplayReachable(wayland)) return true;
-    if (!x.empty() && XDisplayReachable(x)) return true;
-    if (why) {
-        if (!x.empty()) {
-            *why = "The X display \"" + x + "\" named by DISPLAY cannot be reached.";
-        } else if (!wayland.empty()) {
-            *why = "The Wayland display \"" + wayland + "\" named by WAYLAND_DISPLAY cannot be reached.";
-        } else {
-            *why = "There is no display to show windows on: neither DISPLAY nor WAYLAND_DISPLAY is set "
-                   "(QT_QPA_PLATFORM=offscreen runs without one).";
-        }
+DisplayChoice ChooseDisplay(const DisplayFacts& facts) {
+    // A platform chosen by the user (offscreen, vnc, wayland, …) is the user's to answer for.
+    if (!facts.chosenPlatform.empty()) return {facts.chosenPlatform, {}};
+    if (facts.xAnswers && facts.xcbPlugin) return {"xcb", {}};
+    if (facts.waylandAnswers && facts.waylandPlugin) return {"wayland", {}};
+    if (facts.x.empty() && facts.wayland.empty()) {
+        return {{},
+                "There is no display to show windows on: neither DISPLAY nor WAYLAND_DISPLAY is set "
+                "(QT_QPA_PLATFORM=offscreen runs without one)."};
     }
-    return false;
+    std::string why;
+    if (!facts.x.empty()) why = Problem("X", facts.x, "DISPLAY", facts.xAnswers, kXcbPlugin);
+    if (!facts.wayland.empty()) {
+        why += why.empty() ? "" : ", and ";
+        why += Problem("Wayland", facts.wayland, "WAYLAND_DISPLAY", facts.waylandAnswers, kWaylandPlugins);
+    }
+    why.front() = 'T';
+    return {{}, why + "."};
+}
+
+DisplayFacts ProbeDisplay() {
+    DisplayFacts facts;
+    facts.chosenPlatform = Env("QT_QPA_PLATFORM");
+    if (!facts.chosenPlatform.empty()) return facts;
+    facts.x = Env("DISPLAY");
+    facts.wayland = Env("WAYLAND_DISPLAY");
+    facts.xAnswers = !facts.x.empty() && XDisplayAnswers(facts.x);
+    facts.waylandAnswers = !facts.wayland.empty() && WaylandDisplayAnswers(facts.wayland);
+    if (facts.xAnswers || facts.waylandAnswers) {
+        const QStringList folders = PlatformPluginFolders();
+        facts.xcbPlugin = facts.xAnswers && PluginInstalled(folders, QLatin1String(kXcbPlugin));
+        facts.waylandPlugin = facts.waylandAnswers && PluginInstalled(folders, QLatin1String(kWaylandPlugins));
+    }
+    return facts;
+}
+
+}  // namespace rt::qt
+
+namespace rt {
+
+bool QtChooseDisplay(std::string* why) {
+    const qt::DisplayChoice choice = qt::ChooseDisplay(qt::ProbeDisplay());
+    if (choice.platform.empty()) {
+        if (why) *why = choice.why;
+        return false;
+    }
+    // Qt reads the platform from the environment when the QApplication is made. The user's own
+    // choice stays as it was; a program started from here would find the same display answering.
+    setenv("QT_QPA_PLATFORM", choice.platform.c_str(), 0);
+    return true;
 }
 
 }  // namespace rt

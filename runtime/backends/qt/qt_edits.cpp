@@ -1,15 +1,24 @@
 // Edit boxes and the edit field of combo boxes: selection, limit, input method.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QInputMethod>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+
+#include <memory>
 
 #include "runtime/backends/qt/qt_window.h"
 
 namespace rt {
 
 using qt::LineEnds;
+
+namespace {
+// Marks the actions that are the program's commands, with their index.
+constexpr char kCommandProperty[] = "kalvoroCommand";
+}  // namespace
 
 void QtPlatform::SetImeMode(WinHandle w, int mode) {
     Window* win = Find(w);
@@ -120,6 +129,50 @@ std::pair<int, int> QtPlatform::EditSel(WinHandle w) const {
     const int start = edit->selectionStart();
     return {qt::SjisOffsetOf(text, start, LineEnds::AsIs),
             qt::SjisOffsetOf(text, start + static_cast<int>(edit->selectedText().size()), LineEnds::AsIs)};
+}
+
+void QtPlatform::SetCommands(WinHandle w, const std::vector<ControlCommand>& commands) {
+    Window* win = Find(w);
+    if (!win || Later(*win, [this, w, commands] { SetCommands(w, commands); })) return;
+    QWidget* widget = win->widget;
+    for (QAction* old : widget->actions()) {
+        if (!old->property(kCommandProperty).isValid()) continue;
+        widget->removeAction(old);
+        old->deleteLater();
+    }
+    for (size_t i = 0; i < commands.size(); ++i) {
+        auto* action = new QAction(qt::FromSjis(commands[i].caption), widget);
+        action->setProperty(kCommandProperty, static_cast<int>(i));
+        if (!commands[i].shortcut.empty()) {
+            action->setShortcut(QKeySequence(QString::fromStdString(commands[i].shortcut), QKeySequence::PortableText));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        QObject::connect(action, &QAction::triggered, widget, [this, w, i] {
+            if (sink_ && !ProgramChanging()) sink_->OnCommand(w, static_cast<int>(i));
+        });
+        widget->addAction(action);
+    }
+    if (widget->contextMenuPolicy() == Qt::CustomContextMenu) return;  // the menu is wired already
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, widget, [this, w](const QPoint& pos) {
+        Window* win = Find(w);
+        if (!win || !win->widget) return;
+        // A scroll area reports the position in its viewport.
+        QPoint global = win->widget->mapToGlobal(pos);
+        std::unique_ptr<QMenu> menu;
+        if (QPlainTextEdit* edit = TextEditOf(*win)) {
+            menu.reset(edit->createStandardContextMenu(pos));
+            global = edit->viewport()->mapToGlobal(pos);
+        } else if (QLineEdit* edit = LineEditOf(*win)) {
+            menu.reset(edit->createStandardContextMenu());
+        } else {
+            menu = std::make_unique<QMenu>();
+        }
+        if (!menu->isEmpty()) menu->addSeparator();
+        for (QAction* action : win->widget->actions())
+            if (action->property(kCommandProperty).isValid()) menu->addAction(action);
+        menu->exec(global);
+    });
 }
 
 void QtPlatform::ScrollCaret(WinHandle w) {

@@ -1,6 +1,7 @@
 #include "runtime/backends/qt/qt_focus_frame.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QPainter>
 
 namespace rt::qt {
@@ -49,7 +50,21 @@ bool FocusFrame::eventFilter(QObject* watched, QEvent* event) {
 QRect FocusFrame::FrameRect() const {
     if (!control_ || !control_->isVisibleTo(parentWidget())) return {};
     const int out = kGap + kWidth;
-    return control_->geometry().adjusted(-out, -out, out, out);
+    const QRect c = control_->geometry();
+    QRect r = c.adjusted(-out, -out, out, out);
+    // A side that would lie on a label set close to the control (the resolution's text right
+    // above its scroll bar) is drawn on the control's own edge instead: the label stays readable
+    // and the frame still goes round the control.
+    for (const QObject* child : parentWidget()->children()) {
+        const auto* label = qobject_cast<const QLabel*>(child);
+        if (!label || !label->isVisibleTo(parentWidget())) continue;
+        const QRect l = label->geometry();
+        if (l.intersects(QRect(r.left(), c.top() - out, r.width(), out))) r.setTop(c.top());
+        if (l.intersects(QRect(r.left(), c.bottom() + 1, r.width(), out))) r.setBottom(c.bottom());
+        if (l.intersects(QRect(c.left() - out, r.top(), out, r.height()))) r.setLeft(c.left());
+        if (l.intersects(QRect(c.right() + 1, r.top(), out, r.height()))) r.setRight(c.right());
+    }
+    return r;
 }
 
 void FocusFrame::Repaint() {

@@ -5,21 +5,21 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 #include <utility>
 
+#include "runtime/backends/qt/qt_accessible.h"
 #include "runtime/backends/qt/qt_first_paint.h"
 #include "runtime/backends/qt/qt_fonts.h"
 #include "runtime/backends/qt/qt_input.h"
 #include "runtime/backends/qt/qt_text.h"
+#include "runtime/backends/qt/qt_translation.h"
 #include "runtime/backends/qt/qt_window.h"
 
 namespace rt {
@@ -70,12 +70,9 @@ QtPlatform::QtPlatform() {
     QFont base = QApplication::font();
     base.setFamilies({qt::FamilyFor("ＭＳ Ｐゴシック", qt::FontUse::Normal)});
     QApplication::setFont(base);
-    // The program speaks Japanese whatever the desktop's language: Qt's own texts in the file
-    // dialogs follow it.
-    translator_ = std::make_unique<QTranslator>();
-    if (translator_->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(translator_.get());
-    }
+    translator_ = qt::DesktopTranslation();
+    if (translator_) QCoreApplication::installTranslator(translator_.get());
+    qt::InstallAccessibleInterfaces();
     keyFilter_ = std::make_unique<QtKeyFilter>(*this);
     qApp->installEventFilter(keyFilter_.get());
     QObject::connect(qApp, &QApplication::focusChanged, keyFilter_.get(),
@@ -92,6 +89,7 @@ QtPlatform::~QtPlatform() {
         QCoreApplication::removeTranslator(translator_.get());
     }
     keyFilter_.reset();
+    dropFilter_.reset();
     while (!windows_.empty()) Destroy(windows_.begin()->first);
     FlushDeletes();
     wake_.reset();
@@ -135,6 +133,7 @@ void QtPlatform::Build(Window& form) {
         for (const auto& change : changes) change();
     }
     building_ = outer;
+    NameByCaptions(form.handle);
 }
 
 QWidget* QtPlatform::Widget(WinHandle w) const {
@@ -265,6 +264,8 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
             case ControlKind::Form:
                 shown = FromSjis(bytes);
                 widget->setWindowTitle(shown);
+                // The boxes that have no caption are announced by the window's title.
+                if (win->controlsBuilt) NameByCaptions(w);
                 break;
             case ControlKind::PushButton:
             case ControlKind::OptionButton:
@@ -279,7 +280,7 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
                 break;
             case ControlKind::Label:
                 shown = FromSjis(bytes, LineEnds::CrLf);
-                static_cast<QLabel*>(widget)->setText(shown);
+                static_cast<qt::LabelWidget*>(widget)->SetShownText(shown);
                 break;
             case ControlKind::Edit:
                 if (QPlainTextEdit* edit = TextEditOf(*win)) {
@@ -393,6 +394,9 @@ void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
         default: widget->setGeometry(ToQt(r)); break;
     }
     if (win->kind == ControlKind::OptionButton || win->kind == ControlKind::GroupBox) Regroup(win->parent);
+    // Captions are found by where the controls are (once the form's controls have their widgets).
+    const Window* form = win->Is(ControlKind::Form) ? nullptr : Find(win->parent);
+    if (form && form->controlsBuilt && !building_) NameByCaptions(form->handle);
 }
 
 Rect QtPlatform::Geometry(WinHandle w) const {

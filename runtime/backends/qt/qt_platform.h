@@ -28,9 +28,10 @@ class QWidget;
 
 namespace rt {
 
-// Whether a QApplication can start here: false, with one sentence in *why, when there is no
-// display to show windows on (no reachable X or Wayland display and no QT_QPA_PLATFORM).
-bool QtDisplayAvailable(std::string* why = nullptr);
+// Chooses the display the QApplication will show the windows on, before it is made: the
+// platform the user set in QT_QPA_PLATFORM, else the X display (XWayland on a Wayland desktop),
+// else native Wayland. False, with one sentence in *why, when no display here can be used.
+bool QtChooseDisplay(std::string* why = nullptr);
 
 class QtPlatform final : public Platform {
 public:
@@ -58,6 +59,7 @@ public:
     void SetColours(WinHandle w, std::optional<Colour> text, std::optional<Colour> background) override;
     void SetFocus(WinHandle w) override;
     WinHandle Focus() const override;
+    void AcceptDroppedFiles(WinHandle form) override;
 
     void SetCheck(WinHandle w, int state) override;
     int GetCheck(WinHandle w) const override;
@@ -93,6 +95,12 @@ public:
                      const std::string& helpText) override;
     std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
 
+    // Commands go into the control's context menu (an edit box's own menu, then a separator);
+    // a shortcut works while the control's window is active.
+    void SetCommands(WinHandle control, const std::vector<ControlCommand>& commands) override;
+    PrintResult PrintText(const PrintJob& job) override;
+    PdfResult RenderPdf(const PrintJob& job) override;
+
     void ProcessPending() override;
     bool WaitForInput() override;
 
@@ -107,6 +115,7 @@ public:
 
 private:
     friend class QtKeyFilter;
+    friend class QtDropFilter;
 
     Window* Find(WinHandle w) const;
     // The window with its widget, made now when its form has not made its controls' yet.
@@ -127,6 +136,7 @@ private:
     void ApplyInputRules(Window& win);
     void ApplyComboGeometry(Window& win);
     void Regroup(WinHandle form);
+    void NameByCaptions(WinHandle form);  // qt_accessible.cpp
     void OptionClicked(Window& win);
     void FocusChanged(QWidget* old, QWidget* now);
     void MarkFocus(QWidget* now);
@@ -147,6 +157,7 @@ private:
     std::unique_ptr<QApplication> ownApp_;
     std::unique_ptr<QTranslator> translator_;
     std::unique_ptr<QObject> keyFilter_;
+    std::unique_ptr<QObject> dropFilter_;  // made when a form first takes dropped files
     std::unique_ptr<QTimer> wake_;
     EventSink* sink_ = nullptr;
     int programChanging_ = 0;

@@ -251,6 +251,13 @@ WrappedText LayOutWrapped(QTextLayout& layout, const QFont& font, Qt::Alignment 
     return wrapped;
 }
 
+void LabelWidget::SetShownText(const QString& text) {
+    setText(text);
+    for (const QPointer<QWidget>& control : captioned) {
+        if (control && control->accessibleName() != text) control->setAccessibleName(text);
+    }
+}
+
 void LabelWidget::paintEvent(QPaintEvent* event) {
     const QRect box = contentsRect();
     if (!wordWrap() || text().isEmpty() || heightForWidth(box.width()) <= box.height()) {

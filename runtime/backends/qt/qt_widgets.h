@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTextLayout>
 #include <QListWidget>
+#include <QPointer>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -96,6 +97,10 @@ WrappedText LayOutWrapped(QTextLayout& layout, const QFont& font, Qt::Alignment 
 class LabelWidget : public QLabel {
 public:
     explicit LabelWidget(QWidget* parent) : QLabel(parent) {}
+    // The text shown, which is also the accessible name of the controls this label is the
+    // caption of: a figure the program changes is announced as it is shown.
+    void SetShownText(const QString& text);
+    std::vector<QPointer<QWidget>> captioned;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

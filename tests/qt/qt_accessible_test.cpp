@@ -1,0 +1,93 @@
+// What a screen reader announces for every control a user can reach on the program's forms.
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "app/screens/controls.h"
+#include "tests/qt/qt_test_support.h"
+#include "tests/screens/program_run.h"
+#include "tests/support/user_input.h"
+
+namespace {
+
+// The label placed as the caption (on the left, or right above) of each reachable box and scroll
+// bar. The coupon box has only its button beside it, which names it; the title list and the
+// statement have buttons above and are named by their window's title.
+const std::map<std::string, const Obj*> kCaptions = {
+    {"MAINFORM.COMBO1", &BUTTON15}, {"FORM2.LIST1", &FORM2},  {"FORM3.EDIT1", &TEXT17}, {"FORM3.HSCROLL1", &TEXT36},
+    {"FORM4.LIST2", &TEXT47},       {"FORM4.LIST3", &TEXT48}, {"FORM5.EDIT6", &FORM5}};
+
+QString Name(QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); }
+
+TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
+    std::unique_ptr<UserInput> user = Backends().front().make();
+    auto W = [&](rt::WinHandle h) { return static_cast<rt::QtPlatform&>(user->platform()).Widget(h); };
+    auto O = [&](const Obj& o) { return W(rt::WindowOf(o)); };
+    auto run = [&] { user->Settle(); RunQueuedRoutines(); user->Settle(); };
+    // Checks the controls of a shown form that take the focus or clicks; returns how many.
+    auto check = [&](const Obj& form) {
+        int reachable = 0;
+        const std::vector<rt::ControlInfo> windows = rt::FormWindows(form.handle);  // the form first
+        for (const rt::ControlInfo& control : windows) {
+            QWidget* w = W(control.window);
+            const bool takesClicks = w->focusPolicy() != Qt::NoFocus || qobject_cast<QScrollBar*>(w);
+            if (!w->isVisible() || !w->isEnabled() || w->isWindow() || !takesClicks) continue;
+            ++reachable;
+            const std::string where = windows[0].name + "." + control.name;
+            QString expected;
+            if (const auto* button = qobject_cast<QAbstractButton*>(w)) {
+                expected = button->text();  // no caption of the forms has a mnemonic
+            } else if (!kCaptions.count(where)) {
+                ADD_FAILURE() << where << " is reachable but has no caption listed";
+            } else if (const Obj* label = kCaptions.at(where); label->handle == form.handle) {
+                expected = O(*label)->windowTitle();
+            } else if (const auto* button = qobject_cast<QAbstractButton*>(O(*label))) {
+                expected = button->text();
+            } else {
+                expected = static_cast<QLabel*>(O(*label))->text();
+            }
+            EXPECT_EQ(Name(w).toStdString(), expected.toStdString()) << where;
+        }
+        return reachable;
+    };
+    StartProgramForTest(user->platform());
+    struct End { ~End() { EndProgramForTest(); } } end;
+    run();
+    EXPECT_EQ(check(MAINFORM), 8);
+    user->Type(rt::WindowOf(COMBO1), "2612310035");
+    EXPECT_EQ(Name(O(COMBO1)), kvtest::Q(u8"←　割引券番号登録"));  // what is typed is its value, not its name
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(O(COMBO1))->text(QAccessible::Value), "2612310035");
+    user->Click(rt::WindowOf(BUTTON5));
+    run();
+    EXPECT_EQ(check(FORM2), 4);
+    EXPECT_EQ(Name(O(LIST1)), O(FORM2)->windowTitle()) << "the kind's list, as its title says";
+    user->Select(rt::WindowOf(LIST1), 0);
+    run();
+    EXPECT_EQ(Name(O(HSCROLL1)), kvtest::Q(u8"156 dpi (A4なら約1824×1285ピクセル)"));
+    user->Scroll(rt::WindowOf(HSCROLL1), rt::ScrollAction::PageRight);
+    run();
+    EXPECT_EQ(Name(O(HSCROLL1)), kvtest::Q(u8"166 dpi (A4なら約1941×1368ピクセル)"));
+    EXPECT_EQ(check(FORM3), 10);
+    SetText(BUTTON13, "&156&&dpi");  // an underlined 1 and an ampersand
+    EXPECT_EQ(Name(O(BUTTON13)), "156&dpi");
+
+    // The focus frame round the scroll bar just clicked keeps off the text right above it.
+    EXPECT_EQ(QApplication::focusWidget(), O(HSCROLL1));
+    const QImage shot = O(FORM3)->grab().toImage();
+    const QColor mark = O(FORM3)->palette().color(QPalette::Active, QPalette::Highlight);
+    const QRect text = O(TEXT36)->geometry(), bar = O(HSCROLL1)->geometry();
+    for (int i = 0; i < text.width() * text.height(); ++i)
+        ASSERT_NE(shot.pixelColor(text.left() + i % text.width(), text.top() + i / text.width()), mark) << i;
+    EXPECT_EQ(shot.pixelColor(bar.center().x(), bar.top()), mark);
+    EXPECT_EQ(shot.pixelColor(bar.left() - 2, bar.center().y()), mark);
+
+    for (const auto& [form, reachable] : {std::pair{&FORM4, 7}, {&FORM5, 4}}) {
+        SetVisible(*form, -1);
+        run();
+        EXPECT_EQ(check(*form), reachable);
+    }
+}
+
+}  // namespace
