@@ -52,7 +52,8 @@ set(order "\\x8a\\x84\\x88\\xf8\\x8c\\x94:1\\r\\n1234567890\\r\\n")  # 割引券
 set(type application/x-kalvoro-order)
 foreach(case "ORDER.SAV|${order}|${type}" "メール添付用.TXT|${order}|${type}" "order.sav|${order}|${type}"
              "SPSS.SAV|$FL2@(#) SPSS DATA FILE|application/x-spss-sav" "data.sav|$FL2\\0\\0|application/x-spss-sav"
-             "near.TXT|\\x8a\\x84\\x88\\xf8\\x8c\\x94 1\\r\\n|text/plain")
+             "near.TXT|\\x8a\\x84\\x88\\xf8\\x8c\\x94 1\\r\\n|text/plain"
+             "shop.TXT|\\x91\\x4f\\x8e\\xf3\\x8a\\x7a:1000\\r\\n${order}|${type}")  # 前受額 first
   string(REPLACE "|" ";" case "${case}")
   list(GET case 0 name)
   list(GET case 1 bytes)
