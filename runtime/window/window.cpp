@@ -70,7 +70,22 @@ std::string Upper(std::string_view s) {
 }
 }  // namespace
 
-bool SameName(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
+// As Upper(a) == Upper(b), compared in place: the start binds a hundred controls by name.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c; };
+    for (size_t i = 0; i < a.size(); ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (IsLeadByte(x)) {
+            // The same lead byte, then the same trail byte as it stands.
+            if (x != y || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
+            ++i;
+        } else if (fold(x) != fold(y)) {
+            return false;
+        }
+    }
+    return true;
+}
 
 namespace {
 class Sink final : public EventSink {

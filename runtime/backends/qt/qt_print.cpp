@@ -2,19 +2,20 @@
 #include "runtime/backends/qt/qt_print.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QLibrary>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
-#include <QPrinter>
 
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
 
 #include "runtime/backends/qt/qt_fonts.h"
+#include "runtime/backends/qt/qt_print_dialog.h"
 #include "runtime/backends/qt/qt_text.h"
 #include "runtime/backends/qt/qt_window.h"
 
@@ -218,22 +219,53 @@ bool PaintPages(QPagedPaintDevice& device, const std::vector<QString>& lines, co
 
 namespace rt {
 
+namespace {
+
+// The module beside the program (the build tree) or where it is installed, loaded once.
+qt::PrintWithDialogFunction PrintModule(QString* problem) {
+    static qt::PrintWithDialogFunction function = nullptr;
+    static QString missing;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        const QString here = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        for (const QString& path : {here + QLatin1String(qt::kPrintModuleName),
+                                    here + QStringLiteral(KALVORO_PRINT_MODULE_FROM_BIN)}) {
+            QLibrary module(path);
+            if (module.load()) {
+                function = reinterpret_cast<qt::PrintWithDialogFunction>(module.resolve(qt::kPrintWithDialogSymbol));
+                if (function) break;
+            }
+            missing = module.errorString();
+        }
+    }
+    if (!function && problem) *problem = missing;
+    return function;
+}
+
+}  // namespace
+
 PrintResult QtPlatform::PrintText(const PrintJob& job) {
     ApplyShownFonts();  // the forms are drawn behind the dialog
     const qt::KeepFloatFlags keep;
+    QString problem;
+    const qt::PrintWithDialogFunction printWithDialog = PrintModule(&problem);
+    if (!printWithDialog) return {PrintOutcome::Failed, "the printing module cannot be loaded: " + problem.toStdString()};
     const std::vector<QString> lines = qt::PrintLines(job.text);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(qt::FromSjis(job.documentName));
-    printer.setCreator(QStringLiteral("Kalvoro"));
-    printer.setPageLayout(qt::StatementPageLayout(lines, job.font));
-    QPrintDialog dialog(&printer, OwnerWidget(job.owner));
-    dialog.setWindowTitle(qt::FromSjis(job.caption));
-    if (dialog.exec() != QDialog::Accepted) return {PrintOutcome::Cancelled, {}};
-    const QPageRanges ranges = printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
-    const int copies = printer.supportsMultipleCopies() ? 1 : printer.copyCount();
-    if (!qt::PaintPages(printer, lines, job.font, ranges, copies) || printer.printerState() == QPrinter::Error)
-        return {PrintOutcome::Failed, "the printer did not take the pages"};
-    return {PrintOutcome::Printed, {}};
+    qt::PrintRequest request;
+    request.owner = OwnerWidget(job.owner);
+    request.title = qt::FromSjis(job.caption);
+    request.docName = qt::FromSjis(job.documentName);
+    request.layout = qt::StatementPageLayout(lines, job.font);
+    request.paint = [&](QPagedPaintDevice& device, const QPageRanges& ranges, int copies) {
+        return qt::PaintPages(device, lines, job.font, ranges, copies);
+    };
+    switch (printWithDialog(request)) {
+        case qt::PrintDialogOutcome::Printed: return {PrintOutcome::Printed, {}};
+        case qt::PrintDialogOutcome::Cancelled: return {PrintOutcome::Cancelled, {}};
+        case qt::PrintDialogOutcome::Failed: break;
+    }
+    return {PrintOutcome::Failed, "the printer did not take the pages"};
 }
 
 PdfResult QtPlatform::RenderPdf(const PrintJob& job) {
