@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPixmap>
+#include <QPointer>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 #include <cstdlib>
 
 namespace rt {
@@ -11,28 +15,39 @@ namespace {
 
 class FirstPaintExit : public QObject {
 public:
-    using QObject::QObject;
+    FirstPaintExit(QObject* parent, const char* png) : QObject(parent), png_(png) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !armed_) {
             auto* widget = qobject_cast<QWidget*>(watched);
             if (widget && widget->window()->isVisible()) {
                 armed_ = true;
                 // Ends once the paint in progress is done and on screen.
-                QTimer::singleShot(0, [] { std::_Exit(0); });
+                QTimer::singleShot(0, [window = QPointer<QWidget>(widget->window()), png = png_] {
+                    if (png && (!window || !window->grab().save(QString::fromLocal8Bit(png), "PNG"))) {
+                        std::fprintf(stderr, "kalvoro: cannot write the first paint to %s\n", png);
+                        std::_Exit(1);
+                    }
+                    std::_Exit(0);
+                });
             }
         }
         return false;
     }
 
 private:
+    const char* png_;
     bool armed_ = false;
 };
 
 }  // namespace
 
 void InstallFirstPaintExit() {
-    if (!std::getenv("KALVORO_EXIT_AFTER_FIRST_PAINT") || !qApp) return;
-    qApp->installEventFilter(new FirstPaintExit(qApp));
+    const char* png = std::getenv("KALVORO_FIRST_PAINT_PNG");
+    if ((!png && !std::getenv("KALVORO_EXIT_AFTER_FIRST_PAINT")) || !qApp) return;
+    // The caret of the focused box is drawn at the first paint and would blink off later: for the
+    // picture it stays on, so that the picture does not depend on how long the grab takes.
+    if (png) QGuiApplication::styleHints()->setCursorFlashTime(0);
+    qApp->installEventFilter(new FirstPaintExit(qApp, png));
 }
 
 }  // namespace rt
