@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Writes the functions kalvoro runs from its start to the first paint of the main window, one
+mangled name a line, for the linker to place side by side (--symbol-ordering-file). The start
+then touches a few contiguous pages of the program's code instead of a page here and there all
+over it, and the kernel, which maps a file's pages in blocks of 64 KiB around each fault, keeps
+far less of the program in memory.
+
+    tools/startup_order.py BUILD/kalvoro resources/startup.order
+
+Run it again after larger changes to the start: a name that no longer exists is ignored and a
+new function only lands among the others, so a stale list costs memory, never correctness.
+Needs valgrind (callgrind counts the instructions, the same in every run).
+"""
+import bisect
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+
+def executed_addresses(program, work):
+    out = os.path.join(work, "callgrind.out")
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", KALVORO_EXIT_AFTER_FIRST_PAINT="1",
+               KALVORO_TODAY="2026-12-07", HOME=work, XDG_STATE_HOME=os.path.join(work, "state"),
+               XDG_CONFIG_HOME=os.path.join(work, "config"))
+    env.pop("DISPLAY", None)
+    env.pop("WAYLAND_DISPLAY", None)
+    subprocess.run(["valgrind", "--tool=callgrind", "--dump-instr=yes", "--callgrind-out-file=" + out, program],
+                   env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    target = os.path.realpath(program)
+    objects, functions, current, function = {}, {}, None, None
+    addresses, in_main = [], []
+    for line in open(out, encoding="utf-8", errors="replace"):
+        # A name is given once, where its number first appears, which may be as a callee's.
+        m = re.match(r"^c(ob|fn)=\((\d+)\) (.*)", line)
+        if m:
+            (objects if m.group(1) == "ob" else functions)[m.group(2)] = m.group(3).strip()
+            continue
+        m = re.match(r"^ob=\((\d+)\)(?: (.*))?", line)
+        if m:
+            if m.group(2):
+                objects[m.group(1)] = m.group(2).strip()
+            current = objects.get(m.group(1))
+            continue
+        m = re.match(r"^fn=\((\d+)\)(?: (.*))?", line)
+        if m:
+            if m.group(2):
+                functions[m.group(1)] = m.group(2).strip()
+            function = functions.get(m.group(1))
+            continue
+        if current and os.path.realpath(current) == target:
+            m = re.match(r"^(0x[0-9a-fA-F]+)", line)
+            if m:
+                addresses.append(int(m.group(1), 16))
+                if function == "main":
+                    in_main.append(int(m.group(1), 16))
+    return addresses, min(in_main)
+
+
+def function_symbols(program):
+    listing = subprocess.run(["nm", "--defined-only", "-S", program], check=True, capture_output=True,
+                             text=True).stdout
+    symbols = []
+    for line in listing.splitlines():
+        parts = line.split()
+        if len(parts) == 4 and parts[2] in "tTwW":
+            symbols.append((int(parts[0], 16), int(parts[1], 16), parts[3]))
+    symbols.sort()
+    return symbols
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    program, order = sys.argv[1], sys.argv[2]
+    symbols = function_symbols(program)
+    starts = [s[0] for s in symbols]
+    main_at = next(s[0] for s in symbols if s[2] == "main")
+    with tempfile.TemporaryDirectory(prefix="kalvoro-order-") as work:
+        addresses, main_runs_at = executed_addresses(program, work)
+    # valgrind loads a position-independent program where it likes, a whole number of pages away.
+    shift_at = (main_runs_at - main_at) // 4096 * 4096
+    used = set()
+    for a in addresses:
+        i = bisect.bisect_right(starts, a - shift_at) - 1
+        if i >= 0 and a - shift_at < symbols[i][0] + symbols[i][1]:
+            used.add(i)
+    names = [symbols[i][2] for i in sorted(used)]
+    with open(order, "w") as f:
+        f.write("\n".join(names) + "\n")
+    print(f"{order}: {len(names)} functions, {sum(symbols[i][1] for i in used)} bytes of code")
+
+
+if __name__ == "__main__":
+    main()
