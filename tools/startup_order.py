@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Writes the functions kalvoro runs from its start to the first paint of the main window, one
+"""Writes the functions kalvoro runs from its start to the first paint of the main window, with
+no order and with an order named on the command line (a file manager's double-click), one
 mangled name a line, for the linker to place side by side (--symbol-ordering-file). The start
 then touches a few contiguous pages of the program's code instead of a page here and there all
 over it, and the kernel, which maps a file's pages in blocks of 64 KiB around each fault, keeps
 far less of the program in memory.
 
-    tools/startup_order.py BUILD/kalvoro resources/startup.order
+    tools/startup_order.py BUILD/kalvoro resources/startup.order [ORDER.SAV]
+
+ORDER.SAV defaults to tests/scripts/files/十八冊.SAV.
 
 Run it again after larger changes to the start: a name that no longer exists is ignored and a
 new function only lands among the others, so a stale list costs memory, never correctness.
@@ -19,14 +22,14 @@ import sys
 import tempfile
 
 
-def executed_addresses(program, work):
+def executed_addresses(program, work, *args):
     out = os.path.join(work, "callgrind.out")
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen", KALVORO_EXIT_AFTER_FIRST_PAINT="1",
                KALVORO_TODAY="2026-12-07", HOME=work, XDG_STATE_HOME=os.path.join(work, "state"),
                XDG_CONFIG_HOME=os.path.join(work, "config"))
     env.pop("DISPLAY", None)
     env.pop("WAYLAND_DISPLAY", None)
-    subprocess.run(["valgrind", "--tool=callgrind", "--dump-instr=yes", "--callgrind-out-file=" + out, program],
+    subprocess.run(["valgrind", "--tool=callgrind", "--dump-instr=yes", "--callgrind-out-file=" + out, program, *args],
                    env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     target = os.path.realpath(program)
     objects, functions, current, function = {}, {}, None, None
@@ -71,21 +74,24 @@ def function_symbols(program):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         sys.exit(__doc__)
     program, order = sys.argv[1], sys.argv[2]
+    sample = sys.argv[3] if len(sys.argv) == 4 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "..", "tests", "scripts", "files", "十八冊.SAV")
     symbols = function_symbols(program)
     starts = [s[0] for s in symbols]
     main_at = next(s[0] for s in symbols if s[2] == "main")
-    with tempfile.TemporaryDirectory(prefix="kalvoro-order-") as work:
-        addresses, main_runs_at = executed_addresses(program, work)
-    # valgrind loads a position-independent program where it likes, a whole number of pages away.
-    shift_at = (main_runs_at - main_at) // 4096 * 4096
     used = set()
-    for a in addresses:
-        i = bisect.bisect_right(starts, a - shift_at) - 1
-        if i >= 0 and a - shift_at < symbols[i][0] + symbols[i][1]:
-            used.add(i)
+    for args in ((), (sample,)):
+        with tempfile.TemporaryDirectory(prefix="kalvoro-order-") as work:
+            addresses, main_runs_at = executed_addresses(program, work, *args)
+        # valgrind loads a position-independent program where it likes, whole pages away.
+        shift_at = (main_runs_at - main_at) // 4096 * 4096
+        for a in addresses:
+            i = bisect.bisect_right(starts, a - shift_at) - 1
+            if i >= 0 and a - shift_at < symbols[i][0] + symbols[i][1]:
+                used.add(i)
     names = [symbols[i][2] for i in sorted(used)]
     with open(order, "w") as f:
         f.write("\n".join(names) + "\n")
