@@ -8,6 +8,8 @@
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/window/window_state.h"
@@ -16,7 +18,8 @@ namespace rt {
 
 namespace {
 Platform* g_platform = nullptr;
-std::span<const RoutineEntry> g_routines;
+// The routines by name: a start looks up a few hundred names, most of them in vain.
+std::unordered_map<std::string_view, Routine> g_routines;
 
 constexpr size_t kQueueCapacity = 64;
 constexpr int kPumpInterval = 10;
@@ -322,12 +325,14 @@ void FocusShownForm(WinHandle formWindow) {
 
 // ---- the runtime's own bookkeeping ----
 
-void SetRoutineTable(std::span<const RoutineEntry> routines) { g_routines = routines; }
+void SetRoutineTable(std::span<const RoutineEntry> routines) {
+    g_routines.clear();
+    for (const RoutineEntry& r : routines) g_routines.emplace(r.name, r.routine);  // the first of a name counts
+}
 
 Routine FindRoutine(std::string_view name) {
-    for (const RoutineEntry& r : g_routines)
-        if (r.name == name) return r.routine;
-    return nullptr;
+    const auto it = g_routines.find(name);
+    return it == g_routines.end() ? nullptr : it->second;
 }
 
 Platform& CurrentPlatform() { return P(); }

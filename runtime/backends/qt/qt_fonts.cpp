@@ -38,7 +38,10 @@ QString Substitute(const QString& face) {
         // The original's fixed-pitch system face; IPAGothic is fixed-pitch and has the kana.
         {FaceKey(QStringLiteral("FixedSys")), kGothic},
     };
-    return table.value(FaceKey(face), face);
+    // The forms name a handful of faces a hundred times over: each is normalised once.
+    static QHash<QString, QString> known;
+    if (const auto it = known.constFind(face); it != known.cend()) return *it;
+    return known.insert(face, table.value(FaceKey(face), face)).value();
 }
 
 }  // namespace
