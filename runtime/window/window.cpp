@@ -18,8 +18,17 @@ namespace rt {
 
 namespace {
 Platform* g_platform = nullptr;
-// The routines by name: a start looks up a few hundred names, most of them in vain.
-std::unordered_map<std::string_view, Routine> g_routines;
+// The routines by name: a start looks up a few hundred names, most of them in vain. Hashed here
+// rather than by the C++ library's string hash, whose code would be one more stretch of that
+// library to map at every start.
+struct NameHash {
+    size_t operator()(std::string_view name) const {
+        size_t h = 14695981039346656037u;
+        for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        return h;
+    }
+};
+std::unordered_map<std::string_view, Routine, NameHash> g_routines;
 
 constexpr size_t kQueueCapacity = 64;
 constexpr int kPumpInterval = 10;
