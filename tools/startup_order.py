@@ -35,22 +35,18 @@ def executed_addresses(program, work, *args):
     objects, functions, current, function = {}, {}, None, None
     addresses, in_main = [], []
     for line in open(out, encoding="utf-8", errors="replace"):
-        # A name is given once, where its number first appears, which may be as a callee's.
-        m = re.match(r"^c(ob|fn)=\((\d+)\) (.*)", line)
+        # A name is given once, where its number first appears, which may be as a callee's
+        # ("cob=", "cfn="); a line without "c" also makes it the current object or function.
+        m = re.match(r"^(c?)(ob|fn)=\((\d+)\)(?: (.*))?", line)
         if m:
-            (objects if m.group(1) == "ob" else functions)[m.group(2)] = m.group(3).strip()
-            continue
-        m = re.match(r"^ob=\((\d+)\)(?: (.*))?", line)
-        if m:
-            if m.group(2):
-                objects[m.group(1)] = m.group(2).strip()
-            current = objects.get(m.group(1))
-            continue
-        m = re.match(r"^fn=\((\d+)\)(?: (.*))?", line)
-        if m:
-            if m.group(2):
-                functions[m.group(1)] = m.group(2).strip()
-            function = functions.get(m.group(1))
+            names = objects if m.group(2) == "ob" else functions
+            if m.group(4):
+                names[m.group(3)] = m.group(4).strip()
+            if not m.group(1):
+                if m.group(2) == "ob":
+                    current = names.get(m.group(3))
+                else:
+                    function = names.get(m.group(3))
             continue
         if current and os.path.realpath(current) == target:
             m = re.match(r"^(0x[0-9a-fA-F]+)", line)

@@ -109,7 +109,7 @@ bool OUTFILE3_SUB(Obj& form) {
 
 void 印刷_SUB(Obj& form) {
     const Text caption = STATEMENT_MODE == 1 ? "明細書の印刷" : "見積書の印刷";
-    const rt::PrintResult printed = rt::CurrentPlatform().PrintText(StatementPrintJob(form, caption));
+    const rt::PrintResult printed = PrintTextDialog(StatementPrintJob(form, caption));
     if (printed.outcome == rt::PrintOutcome::Failed)
         MessageBox(form, caption, Text("印刷できません。\r\nシステムのエラーです（") + Text(printed.reason) + "）。", kOkButton,
                    kStopIcon);
@@ -121,7 +121,7 @@ void PDF出力_SUB(Obj& form) {
     FILE_PATH = SaveDialog(form, title, LAST_DIR + (details ? "明細書.PDF" : "見積書.PDF"), "PDF形式(*.PDF)", 0);
     if (DialogCancelled(FILE_PATH)) return;
     if (!書込パス_SUB(form, title, ".PDF")) return;
-    const rt::PdfResult pdf = rt::CurrentPlatform().RenderPdf(StatementPrintJob(form, title));
+    const rt::PdfResult pdf = PdfOfText(StatementPrintJob(form, title));
     if (!pdf.bytes) {
         ReportFileProblem(form, FileAction::Write, FILE_PATH, 0, Text("PDFを作成できません（") + Text(pdf.reason) + "）。");
         return;

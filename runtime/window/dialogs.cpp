@@ -137,6 +137,16 @@ Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 bu
     return static_cast<Int32>(a);
 }
 
+PrintResult PrintTextDialog(const PrintJob& job) {
+    KeepFloatFlags flags;
+    return CurrentPlatform().PrintText(job);
+}
+
+PdfResult PdfOfText(const PrintJob& job) {
+    KeepFloatFlags flags;
+    return CurrentPlatform().RenderPdf(job);
+}
+
 Text SaveDialog(const Obj& owner, const Text& title, const Text& initialPath, const Text& filter, Int32 mode,
                 Here here) {
     return RunFileDialog(FileDialogKind::Save, owner, title, initialPath, filter, mode, here);

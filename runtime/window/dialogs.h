@@ -19,6 +19,11 @@ Text OpenDialog(const Obj& owner, const Text& title, const Text& initialPath, co
                 Here here = Here::current());
 
 // Whether a file dialog's result is the cancel value.
+// The print dialog for a text owned by its form, and the same pages as the bytes of a PDF file.
+// Like every dialog they leave the floating-point flags as they found them.
+rt::PrintResult PrintTextDialog(const rt::PrintJob& job);
+rt::PdfResult PdfOfText(const rt::PrintJob& job);
+
 inline bool DialogCancelled(const Text& result) { return result == Text("\x1b", 1); }
 
 namespace rt {

@@ -11,7 +11,6 @@
 #include <QPdfWriter>
 
 #include <algorithm>
-#include <cfenv>
 #include <cmath>
 
 #include "runtime/backends/qt/qt_fonts.h"
@@ -56,8 +55,8 @@ int WidestCells(const std::vector<QString>& lines) {
 }
 
 // A half-width cell of the fixed-pitch face, in ems.
-qreal CellInEms(const FontSpec& spec) {
-    QFont font = MakeFont(spec, FontUse::ByteColumns);
+qreal CellInEms(const FontSpec& boxFont) {
+    QFont font = MakeFont(boxFont, FontUse::ByteColumns);
     font.setPixelSize(1000);
     return QFontMetricsF(font).horizontalAdvance(QChar(u'0')) / 1000;
 }
@@ -65,12 +64,12 @@ qreal CellInEms(const FontSpec& spec) {
 // The text's face and rows on the pages of one device.
 class PageSetting {
 public:
-    PageSetting(QPaintDevice& device, const std::vector<QString>& lines, const FontSpec& spec)
-        : device_(device), font_(MakeFont(spec, FontUse::ByteColumns), &device) {
+    PageSetting(QPaintDevice& device, const std::vector<QString>& lines, const FontSpec& boxFont)
+        : device_(device), font_(MakeFont(boxFont, FontUse::ByteColumns), &device) {
         font_.setKerning(false);
         const qreal width = device.width();
         const int widest = std::max(WidestCells(lines), 1);
-        qreal points = PointsOf(spec);
+        qreal points = PointsOf(boxFont);
         // The face's advances do not quite scale with its size: it is measured again until the
         // widest line fits.
         for (int attempt = 0; attempt < 8; ++attempt) {
@@ -145,19 +144,6 @@ private:
     QHash<char32_t, qreal> advances_;
 };
 
-// The print dialog runs the window system's event loop inside the program's routine, and Qt
-// leaves floating-point flags raised there that the routine's next store would take for its
-// own: the flags are left as they were found.
-class KeepFloatFlags {
-public:
-    KeepFloatFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    ~KeepFloatFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    KeepFloatFlags(const KeepFloatFlags&) = delete;
-    KeepFloatFlags& operator=(const KeepFloatFlags&) = delete;
-
-private:
-    std::fexcept_t saved_;
-};
 
 }  // namespace
 
@@ -247,7 +233,6 @@ qt::PrintWithDialogFunction PrintModule(QString* problem) {
 
 PrintResult QtPlatform::PrintText(const PrintJob& job) {
     ApplyShownFonts();  // the forms are drawn behind the dialog
-    const qt::KeepFloatFlags keep;
     QString problem;
     const qt::PrintWithDialogFunction printWithDialog = PrintModule(&problem);
     if (!printWithDialog) return {PrintOutcome::Failed, "the printing module cannot be loaded: " + problem.toStdString()};
@@ -269,7 +254,6 @@ PrintResult QtPlatform::PrintText(const PrintJob& job) {
 }
 
 PdfResult QtPlatform::RenderPdf(const PrintJob& job) {
-    const qt::KeepFloatFlags keep;
     const std::vector<QString> lines = qt::PrintLines(job.text);
     QByteArray bytes;
     QBuffer buffer(&bytes);
