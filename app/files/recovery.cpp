@@ -1,5 +1,6 @@
 #include "app/files/recovery.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -22,8 +23,9 @@
 #include "runtime/values/encoding.h"
 #include "runtime/window/dialogs.h"
 
-namespace fs = std::filesystem;
-
+// Paths are plain strings and the folder is read with the system's own calls: the C++ library's
+// filesystem support would map a further stretch of the library at every start, for a folder
+// that usually holds nothing.
 namespace {
 
 constexpr Int32 kOkButton = 0, kYesNo = 4, kQuestionIcon = 1, kExclamationIcon = 2;
@@ -57,11 +59,52 @@ const std::string& RunName() {
     return name;
 }
 
-fs::path LockOf(const fs::path& order) { return fs::path(order).replace_extension(".lock"); }
+std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+std::string ParentOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool EndsWith(const std::string& name, std::string_view end) { return name.ends_with(end) && name.size() > end.size(); }
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+void Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+// The folder and those above it, as far as they are missing.
+void MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+        if (slash == std::string::npos) return;
+    }
+}
+
+// The names in a folder, "." and ".." left out; none when it cannot be read.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::string LockOf(const std::string& order) {
+    const size_t dot = order.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > order.rfind('/') + 1;
+    return (hasExtension ? order.substr(0, dot) : order) + ".lock";
+}
 
 // The lock of an order's file, taken without waiting; -1 when another program holds it (its
 // owner still runs) or it cannot be made.
-int TakeLock(const fs::path& lock) {
+int TakeLock(const std::string& lock) {
     const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return -1;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -72,95 +115,84 @@ int TakeLock(const fs::path& lock) {
 }
 
 // Removed while still held, so that no other start takes it for a file whose owner has gone.
-void DropLock(const fs::path& lock, int fd) {
-    std::error_code ec;
-    fs::remove(lock, ec);
+void DropLock(const std::string& lock, int fd) {
+    Remove(lock);
     ::close(fd);
 }
 
 bool TakeOwnLock() {
     if (g_ownLock >= 0) return true;
-    const fs::path own = RecoveryPath();
+    const std::string own = RecoveryPath();
     if (own.empty()) return false;
-    std::error_code ec;
-    fs::create_directories(own.parent_path(), ec);
+    MakeFolders(ParentOf(own));
     g_ownLock = TakeLock(LockOf(own));
     return g_ownLock >= 0;
 }
 
 void ReleaseOwnLock() {
     if (g_ownLock < 0) return;
-    std::error_code ec;
-    if (!fs::exists(RecoveryPath(), ec)) fs::remove(LockOf(RecoveryPath()), ec);
+    if (!Exists(RecoveryPath())) Remove(LockOf(RecoveryPath()));
     ::close(g_ownLock);
     g_ownLock = -1;
 }
 
-void RemoveOwnFile() {
-    std::error_code ec;
-    fs::remove(RecoveryPath(), ec);
-}
+void RemoveOwnFile() { Remove(RecoveryPath()); }
 
-Text Shown(const fs::path& path) { return Text(rt::Utf8ToSjis(path.string()).value_or(path.filename().string())); }
+Text Shown(const std::string& path) { return Text(rt::Utf8ToSjis(path).value_or(FileName(path))); }
 
 // A file that will not be offered again goes beside the others under a name of its own, which
 // sorts by the time it was set aside. Empty when it could not be moved.
-fs::path SetAside(const fs::path& file, const char* prefix) {
+std::string SetAside(const std::string& file, const char* prefix) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     char millis[24];
     std::snprintf(millis, sizeof millis, "-%03ld", now.tv_nsec / 1000000);
     const std::string stem = prefix + Stamp("%Y%m%d-%H%M%S", now.tv_sec) + millis;
-    std::error_code ec;
-    fs::path aside = file.parent_path() / (stem + ".SAV");
-    for (int n = 2; fs::exists(aside, ec) && n < 100; ++n) aside = file.parent_path() / (stem + "-" + std::to_string(n) + ".SAV");
-    if (fs::exists(aside, ec)) return {};
-    fs::rename(file, aside, ec);
-    return ec ? fs::path() : aside;
+    const std::string folder = ParentOf(file) + "/";
+    std::string aside = folder + stem + ".SAV";
+    for (int n = 2; Exists(aside) && n < 100; ++n) aside = folder + stem + "-" + std::to_string(n) + ".SAV";
+    if (Exists(aside) || ::rename(file.c_str(), aside.c_str()) != 0) return {};
+    return aside;
 }
 
 // The declined orders are kept for a customer who said no by mistake, the last ten of them.
-void KeepTheLastDeclined(const fs::path& folder) {
-    std::vector<fs::path> declined;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(kDeclined, 0) == 0 && entry.path().extension() == ".SAV") declined.push_back(entry.path());
+void KeepTheLastDeclined(const std::string& folder) {
+    std::vector<std::string> declined;
+    for (const std::string& name : NamesIn(folder)) {
+        if (name.starts_with(kDeclined) && EndsWith(name, ".SAV")) declined.push_back(name);
     }
     if (declined.size() <= kDeclinedKept) return;
     std::sort(declined.begin(), declined.end());
-    for (size_t i = 0; i + kDeclinedKept < declined.size(); ++i) fs::remove(declined[i], ec);
+    for (size_t i = 0; i + kDeclinedKept < declined.size(); ++i) Remove(folder + "/" + declined[i]);
 }
 
 // An order left by a program that no longer runs, its lock held by this start while it is asked
 // about, so that no other start offers it at the same time.
 struct LeftOrder {
-    fs::path file;
+    std::string file;
     timespec changed{};
     int lock = -1;
 };
 
-bool IsRecoveryFile(const fs::path& path) {
-    const std::string name = path.filename().string();
-    if (path.extension() != ".SAV") return false;
+bool IsRecoveryFile(const std::string& name) {
+    if (!EndsWith(name, ".SAV")) return false;
     if (name == "recovery.SAV") return true;  // the single file of earlier versions
-    return name.rfind("recovery-", 0) == 0 && name.rfind(kDeclined, 0) != 0 && name.rfind(kUnreadable, 0) != 0;
+    return name.starts_with("recovery-") && !name.starts_with(kDeclined) && !name.starts_with(kUnreadable);
 }
 
-std::vector<LeftOrder> OrdersLeftBehind(const fs::path& folder) {
+std::vector<LeftOrder> OrdersLeftBehind(const std::string& folder) {
     std::vector<LeftOrder> left;
-    std::error_code ec;
-    std::vector<fs::path> entries;
-    for (const auto& entry : fs::directory_iterator(folder, ec)) entries.push_back(entry.path());
-    for (const fs::path& path : entries) {
-        if (path == RecoveryPath()) continue;
-        if (path.extension() == ".lock") {
+    const std::string own = RecoveryPath();
+    for (const std::string& name : NamesIn(folder)) {
+        const std::string path = folder + "/" + name;
+        if (path == own) continue;
+        if (EndsWith(name, ".lock")) {
             // The lock of a run that ended with nothing to recover.
-            if (fs::exists(fs::path(path).replace_extension(".SAV"), ec) || path == LockOf(RecoveryPath())) continue;
+            if (Exists(path.substr(0, path.size() - 5) + ".SAV") || path == LockOf(own)) continue;
             if (const int fd = TakeLock(path); fd >= 0) DropLock(path, fd);
             continue;
         }
-        if (!IsRecoveryFile(path)) continue;
+        if (!IsRecoveryFile(name)) continue;
         const int lock = TakeLock(LockOf(path));
         if (lock < 0) continue;  // its program still runs
         // Another start may have taken it up between the listing and the lock.
@@ -179,7 +211,7 @@ std::vector<LeftOrder> OrdersLeftBehind(const fs::path& folder) {
 
 Text WhenChanged(const timespec& changed) { return Text(Stamp("%Y/%m/%d %H:%M", changed.tv_sec)); }
 
-void TellUnreadable(Obj& form, bool readable, const OrderFileRead& order, const fs::path& aside) {
+void TellUnreadable(Obj& form, bool readable, const OrderFileRead& order, const std::string& aside) {
     Text text = "前回の申込みデータを読み込めませんでした。";
     if (readable && order.problem.line > 0)
         text += Text("（") + IntegerDigits(order.problem.line) + "行目：" + order.problem.reason + "）";
@@ -195,19 +227,18 @@ bool Offer(Obj& form, const LeftOrder& left) {
                                         "）。\r\n続きから入力しますか？\r\n"
                                         "「いいえ」を選んでも、このデータは削除せず、別の名前で残します。",
                                     kYesNo, kQuestionIcon);
-    std::error_code ec;
     if (answer != kAnsweredYes) {
         // Cannot be moved: it stays where it is and is offered again, rather than lost.
-        if (!SetAside(left.file, kDeclined).empty()) KeepTheLastDeclined(left.file.parent_path());
+        if (!SetAside(left.file, kDeclined).empty()) KeepTheLastDeclined(ParentOf(left.file));
         return false;
     }
     std::string bytes;
-    const rt::FileResult read = rt::ReadSystemFile(left.file.string(), Shown(left.file), bytes);
+    const rt::FileResult read = rt::ReadSystemFile(left.file, Shown(left.file), bytes);
     const OrderFileRead order = read.ok ? ParseOrderFile(bytes) : OrderFileRead{};
     if (!order.content) {
-        fs::path aside = SetAside(left.file, kUnreadable);
+        const std::string aside = SetAside(left.file, kUnreadable);
         // It cannot stay where it is, or every start would offer it again.
-        if (aside.empty()) fs::remove(left.file, ec);
+        if (aside.empty()) Remove(left.file);
         TellUnreadable(form, read.ok, order, aside);
         return false;
     }
@@ -217,7 +248,7 @@ bool Offer(Obj& form, const LeftOrder& left) {
     const std::string taken = OrderFileBytes();
     g_kept = kEmptyOrder;
     KeepRecoveryUpToDate(taken);
-    if (g_kept == taken) fs::remove(left.file, ec);
+    if (g_kept == taken) Remove(left.file);
     return true;
 }
 
@@ -244,25 +275,24 @@ void EnableRecovery(bool on) {
 
 bool RecoveryEnabled() { return g_enabled; }
 
-fs::path RecoveryFolder() {
-    const fs::path state = rt::StateFolder();
-    return state.empty() ? state : state / "kalvoro";
+std::string RecoveryFolder() {
+    const std::string state = rt::StateFolder();
+    return state.empty() ? state : state + "/kalvoro";
 }
 
-fs::path RecoveryPath() {
-    const fs::path folder = RecoveryFolder();
-    return folder.empty() ? folder : folder / ("recovery-" + RunName() + ".SAV");
+std::string RecoveryPath() {
+    const std::string folder = RecoveryFolder();
+    return folder.empty() ? folder : folder + "/recovery-" + RunName() + ".SAV";
 }
 
 void OfferRecovery(Obj& form) {
-    const fs::path folder = RecoveryFolder();
+    const std::string folder = RecoveryFolder();
     if (!g_enabled || folder.empty()) return;
     bool takenUp = false;
     for (const LeftOrder& left : OrdersLeftBehind(folder)) {
         // One order fits the window; the others wait, untouched, for the next start.
-        std::error_code ec;
-        if (!takenUp && fs::exists(left.file, ec)) takenUp = Offer(form, left);
-        if (fs::exists(left.file, ec)) {
+        if (!takenUp && Exists(left.file)) takenUp = Offer(form, left);
+        if (Exists(left.file)) {
             ::close(left.lock);
         } else {
             DropLock(LockOf(left.file), left.lock);
@@ -272,7 +302,7 @@ void OfferRecovery(Obj& form) {
 
 void KeepRecoveryUpToDate(const std::string& orderBytes) {
     if (!g_enabled || orderBytes == g_kept) return;
-    const fs::path file = RecoveryPath();
+    const std::string file = RecoveryPath();
     if (file.empty()) return;
     if (orderBytes == kEmptyOrder) {
         RemoveOwnFile();
@@ -284,7 +314,7 @@ void KeepRecoveryUpToDate(const std::string& orderBytes) {
     // is told once that only a save keeps the order now.
     rt::FileResult written;
     if (TakeOwnLock()) {
-        written = rt::WriteSystemFileReplacing(file.string(), Shown(file), orderBytes);
+        written = rt::WriteSystemFileReplacing(file, Shown(file), orderBytes);
     } else {
         written.code = rt::ErrorCodeFromErrno(errno, rt::FileStep::Opening);
         written.reason = rt::SystemReason(errno);

@@ -8,7 +8,6 @@
 // equals a file on disk (a save, the mail attachment, a load) or is empty again.
 // The scripted driver and the batch commands never enable it, so nothing is written or offered
 // there.
-#include <filesystem>
 #include <string>
 
 #include "runtime/window/window.h"
@@ -22,8 +21,8 @@ bool RecoveryEnabled();
 
 // The folder of the recovery files, and this run's own file in it; empty when no state folder
 // can be named.
-std::filesystem::path RecoveryFolder();
-std::filesystem::path RecoveryPath();
+std::string RecoveryFolder();
+std::string RecoveryPath();
 
 // At start: offers, newest first and one question each, the orders left by programs that no
 // longer run (a file of an earlier version, recovery.SAV, among them). Yes loads it as "ロード"

@@ -47,7 +47,7 @@ protected:
     // An order left in the folder by another run, last changed at `changed`.
     static fs::path LeftBy(const std::string& name, const std::string& bytes, std::time_t changed) {
         fs::create_directories(RecoveryFolder());
-        const fs::path file = RecoveryFolder() / name;
+        const fs::path file = fs::path(RecoveryFolder()) / name;
         PutFileBytes(file, bytes);
         const timespec times[2] = {{changed, 0}, {changed, 0}};
         utimensat(AT_FDCWD, file.c_str(), times, 0);
@@ -155,7 +155,7 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     const fs::path newer = LeftBy("recovery-20260304-090000-77.SAV", "割引券:0\r\n013,0000,156,0,新しい本\r\n", 1772625600);
     const std::string runningBytes = "割引券:0\r\n013,0000,156,0,動いている本\r\n";
     const fs::path running = LeftBy("recovery-20260305-090000-78.SAV", runningBytes, std::time(nullptr));
-    const int runningLock = ::open((RecoveryFolder() / "recovery-20260305-090000-78.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    const int runningLock = ::open((fs::path(RecoveryFolder()) / "recovery-20260305-090000-78.lock").c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(::flock(runningLock, LOCK_EX | LOCK_NB), 0);
     // Ten declined before: the oldest goes when one more is declined.
     for (int i = 0; i < 10; ++i) LeftBy("recovery-declined-2025010" + std::to_string(i) + "-000000-000.SAV", "割引券:0\r\n", 0);
@@ -182,7 +182,7 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     const std::vector<std::string> declined = Declined();
     ASSERT_EQ(declined.size(), 10u);
     EXPECT_EQ(declined.front(), "recovery-declined-20250101-000000-000.SAV");
-    EXPECT_EQ(FileBytes(RecoveryFolder() / declined.back()), "割引券:0\r\n013,0000,156,0,新しい本\r\n");
+    EXPECT_EQ(FileBytes(fs::path(RecoveryFolder()) / declined.back()), "割引券:0\r\n013,0000,156,0,新しい本\r\n");
     EXPECT_EQ(FileBytes(running), runningBytes);
 
     // Its program ends: the next start offers it. Once one order is taken up, the others wait.
@@ -193,7 +193,7 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     OfferRecovery(main);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(TITLE_NAME(0, 0), Text("動いている本"));
-    EXPECT_TRUE(fs::exists(RecoveryFolder() / "recovery-20260306-090000-79.SAV"));
+    EXPECT_TRUE(fs::exists(fs::path(RecoveryFolder()) / "recovery-20260306-090000-79.SAV"));
 }
 
 // The title open on the entry screen is kept as 終了 would keep it: with the name typed so far

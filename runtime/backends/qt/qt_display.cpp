@@ -1,16 +1,18 @@
 #include "runtime/backends/qt/qt_display.h"
 
+#include <dirent.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QDir>
+#include <QFile>
 #include <QLibraryInfo>
 
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "runtime/backends/qt/qt_platform.h"
 
@@ -72,9 +74,29 @@ QStringList PlatformPluginFolders() {
     return folders;
 }
 
-bool PluginInstalled(const QStringList& folders, const QString& pattern) {
+// A file name against a pattern with at most one '*'. Matched by hand: QDir's name filters would
+// compile a regular expression, which brings in the regular-expression library and its compiler
+// at every start under X.
+bool NameMatches(std::string_view name, std::string_view pattern) {
+    const size_t star = pattern.find('*');
+    if (star == std::string_view::npos) return name == pattern;
+    const std::string_view head = pattern.substr(0, star), tail = pattern.substr(star + 1);
+    return name.size() >= head.size() + tail.size() && name.starts_with(head) && name.ends_with(tail);
+}
+
+bool PluginInstalled(const QStringList& folders, std::string_view pattern) {
     for (const QString& folder : folders) {
-        if (!QDir(folder).entryList({pattern}, QDir::Files).isEmpty()) return true;
+        DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+        if (!dir) continue;
+        bool found = false;
+        while (const dirent* entry = ::readdir(dir)) {
+            if (entry->d_type != DT_DIR && NameMatches(entry->d_name, pattern)) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(dir);
+        if (found) return true;
     }
     return false;
 }
@@ -124,8 +146,8 @@ DisplayFacts ProbeDisplay() {
     facts.waylandAnswers = !facts.wayland.empty() && WaylandDisplayAnswers(facts.wayland);
     if (facts.xAnswers || facts.waylandAnswers) {
         const QStringList folders = PlatformPluginFolders();
-        facts.xcbPlugin = facts.xAnswers && PluginInstalled(folders, QLatin1String(kXcbPlugin));
-        facts.waylandPlugin = facts.waylandAnswers && PluginInstalled(folders, QLatin1String(kWaylandPlugins));
+        facts.xcbPlugin = facts.xAnswers && PluginInstalled(folders, kXcbPlugin);
+        facts.waylandPlugin = facts.waylandAnswers && PluginInstalled(folders, kWaylandPlugins);
     }
     return facts;
 }
