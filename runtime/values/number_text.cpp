@@ -1,6 +1,7 @@
 #include "runtime/values/number_text.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -199,6 +200,15 @@ double TextToNumber(const Text& s, Here here) {
             while (isDigit(m)) exp += b[m++];
             num += exp;
         }
+    }
+    // A whole number of up to 18 digits is exact as it is read; the C library's reading of
+    // decimals lies in a block of it that only other numbers need.
+    const size_t sign = num[0] == '+' || num[0] == '-' ? 1 : 0;
+    if (num.size() - sign <= 18 && num.find_first_not_of("0123456789", sign) == std::string::npos) {
+        uint64_t whole = 0;
+        for (size_t j = sign; j < num.size(); ++j) whole = whole * 10 + static_cast<uint64_t>(num[j] - '0');
+        const double value = static_cast<double>(static_cast<long double>(whole));
+        return num[0] == '-' ? -value : value;
     }
     errno = 0;
     long double value = std::strtold(num.c_str(), nullptr);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
 #include "tests/support/expect_error.h"
 
 namespace {
@@ -85,6 +89,22 @@ INSTANTIATE_TEST_SUITE_P(
                     ParseCase{"2.5d2", 250}, ParseCase{"3e", 3}, ParseCase{"12:30", 12},
                     ParseCase{"&HFF", 255}, ParseCase{"&O17", 15}, ParseCase{"1400円", 1400},
                     ParseCase{"0012", 12}));
+
+// Whole numbers are read without the C library up to 18 digits: bit for bit what it reads, on
+// both sides of that length and of the double's 53-bit mantissa.
+TEST(TextToNumber, WholeNumbersReadExactlyAsTheLibraryReadsThem) {
+    for (const char* sign : {"", "-", "+"}) {
+        for (size_t length = 1; length <= 20; ++length) {
+            for (const std::string& digits : {std::string(length, '9'), "1" + std::string(length - 1, '0'),
+                                              std::string(length, '0'), "9007199254740993" + std::string(length, '7')}) {
+                const std::string text = sign + digits;
+                const double expected = static_cast<double>(std::strtold(text.c_str(), nullptr));
+                const double read = TextToNumber(Text(text));
+                EXPECT_EQ(std::memcmp(&read, &expected, sizeof read), 0) << text;
+            }
+        }
+    }
+}
 
 TEST(TextToNumber, TooLargeForADoubleIsAnOverflow) {
     EXPECT_RT_ERROR(TextToNumber(Text("1E400")), 6);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cmath>
 #include <limits>
 
 #include "tests/support/expect_error.h"
@@ -37,6 +38,27 @@ TEST(StoreInt16, TiesToEvenAndOverflow) {
     EXPECT_RT_ERROR(v = -32768.6, 6);
     EXPECT_RT_ERROR(v = 40000, 6);
     EXPECT_EQ(v, 32767);  // a failed store leaves the variable as it was
+}
+
+TEST(StoreInt16, RoundsAsNearbyintAndLeavesNoFlagAcrossTheWholeRange) {
+    const double edges[] = {0.5, 1.5, 32766.5, 32767.5, 32768.5, 65535.5, 65536.0, 65536.5, 65537.0,
+                            2147483647.5, 2147483648.5, 9.3e18, 1e300, INFINITY};
+    for (double edge : edges) {
+        for (double x : {edge, -edge, std::nextafter(edge, 0.0), -std::nextafter(edge, 0.0),
+                         std::nextafter(edge, INFINITY), -std::nextafter(edge, INFINITY)}) {
+            std::feclearexcept(FE_ALL_EXCEPT);
+            const double expected = std::nearbyint(x);
+            Int16 v = 7;
+            if (expected >= -32768 && expected <= 32767) {
+                v = x;
+                EXPECT_EQ(v, expected) << x;
+            } else {
+                SCOPED_TRACE(x);
+                EXPECT_RT_ERROR(v = x, 6);
+            }
+            EXPECT_EQ(std::fetestexcept(FE_INVALID | FE_OVERFLOW), 0) << x;
+        }
+    }
 }
 
 TEST(StoreInt16, IncrementPastTheTopIsAnOverflow) {
