@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <utility>
+
 #include "runtime/backends/qt/qt_window.h"
 
 namespace rt {
@@ -120,12 +122,21 @@ QString NameWithoutCaption(const std::vector<QtPlatform::Window*>& controls, con
 
 void InstallAccessibleInterfaces() { QAccessible::installFactory(MakeInterface); }
 
+AccessibilityWatch::AccessibilityWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {
+    QAccessible::installActivationObserver(this);
+}
+
+AccessibilityWatch::~AccessibilityWatch() { QAccessible::removeActivationObserver(this); }
+
 }  // namespace qt
 
 // Names the boxes and scroll bars of a form by their captions, as the form places them now.
 // The labels keep the names in step with their texts (LabelWidget::SetShownText). Run when the
 // form's controls have their widgets and when one moves: a form has a few dozen controls.
+// Only while a screen reader listens: Qt makes a widget's accessible interface whenever its
+// name is set, which would cost every start more than the rest of the names' work together.
 void QtPlatform::NameByCaptions(WinHandle form) {
+    if (!accessibleNames_) return;
     std::vector<Window*> controls;
     std::vector<QRect> boxes;
     std::vector<bool> isLabel;

@@ -73,6 +73,14 @@ QtPlatform::QtPlatform() {
     translator_ = qt::DesktopTranslation();
     if (translator_) QCoreApplication::installTranslator(translator_.get());
     qt::InstallAccessibleInterfaces();
+    accessibleNames_ = QAccessible::isActive();
+    accessibilityWatch_ = std::make_unique<qt::AccessibilityWatch>([this](bool active) {
+        accessibleNames_ = active;
+        if (!active) return;
+        for (const auto& [handle, win] : windows_) {
+            if (win->Is(ControlKind::Form) && win->controlsBuilt) NameByCaptions(handle);
+        }
+    });
     keyFilter_ = std::make_unique<QtKeyFilter>(*this);
     qApp->installEventFilter(keyFilter_.get());
     QObject::connect(qApp, &QApplication::focusChanged, keyFilter_.get(),
@@ -88,6 +96,7 @@ QtPlatform::~QtPlatform() {
         qApp->removeEventFilter(keyFilter_.get());
         QCoreApplication::removeTranslator(translator_.get());
     }
+    accessibilityWatch_.reset();
     keyFilter_.reset();
     dropFilter_.reset();
     while (!windows_.empty()) Destroy(windows_.begin()->first);

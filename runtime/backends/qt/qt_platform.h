@@ -26,6 +26,10 @@ class QTimer;
 class QTranslator;
 class QWidget;
 
+namespace rt::qt {
+class AccessibilityWatch;
+}
+
 namespace rt {
 
 // Chooses the display the QApplication will show the windows on, before it is made: the
@@ -159,6 +163,10 @@ private:
     std::unique_ptr<QObject> keyFilter_;
     std::unique_ptr<QObject> dropFilter_;  // made when a form first takes dropped files
     std::unique_ptr<QTimer> wake_;
+    // Whether a screen reader listens, and the watch that says so: the accessible names are
+    // placed only then (NameByCaptions).
+    bool accessibleNames_ = false;
+    std::unique_ptr<qt::AccessibilityWatch> accessibilityWatch_;
     EventSink* sink_ = nullptr;
     int programChanging_ = 0;
     bool building_ = false;  // a form's controls are getting their widgets
