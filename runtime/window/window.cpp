@@ -132,10 +132,11 @@ FormRecord* FormOf(WinHandle w) {
 }
 
 Int32 ObjectFor(WinHandle w, ControlKind kind) {
-    for (size_t i = 0; i < g.objects.size(); ++i)
-        if (g.objects[i].window == w) return static_cast<Int32>(i);
+    if (const auto it = g.objectOf.find(w); it != g.objectOf.end()) return it->second;
     g.objects.push_back({KindCode(kind), w});
-    return static_cast<Int32>(g.objects.size() - 1);
+    const auto entry = static_cast<Int32>(g.objects.size() - 1);
+    g.objectOf.emplace(w, entry);
+    return entry;
 }
 
 namespace {
@@ -353,9 +354,12 @@ void StartWindowLayer(Platform& platform) {
     g = State{};
     g_commands.clear();
     g.objects.push_back({kFormCode, 0});  // handle 0: the main window, filled below
+    g.objectOf[0] = 0;
     // The main window plays MAINFORM with the process's default show state.
     g.mainWindow = LoadForm("MAINFORM", 10, Here::current());
     g.objects[0].window = g.mainWindow;
+    g.objectOf.erase(0);
+    g.objectOf[g.mainWindow] = 0;
     g.forms.back().object = 0;
     if (platform.IsVisible(g.mainWindow)) FocusShownForm(g.mainWindow);
     SetErrorPresenter([](const ErrorReportTexts& texts) {
@@ -429,8 +433,8 @@ WinHandle FormControl(const Obj& form, const Text& name, Here here) {
     WinHandle fw = Require(form, here, ControlKind::Form);
     FormRecord* f = FormOf(fw);
     if (!f) RaiseError(1000, here);
-    for (const ControlRecord& r : f->windows)
-        if (SameName(r.name, name.view())) return r.window;
+    for (; f->named < f->windows.size(); ++f->named) f->byName.emplace(Upper(f->windows[f->named].name), f->named);
+    if (const auto it = f->byName.find(Upper(name.view())); it != f->byName.end()) return f->windows[it->second].window;
     RaiseError(1013, here);
 }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/forms/form_resource.h"
@@ -25,6 +26,10 @@ struct ControlRecord {
 struct FormRecord {
     Int32 object = -1;  // object-table entry of the form
     std::vector<ControlRecord> windows;  // the form itself first, then its controls
+    // The windows by their names in capitals (the first of a name counts), for the start, which
+    // binds every control by name; `named` windows are in it so far.
+    std::unordered_map<std::string, size_t> byName;
+    size_t named = 0;
 };
 
 struct ObjectEntry {
@@ -40,6 +45,7 @@ struct QueuedEvent {
 // The runtime's state: one set, like the program's.
 struct State {
     std::vector<ObjectEntry> objects;
+    std::unordered_map<WinHandle, Int32> objectOf;  // window → its first entry in objects
     std::vector<FormRecord> forms;
     std::map<WinHandle, std::pair<size_t, size_t>> byWindow;  // window → (form, index in form)
     std::deque<QueuedEvent> queue;

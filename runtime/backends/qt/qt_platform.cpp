@@ -108,20 +108,24 @@ QtPlatform::~QtPlatform() {
 void QtPlatform::SetSink(EventSink* sink) { sink_ = sink; }
 
 QtPlatform::Window* QtPlatform::Find(WinHandle w) const {
-    const auto it = windows_.find(w);
-    if (it == windows_.end() || !(it->second->widget || it->second->awaitingWidget)) return nullptr;
-    return it->second.get();
+    Window* win = w > 0 && static_cast<size_t>(w) < byHandle_.size() ? byHandle_[static_cast<size_t>(w)] : nullptr;
+    return win && (win->widget || win->awaitingWidget) ? win : nullptr;
+}
+
+QtPlatform::Window& QtPlatform::WindowAt(WinHandle w) const {
+    Window* win = w > 0 && static_cast<size_t>(w) < byHandle_.size() ? byHandle_[static_cast<size_t>(w)] : nullptr;
+    return win ? *win : *windows_.at(w);  // at() throws for a handle that is not there
 }
 
 QtPlatform::Window* QtPlatform::Built(WinHandle w) const {
     Window* win = Find(w);
-    if (win && win->awaitingWidget) const_cast<QtPlatform*>(this)->Build(*windows_.at(win->parent));
+    if (win && win->awaitingWidget) const_cast<QtPlatform*>(this)->Build(WindowAt(win->parent));
     return win && win->widget ? win : nullptr;
 }
 
 bool QtPlatform::Later(Window& win, std::function<void()> change) {
     if (!win.awaitingWidget) return false;
-    windows_.at(win.parent)->later.push_back(std::move(change));
+    WindowAt(win.parent).later.push_back(std::move(change));
     return true;
 }
 
@@ -183,6 +187,8 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
     win.kind = params.kind;
     win.style = params.style;
     windows_.emplace(win.handle, std::move(owned));
+    if (byHandle_.size() <= static_cast<size_t>(win.handle)) byHandle_.resize(static_cast<size_t>(win.handle) + 1);
+    byHandle_[static_cast<size_t>(win.handle)] = &win;
     if (params.kind != ControlKind::Form && parent->Is(ControlKind::Form) && !parent->controlsBuilt) {
         win.awaitingWidget = true;
         parent->later.push_back([this, h = win.handle] {
@@ -196,7 +202,7 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
 
 void QtPlatform::MakeControl(Window& win) {
     ProgramChange change(*this);
-    QWidget* widget = MakeWidget(win, win.parent ? windows_.at(win.parent)->widget.data() : nullptr);
+    QWidget* widget = MakeWidget(win, win.parent ? WindowAt(win.parent).widget.data() : nullptr);
     widget->setProperty(kHandleProperty, win.handle);
     win.widget = widget;
     win.awaitingWidget = false;
@@ -249,6 +255,7 @@ void QtPlatform::Destroy(WinHandle w) {
         if (focusReported_ == handle) focusReported_ = 0;
         if (focusPending_ == handle) focusPending_ = 0;
         if (focusLast_ == handle) focusLast_ = 0;
+        byHandle_[static_cast<size_t>(handle)] = nullptr;
         windows_.erase(it);
         for (auto g = optionGroups_.begin(); g != optionGroups_.end();) {
             g = g->first.first == handle ? optionGroups_.erase(g) : std::next(g);

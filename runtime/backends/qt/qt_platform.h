@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/backends/platform.h"
 
@@ -122,6 +123,8 @@ private:
     friend class QtDropFilter;
 
     Window* Find(WinHandle w) const;
+    // The window of a handle that is there (one in windows_, widget or not).
+    Window& WindowAt(WinHandle w) const;
     // The window with its widget, made now when its form has not made its controls' yet.
     Window* Built(WinHandle w) const;
     // Keeps `change` for when the control gets its widget: true when it has none yet.
@@ -178,6 +181,9 @@ private:
     WinHandle focusLast_ = 0;   // the control that had the focus last
     WinHandle markedForm_ = 0;  // the form whose focus frame marks a control
     std::map<WinHandle, std::unique_ptr<Window>> windows_;
+    // The same windows by handle, for the lookups of every call: handles are handed out in order
+    // and never again, so an index finds one without a search.
+    std::vector<Window*> byHandle_;
     // Whether a file was chosen in a dialog of this run: until then, a dialog the program starts
     // in the current folder starts in the folder remembered from the last run instead.
     bool fileChosen_ = false;
