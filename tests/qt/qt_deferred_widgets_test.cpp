@@ -21,16 +21,16 @@
 
 namespace {
 
-// The top-level widget of a form, found without asking the back end (which would build it).
-QWidget* FormWidgetOf(rt::WinHandle form) {
+// The top-level widget of a form, found without asking for its widget (which would build it).
+QWidget* FormWidgetOf(const rt::QtPlatform& platform, rt::WinHandle form) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->property("kalvoroHandle").toInt() == form) return w;
+        if (platform.HandleOf(w) == form) return w;
     }
     return nullptr;
 }
 
-int ControlWidgets(rt::WinHandle form) {
-    const QWidget* top = FormWidgetOf(form);
+int ControlWidgets(const rt::QtPlatform& platform, rt::WinHandle form) {
+    const QWidget* top = FormWidgetOf(platform, form);
     if (!top) return -1;
     return static_cast<int>(top->findChildren<QLineEdit*>().size() + top->findChildren<QAbstractButton*>().size() +
                             top->findChildren<QLabel*>().size());
@@ -39,7 +39,7 @@ int ControlWidgets(rt::WinHandle form) {
 class DeferredWidgets : public kvtest::FormFixture {};
 
 TEST_F(DeferredWidgets, ChangesMadeWhileHiddenArriveInOrderAndAreReportedOnce) {
-    EXPECT_EQ(ControlWidgets(form), 0);
+    EXPECT_EQ(ControlWidgets(platform, form), 0);
 
     platform.SetText(edit1, "一二三四");
     platform.SetText(edit2, "12345");
@@ -59,14 +59,14 @@ TEST_F(DeferredWidgets, ChangesMadeWhileHiddenArriveInOrderAndAreReportedOnce) {
     EXPECT_EQ(platform.GetText(text38), "３，０００");
     EXPECT_EQ(platform.Font(text38).size, 22);
     EXPECT_EQ(sink.events, (std::vector<std::string>{"EditChanged EDIT1", "EditChanged EDIT2"}));
-    EXPECT_EQ(ControlWidgets(form), 0);
+    EXPECT_EQ(ControlWidgets(platform, form), 0);
 
     sink.events.clear();
     platform.SetVisible(form, true);
     // Making the widgets tells the program nothing again.
     EXPECT_EQ(sink.Without("SetFocus"), std::vector<std::string>{});
     Show();
-    EXPECT_GT(ControlWidgets(form), 10);
+    EXPECT_GT(ControlWidgets(platform, form), 10);
     auto* edit = qobject_cast<QLineEdit*>(W(edit1));
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), kvtest::Q(u8"一二三四"));
@@ -86,7 +86,7 @@ TEST_F(DeferredWidgets, AQuestionOnlyTheWidgetAnswersMakesThemAtOnce) {
     // The index of a sorted item is the widget's to tell.
     const rt::WinHandle sorted = Control(rt::ControlKind::ListBox, 0x50a10003, {16, 300, 200, 60}, "", "LIST2");
     EXPECT_EQ(platform.ListAdd(sorted, "b"), 0);
-    EXPECT_GT(ControlWidgets(form), 10);
+    EXPECT_GT(ControlWidgets(platform, form), 10);
     EXPECT_EQ(platform.ListAdd(sorted, "a"), 0);
     EXPECT_EQ(platform.ListItem(sorted, 1), "b");
 }
@@ -109,9 +109,15 @@ TEST_F(DeferredWidgets, AControlDestroyedBeforeItsFormIsShownNeverAppears) {
 class FontChanges : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FontChange && watched->property("kalvoroHandle").isValid()) ++counts[watched];
+        if (event->type() == QEvent::FontChange && platform && IsControl(watched)) ++counts[watched];
         return false;
     }
+    // A control's own widget, not one inside it (a combo box's edit field stands for the combo box).
+    bool IsControl(const QObject* o) const {
+        const rt::WinHandle h = platform->HandleOf(o);
+        return h != 0 && (!o->parent() || platform->HandleOf(o->parent()) != h);
+    }
+    const rt::QtPlatform* platform = nullptr;
     std::map<QObject*, int> counts;
 };
 
@@ -119,6 +125,8 @@ TEST(DeferredWidgetsOfTheProgram, OnlyTheMainFormHasWidgetsUntilAnotherIsShown) 
     FontChanges fontChanges;
     qApp->installEventFilter(&fontChanges);
     std::unique_ptr<UserInput> input = Backends().at(0).make();
+    const auto& platform = static_cast<rt::QtPlatform&>(input->platform());
+    fontChanges.platform = &platform;
     StartProgramForTest(input->platform());
     input->Settle();
     qApp->removeEventFilter(&fontChanges);
@@ -126,15 +134,15 @@ TEST(DeferredWidgetsOfTheProgram, OnlyTheMainFormHasWidgetsUntilAnotherIsShown) 
     // form's own, then the program's sizes), and only the last reached the widgets.
     EXPECT_GT(fontChanges.counts.size(), 40u);
     for (const auto& [widget, changes] : fontChanges.counts) EXPECT_EQ(changes, 1) << widget->metaObject()->className();
-    EXPECT_GT(ControlWidgets(rt::WindowOf(MAINFORM)), 30);
-    for (const Obj* hidden : {&FORM2, &FORM3, &FORM4, &FORM5}) EXPECT_EQ(ControlWidgets(rt::WindowOf(*hidden)), 0);
+    EXPECT_GT(ControlWidgets(platform, rt::WindowOf(MAINFORM)), 30);
+    for (const Obj* hidden : {&FORM2, &FORM3, &FORM4, &FORM5}) EXPECT_EQ(ControlWidgets(platform, rt::WindowOf(*hidden)), 0);
 
     input->Click(rt::WindowOf(BUTTON5));  // the comics' title list
     RunQueuedRoutines();
     input->Settle();
-    EXPECT_GT(ControlWidgets(rt::WindowOf(FORM2)), 3);
+    EXPECT_GT(ControlWidgets(platform, rt::WindowOf(FORM2)), 3);
     EXPECT_EQ(static_cast<rt::QtPlatform&>(input->platform()).Widget(rt::WindowOf(LIST1))->isVisible(), true);
-    EXPECT_EQ(ControlWidgets(rt::WindowOf(FORM3)), 0);
+    EXPECT_EQ(ControlWidgets(platform, rt::WindowOf(FORM3)), 0);
     EndProgramForTest();
 }
 

@@ -162,8 +162,10 @@ QWidget* QtPlatform::Widget(WinHandle w) const {
 WinHandle QtPlatform::HandleOf(const QObject* object) const {
     for (const QObject* o = object; o; o = o->parent()) {
         if (!o->isWidgetType()) continue;
-        const QVariant handle = o->property(kHandleProperty);
-        if (handle.isValid() && Find(handle.toInt())) return handle.toInt();
+        if (const auto it = handleOfWidget_.find(o); it != handleOfWidget_.end()) {
+            // A widget deleted behind the program's back may have left its address to another.
+            if (const Window* win = Find(it->second); win && win->widget == o) return it->second;
+        }
         // A window of its own (a message box, a file dialog) belongs to no control; the list of
         // a combo box is a popup window and still belongs to its combo box.
         const auto* widget = static_cast<const QWidget*>(o);
@@ -203,7 +205,7 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
 void QtPlatform::MakeControl(Window& win) {
     ProgramChange change(*this);
     QWidget* widget = MakeWidget(win, win.parent ? WindowAt(win.parent).widget.data() : nullptr);
-    widget->setProperty(kHandleProperty, win.handle);
+    handleOfWidget_[widget] = win.handle;
     win.widget = widget;
     win.awaitingWidget = false;
     Wire(win);
@@ -245,7 +247,7 @@ void QtPlatform::Destroy(WinHandle w) {
             if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->group()) {
                 button->group()->removeButton(button);
             }
-            widget->setProperty(kHandleProperty, QVariant());
+            handleOfWidget_.erase(widget);
             // Deleted later: the window may be destroyed from inside one of its own signals.
             if (handle == w) {
                 widget->hide();

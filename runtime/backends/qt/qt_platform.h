@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/backends/platform.h"
@@ -184,6 +185,8 @@ private:
     // The same windows by handle, for the lookups of every call: handles are handed out in order
     // and never again, so an index finds one without a search.
     std::vector<Window*> byHandle_;
+    // The control each widget the program made stands for (HandleOf).
+    std::unordered_map<const QObject*, WinHandle> handleOfWidget_;
     // Whether a file was chosen in a dialog of this run: until then, a dialog the program starts
     // in the current folder starts in the folder remembered from the last run instead.
     bool fileChosen_ = false;

@@ -71,6 +71,4 @@ private:
     QtPlatform& platform_;
 };
 
-inline constexpr char kHandleProperty[] = "kalvoroHandle";
-
 }  // namespace rt
