@@ -1,6 +1,8 @@
 #include "runtime/forms/form_resource.h"
 
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 
 namespace rt {
 namespace {
@@ -60,9 +62,11 @@ public:
     }
     int32_t I32() { return static_cast<int32_t>(U32()); }
     std::string Text() {
-        size_t end = pos_;
-        while (end < bytes_.size() && bytes_[end] != 0) ++end;
-        if (end == bytes_.size()) Reject(kTruncated, static_cast<uint32_t>(record_), record_);
+        const auto* nul = pos_ < bytes_.size()
+                              ? static_cast<const uint8_t*>(std::memchr(bytes_.data() + pos_, 0, bytes_.size() - pos_))
+                              : nullptr;
+        if (!nul) Reject(kTruncated, static_cast<uint32_t>(record_), record_);
+        const size_t end = static_cast<size_t>(nul - bytes_.data());
         std::string s(reinterpret_cast<const char*>(bytes_.data() + pos_), end - pos_);
         pos_ = end + 1;
         return s;
@@ -114,9 +118,17 @@ constexpr KindRule kKindRules[] = {
     {201, "__SHOWSTATE:無効なウィンドウタイプ", FormOnly},
 };
 
+constexpr bool RulesInTagOrder() {
+    for (size_t i = 1; i < std::size(kKindRules); ++i)
+        if (kKindRules[i - 1].tag >= kKindRules[i].tag) return false;
+    return true;
+}
+static_assert(RulesInTagOrder(), "RuleOf stops at the first rule past the tag");
+
+// Every property of every control is looked up here, most of them in no rule.
 const KindRule* RuleOf(uint16_t tag) {
     for (const KindRule& rule : kKindRules)
-        if (rule.tag == tag) return &rule;
+        if (rule.tag >= tag) return rule.tag == tag ? &rule : nullptr;
     return nullptr;
 }
 
