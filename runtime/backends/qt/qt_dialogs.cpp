@@ -128,7 +128,7 @@ namespace rt {
 
 Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                               MessageButtons buttons, MessageIcon icon) {
-    ApplyShownFonts();  // the forms are drawn behind the box
+    BeforeEvents();  // the forms are drawn behind the box
     QMessageBox box(OwnerWidget(owner));
     box.setWindowTitle(qt::FromSjis(title));
     box.setTextFormat(Qt::PlainText);
@@ -158,7 +158,7 @@ Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const s
 
 void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
                              const std::string& helpText) {
-    ApplyShownFonts();
+    BeforeEvents();
     QWidget* parent = OwnerWidget(owner);
     QMessageBox box(parent);
     box.setWindowTitle(qt::FromSjis(caption));
@@ -193,7 +193,7 @@ void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const 
 }
 
 std::optional<std::string> QtPlatform::FileDialog(const FileDialogSpec& params) {
-    ApplyShownFonts();
+    BeforeEvents();
     qt::FileDialogStart start = qt::PlanFileDialog(params);
     if (!fileChosen_ && qt::SameFolder(start.folder, QDir::currentPath())) {
         if (const QString remembered = qt::RememberedFolder(); !remembered.isEmpty()) start.folder = remembered;

@@ -1,6 +1,8 @@
 // The focus: where the program puts it, what is reported when it moves, and its mark.
 #include <QApplication>
 
+#include <utility>
+
 #include "runtime/backends/qt/qt_window.h"
 
 namespace rt {
@@ -39,11 +41,12 @@ WinHandle QtPlatform::Focus() const {
 
 void QtPlatform::ActivateForm(Window& form) {
     Build(form);
-    form.shownOnce = true;
+    const bool first = !std::exchange(form.shownOnce, true);
     QWidget* widget = form.widget;
-    // Showing a form activates it, as the original's ShowWindow did.
+    // Showing a form activates it, as the original's ShowWindow did. One shown for the first
+    // time is on top already: raising it would only cost a round trip to the X server.
     widget->show();
-    widget->raise();
+    if (!first) widget->raise();
     widget->activateWindow();
     // Qt Widgets forgets the activation of a window that is hidden, but the window system may
     // never report it inactive (the offscreen platform does not, and a quick hide and show may

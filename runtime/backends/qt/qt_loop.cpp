@@ -12,14 +12,14 @@ void QtPlatform::Notify(WinHandle w, Notification what) {
 }
 
 void QtPlatform::ProcessPending() {
-    ApplyShownFonts();
+    BeforeEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     FlushDeletes();
 }
 
 bool QtPlatform::WaitForInput() {
     // Wakes at the latest after 50 ms, so that the window layer's loop keeps its own pace.
-    ApplyShownFonts();
+    BeforeEvents();
     wake_->start(50);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     wake_->stop();

@@ -155,6 +155,7 @@ QWidget* QtPlatform::Widget(WinHandle w) const {
     // Whoever looks at a widget sees it as the program made it: a form with its controls, each
     // with its font.
     if (win->Is(ControlKind::Form)) const_cast<QtPlatform*>(this)->Build(*win);
+    const_cast<QtPlatform*>(this)->ApplyVisibility();
     if (win->fontPending) const_cast<QtPlatform*>(this)->ApplyFont(*win);
     return win->widget.data();
 }
@@ -357,15 +358,45 @@ std::string QtPlatform::GetText(WinHandle w) const {
 void QtPlatform::SetVisible(WinHandle w, bool visible) {
     Window* win = Find(w);
     if (!win || Later(*win, [this, w, visible] { SetVisible(w, visible); })) return;
+    if (win->Is(ControlKind::Form)) {
+        // Done when the windows next run (ApplyVisibility): the main form, hidden around every
+        // refresh of its figures and shown again, then costs the window system nothing, and a
+        // form appears with its controls and their fonts in place.
+        win->visibleLater = visible;
+        std::erase(visibilityLater_, w);
+        visibilityLater_.push_back(w);
+        return;
+    }
     ProgramChange change(*this);
-    if (win->kind == ControlKind::Form && visible) {
-        ActivateForm(*win);
-    } else {
-        win->widget->setVisible(visible);
+    win->widget->setVisible(visible);
+}
+
+void QtPlatform::ApplyVisibility() {
+    while (!visibilityLater_.empty()) {
+        const std::vector<WinHandle> forms = std::exchange(visibilityLater_, {});
+        for (const WinHandle handle : forms) {
+            Window* form = Find(handle);
+            if (!form || !form->visibleLater) continue;
+            const bool visible = *std::exchange(form->visibleLater, std::nullopt);
+            ProgramChange change(*this);
+            if (visible) {
+                Build(*form);
+                ApplyPendingFonts(handle);
+                ActivateForm(*form);
+            } else {
+                form->widget->setVisible(false);
+            }
+        }
     }
 }
 
+void QtPlatform::BeforeEvents() {
+    ApplyVisibility();
+    ApplyShownFonts();
+}
+
 bool QtPlatform::IsVisible(WinHandle w) const {
+    if (const Window* form = Find(w); form && form->visibleLater) return *form->visibleLater;
     const Window* win = Built(w);
     return win && !win->widget->isHidden();
 }
@@ -452,8 +483,11 @@ void QtPlatform::ApplyFont(Window& win) {
 }
 
 void QtPlatform::ApplyPendingFonts(WinHandle form) {
-    for (auto& [handle, win] : windows_)
-        if (win->fontPending && (handle == form || win->parent == form)) ApplyFont(*win);
+    // The controls first, as in ApplyShownFonts.
+    for (const bool forms : {false, true}) {
+        for (auto& [handle, win] : windows_)
+            if (win->fontPending && (forms ? handle == form : win->parent == form)) ApplyFont(*win);
+    }
 }
 
 void QtPlatform::ApplyShownFonts() {

@@ -149,6 +149,10 @@ private:
     void FocusChanged(QWidget* old, QWidget* now);
     void MarkFocus(QWidget* now);
     void ActivateForm(Window& form);
+    // What the program asked of its windows, made real before the window system may draw them
+    // or a dialog runs over them: the forms shown or hidden, then the fonts of the shown ones.
+    void BeforeEvents();
+    void ApplyVisibility();
     void ApplyFont(Window& win);
     void ApplyPendingFonts(WinHandle form);
     void ApplyShownFonts();
@@ -182,6 +186,8 @@ private:
     WinHandle focusLast_ = 0;   // the control that had the focus last
     WinHandle markedForm_ = 0;  // the form whose focus frame marks a control
     std::map<WinHandle, std::unique_ptr<Window>> windows_;
+    // The forms to be shown or hidden by ApplyVisibility, in the order the program last asked.
+    std::vector<WinHandle> visibilityLater_;
     // The same windows by handle, for the lookups of every call: handles are handed out in order
     // and never again, so an index finds one without a search.
     std::vector<Window*> byHandle_;

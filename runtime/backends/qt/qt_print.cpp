@@ -232,7 +232,7 @@ qt::PrintWithDialogFunction PrintModule(QString* problem) {
 }  // namespace
 
 PrintResult QtPlatform::PrintText(const PrintJob& job) {
-    ApplyShownFonts();  // the forms are drawn behind the dialog
+    BeforeEvents();  // the forms are drawn behind the dialog
     QString problem;
     const qt::PrintWithDialogFunction printWithDialog = PrintModule(&problem);
     if (!printWithDialog) return {PrintOutcome::Failed, "the printing module cannot be loaded: " + problem.toStdString()};

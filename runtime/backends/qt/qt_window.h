@@ -40,6 +40,7 @@ struct QtPlatform::Window {
     qt::SjisInputValidator* validator = nullptr;
     qt::FocusFrame* focusFrame = nullptr;  // forms: the mark of their focused control
     bool shownOnce = false;    // forms: shown at least once
+    std::optional<bool> visibleLater;  // forms: to be shown (true) or hidden by ApplyVisibility
     bool fontPending = false;  // `font` is not given to the widget yet
     // The controls of a form get their widgets when the form is first shown or looked at
     // (QtPlatform::Build): until then a control has only this record, and its form keeps the
