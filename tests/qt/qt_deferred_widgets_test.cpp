@@ -11,6 +11,8 @@
 #include <QPushButton>
 
 #include <map>
+#include <string>
+#include <vector>
 
 #include "app/screens/controls.h"
 #include "runtime/backends/qt/qt_widgets.h"
@@ -103,6 +105,61 @@ TEST_F(DeferredWidgets, AControlDestroyedBeforeItsFormIsShownNeverAppears) {
     }
     EXPECT_TRUE(platform.Exists(edit1));
     EXPECT_NE(W(edit1), nullptr);
+}
+
+// What the window system is asked to do with a form and one of its labels, in order; found by
+// their handles, as asking for the widgets would show the form.
+class ShowsAndFonts : public QObject {
+public:
+    ShowsAndFonts(const rt::QtPlatform& platform, rt::WinHandle form, rt::WinHandle label)
+        : platform_(platform), form_(form), label_(label) {
+        qApp->installEventFilter(this);
+    }
+    ~ShowsAndFonts() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        const rt::WinHandle h = platform_.HandleOf(watched);
+        if (h == form_ && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow() &&
+            (type == QEvent::Show || type == QEvent::Hide))
+            seen.push_back(type == QEvent::Show ? "form shown" : "form hidden");
+        if (h == label_ && type == QEvent::FontChange) seen.push_back("label font");
+        return false;
+    }
+    std::vector<std::string> seen;
+
+private:
+    const rt::QtPlatform& platform_;
+    rt::WinHandle form_, label_;
+};
+
+TEST_F(DeferredWidgets, AFormIsShownOrHiddenOnceWhenTheWindowsRunWithItsFontsInPlace) {
+    QWidget* top = FormWidgetOf(platform, form);
+    ASSERT_NE(top, nullptr);
+    ShowsAndFonts record(platform, form, text38);
+    platform.SetFont(text38, {"ＭＳ Ｐゴシック", 22, rt::FontUnit::Pixels});
+    platform.SetVisible(form, true);
+    platform.SetVisible(form, false);
+    EXPECT_FALSE(platform.IsVisible(form));
+    platform.SetVisible(form, true);
+    // The program sees what it asked for at once; the window system only when the windows run.
+    EXPECT_TRUE(platform.IsVisible(form));
+    EXPECT_FALSE(top->isVisible());
+    kvtest::Settle(platform);
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_EQ(record.seen, (std::vector<std::string>{"label font", "form shown"}));
+
+    // Hidden and shown again around a refresh: nothing for the window system, and still active.
+    platform.SetVisible(form, false);
+    platform.SetVisible(form, true);
+    kvtest::Settle(platform);
+    EXPECT_EQ(record.seen.size(), 2u);
+    EXPECT_TRUE(top->isActiveWindow());
+
+    platform.SetVisible(form, false);
+    EXPECT_TRUE(top->isVisible());
+    kvtest::Settle(platform);
+    EXPECT_FALSE(top->isVisible());
+    EXPECT_EQ(record.seen.back(), "form hidden");
 }
 
 // Counts the font changes each control of the program gets.
