@@ -73,7 +73,7 @@ private:
 
 void QtPlatform::AcceptDroppedFiles(WinHandle form) {
     Window* win = Find(form);
-    if (!win || !win->Is(ControlKind::Form) || !win->widget) return;
+    if (!win || !win->Is(ControlKind::Form) || Later(*win, [this, form] { AcceptDroppedFiles(form); })) return;
     if (!dropFilter_) {
         dropFilter_ = std::make_unique<QtDropFilter>(*this);
         qApp->installEventFilter(dropFilter_.get());

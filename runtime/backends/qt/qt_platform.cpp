@@ -119,18 +119,18 @@ QtPlatform::Window& QtPlatform::WindowAt(WinHandle w) const {
 
 QtPlatform::Window* QtPlatform::Built(WinHandle w) const {
     Window* win = Find(w);
-    if (win && win->awaitingWidget) const_cast<QtPlatform*>(this)->Build(WindowAt(win->parent));
+    if (win && win->awaitingWidget) const_cast<QtPlatform*>(this)->Build(win->Is(ControlKind::Form) ? *win : WindowAt(win->parent));
     return win && win->widget ? win : nullptr;
 }
 
 bool QtPlatform::Later(Window& win, std::function<void()> change) {
     if (!win.awaitingWidget) return false;
-    WindowAt(win.parent).later.push_back(std::move(change));
+    (win.Is(ControlKind::Form) ? win : WindowAt(win.parent)).later.push_back(std::move(change));
     return true;
 }
 
-// The widgets of a form's controls are made when the form is first shown or looked at, not at
-// start: the hidden forms' widgets would only delay the main window's first paint. What the
+// The widgets of a form and its controls are made when the form is first shown or looked at, not
+// at start: the hidden forms' widgets would only delay the main window's first paint. What the
 // program did to the controls meanwhile is done again on the widgets, in the same order, so
 // that they end as if they had been there all along.
 void QtPlatform::Build(Window& form) {
@@ -178,7 +178,9 @@ WinHandle QtPlatform::HandleOf(const QObject* object) const {
 WinHandle QtPlatform::Create(const WindowSpec& params) {
     Window* parent = nullptr;
     if (params.parent != 0) {
-        parent = Built(params.parent);
+        // A form's owner and a control's form may still wait for their widgets.
+        Window* const found = Find(params.parent);
+        parent = found && (params.kind == ControlKind::Form || found->Is(ControlKind::Form)) ? found : Built(params.parent);
         if (!parent) return 0;
     }
     if (params.kind != ControlKind::Form && !parent) return 0;
@@ -192,9 +194,12 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
     windows_.emplace(win.handle, std::move(owned));
     if (byHandle_.size() <= static_cast<size_t>(win.handle)) byHandle_.resize(static_cast<size_t>(win.handle) + 1);
     byHandle_[static_cast<size_t>(win.handle)] = &win;
-    if (params.kind != ControlKind::Form && parent->Is(ControlKind::Form) && !parent->controlsBuilt) {
+    // A form's own widget waits with its controls' (Build): a form that is never shown or looked
+    // at costs the window system nothing.
+    const bool form = params.kind == ControlKind::Form;
+    if (form || (parent->Is(ControlKind::Form) && !parent->controlsBuilt)) {
         win.awaitingWidget = true;
-        parent->later.push_back([this, h = win.handle] {
+        (form ? win : *parent).later.push_back([this, h = win.handle] {
             if (Window* w = Find(h)) MakeControl(*w);
         });
     } else {
@@ -205,7 +210,8 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
 
 void QtPlatform::MakeControl(Window& win) {
     ProgramChange change(*this);
-    QWidget* widget = MakeWidget(win, win.parent ? WindowAt(win.parent).widget.data() : nullptr);
+    const Window* parent = win.parent ? Built(win.parent) : nullptr;
+    QWidget* widget = MakeWidget(win, parent ? parent->widget.data() : nullptr);
     handleOfWidget_[widget] = win.handle;
     win.widget = widget;
     win.awaitingWidget = false;
@@ -357,7 +363,7 @@ std::string QtPlatform::GetText(WinHandle w) const {
 
 void QtPlatform::SetVisible(WinHandle w, bool visible) {
     Window* win = Find(w);
-    if (!win || Later(*win, [this, w, visible] { SetVisible(w, visible); })) return;
+    if (!win) return;
     if (win->Is(ControlKind::Form)) {
         // Done when the windows next run (ApplyVisibility): the main form, hidden around every
         // refresh of its figures and shown again, then costs the window system nothing, and a
@@ -367,6 +373,7 @@ void QtPlatform::SetVisible(WinHandle w, bool visible) {
         visibilityLater_.push_back(w);
         return;
     }
+    if (Later(*win, [this, w, visible] { SetVisible(w, visible); })) return;
     ProgramChange change(*this);
     win->widget->setVisible(visible);
 }
@@ -383,7 +390,7 @@ void QtPlatform::ApplyVisibility() {
                 Build(*form);
                 ApplyPendingFonts(handle);
                 ActivateForm(*form);
-            } else {
+            } else if (form->widget) {
                 form->widget->setVisible(false);
             }
         }
@@ -396,7 +403,10 @@ void QtPlatform::BeforeEvents() {
 }
 
 bool QtPlatform::IsVisible(WinHandle w) const {
-    if (const Window* form = Find(w); form && form->visibleLater) return *form->visibleLater;
+    if (const Window* form = Find(w); form && form->Is(ControlKind::Form)) {
+        if (form->visibleLater) return *form->visibleLater;
+        if (form->awaitingWidget) return false;  // never shown yet
+    }
     const Window* win = Built(w);
     return win && !win->widget->isHidden();
 }

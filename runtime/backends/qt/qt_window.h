@@ -42,8 +42,8 @@ struct QtPlatform::Window {
     bool shownOnce = false;    // forms: shown at least once
     std::optional<bool> visibleLater;  // forms: to be shown (true) or hidden by ApplyVisibility
     bool fontPending = false;  // `font` is not given to the widget yet
-    // The controls of a form get their widgets when the form is first shown or looked at
-    // (QtPlatform::Build): until then a control has only this record, and its form keeps the
+    // A form and its controls get their widgets when the form is first shown or looked at
+    // (QtPlatform::Build): until then each has only this record, and the form keeps the
     // program's changes to them, in order, to be made on the widgets then.
     bool awaitingWidget = false;
     bool controlsBuilt = false;  // forms
