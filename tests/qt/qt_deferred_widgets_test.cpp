@@ -109,27 +109,21 @@ TEST_F(DeferredWidgets, AControlDestroyedBeforeItsFormIsShownNeverAppears) {
 
 // What the window system is asked to do with a form and one of its labels, in order; found by
 // their handles, as asking for the widgets would show the form.
-class ShowsAndFonts : public QObject {
-public:
-    ShowsAndFonts(const rt::QtPlatform& platform, rt::WinHandle form, rt::WinHandle label)
-        : platform_(platform), form_(form), label_(label) {
+struct ShowsAndFonts : QObject {
+    ShowsAndFonts(const rt::QtPlatform& p, rt::WinHandle form, rt::WinHandle label) : p(p), form(form), label(label) {
         qApp->installEventFilter(this);
     }
     ~ShowsAndFonts() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const QEvent::Type type = event->type();
-        const rt::WinHandle h = platform_.HandleOf(watched);
-        if (h == form_ && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow() &&
-            (type == QEvent::Show || type == QEvent::Hide))
-            seen.push_back(type == QEvent::Show ? "form shown" : "form hidden");
-        if (h == label_ && type == QEvent::FontChange) seen.push_back("label font");
+    bool eventFilter(QObject* o, QEvent* e) override {
+        const bool window = o->isWidgetType() && static_cast<QWidget*>(o)->isWindow();
+        if (window && p.HandleOf(o) == form && (e->type() == QEvent::Show || e->type() == QEvent::Hide))
+            seen.push_back(e->type() == QEvent::Show ? "form shown" : "form hidden");
+        if (e->type() == QEvent::FontChange && p.HandleOf(o) == label) seen.push_back("label font");
         return false;
     }
+    const rt::QtPlatform& p;
+    rt::WinHandle form, label;
     std::vector<std::string> seen;
-
-private:
-    const rt::QtPlatform& platform_;
-    rt::WinHandle form_, label_;
 };
 
 TEST_F(DeferredWidgets, AFormIsShownOrHiddenOnceWhenTheWindowsRunWithItsFontsInPlace) {
