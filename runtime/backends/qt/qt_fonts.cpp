@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/backends/qt/qt_text.h"
 
@@ -30,6 +33,15 @@ QString FaceKey(const QString& face) {
 }
 
 QString Substitute(const QString& face) {
+    // The forms name a handful of faces a hundred times over, spelt as here: those are found as
+    // they are, and any other spelling is normalised once (normalising loads Unicode's tables).
+    static QHash<QString, QString> known = {
+        {U8(u8"ＭＳ Ｐゴシック"), kPGothic},
+        {U8(u8"ＭＳ ゴシック"), kGothic},
+        {U8(u8"ＭＳ 明朝"), kMincho},
+        {U8(u8"ＭＳ Ｐ明朝"), kPMincho},
+    };
+    if (const auto it = known.constFind(face); it != known.cend()) return *it;
     static const QHash<QString, QString> table = {
         {FaceKey(U8(u8"ＭＳ Ｐゴシック")), kPGothic},
         {FaceKey(U8(u8"ＭＳ ゴシック")), kGothic},
@@ -38,16 +50,17 @@ QString Substitute(const QString& face) {
         // The original's fixed-pitch system face; IPAGothic is fixed-pitch and has the kana.
         {FaceKey(QStringLiteral("FixedSys")), kGothic},
     };
-    // The forms name a handful of faces a hundred times over: each is normalised once.
-    static QHash<QString, QString> known;
-    if (const auto it = known.constFind(face); it != known.cend()) return *it;
     return known.insert(face, table.value(FaceKey(face), face)).value();
 }
 
 }  // namespace
 
 QString FamilyFor(const std::string& sjisFace, FontUse use) {
-    const QString family = Substitute(PathFromSjis(sjisFace));
+    // Every control names its face, and the forms use a handful: each is converted once.
+    static std::vector<std::pair<std::string, QString>> faces;
+    auto it = std::find_if(faces.begin(), faces.end(), [&](const auto& f) { return f.first == sjisFace; });
+    if (it == faces.end()) it = faces.insert(faces.end(), {sjisFace, Substitute(PathFromSjis(sjisFace))});
+    const QString family = it->second;
     if (use == FontUse::Normal) return family;
     if (family == kMincho || family == kPMincho) return kMincho;
     return kGothic;
