@@ -33,24 +33,25 @@ QString FaceKey(const QString& face) {
 }
 
 QString Substitute(const QString& face) {
-    // The forms name a handful of faces a hundred times over, spelt as here: those are found as
-    // they are, and any other spelling is normalised once (normalising loads Unicode's tables).
-    static QHash<QString, QString> known = {
-        {U8(u8"ＭＳ Ｐゴシック"), kPGothic},
-        {U8(u8"ＭＳ ゴシック"), kGothic},
-        {U8(u8"ＭＳ 明朝"), kMincho},
-        {U8(u8"ＭＳ Ｐ明朝"), kPMincho},
-    };
-    if (const auto it = known.constFind(face); it != known.cend()) return *it;
-    static const QHash<QString, QString> table = {
-        {FaceKey(U8(u8"ＭＳ Ｐゴシック")), kPGothic},
-        {FaceKey(U8(u8"ＭＳ ゴシック")), kGothic},
-        {FaceKey(U8(u8"ＭＳ 明朝")), kMincho},
-        {FaceKey(U8(u8"ＭＳ Ｐ明朝")), kPMincho},
+    static const struct {
+        const char8_t* face;
+        const QString* family;
+    } kFaces[] = {
+        {u8"ＭＳ Ｐゴシック", &kPGothic},
+        {u8"ＭＳ ゴシック", &kGothic},
+        {u8"ＭＳ 明朝", &kMincho},
+        {u8"ＭＳ Ｐ明朝", &kPMincho},
         // The original's fixed-pitch system face; IPAGothic is fixed-pitch and has the kana.
-        {FaceKey(QStringLiteral("FixedSys")), kGothic},
+        {u8"FixedSys", &kGothic},
     };
-    return known.insert(face, table.value(FaceKey(face), face)).value();
+    // The forms spell their faces as here; another spelling is normalised first (which loads
+    // Unicode's tables).
+    for (const auto& known : kFaces)
+        if (face == U8(known.face)) return *known.family;
+    const QString key = FaceKey(face);
+    for (const auto& known : kFaces)
+        if (key == FaceKey(U8(known.face))) return *known.family;
+    return face;
 }
 
 }  // namespace
