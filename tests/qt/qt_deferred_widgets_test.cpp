@@ -177,7 +177,8 @@ TEST(DeferredWidgetsOfTheProgram, OnlyTheMainFormHasWidgetsUntilAnotherIsShown) 
     for (const auto& [widget, changes] : fontChanges.counts) EXPECT_EQ(changes, 1) << widget->metaObject()->className();
     EXPECT_GT(ControlWidgets(platform, rt::WindowOf(MAINFORM)), 30);
     // The hidden forms have no window at all yet.
-    for (const Obj* hidden : {&FORM2, &FORM3, &FORM4, &FORM5}) EXPECT_EQ(FormWidgetOf(platform, rt::WindowOf(*hidden)), nullptr);
+    for (const Obj* hidden : {&FORM2, &FORM3, &FORM4, &FORM5})
+        EXPECT_EQ(FormWidgetOf(platform, rt::WindowOf(*hidden)), nullptr);
 
     input->Click(rt::WindowOf(BUTTON5));  // the comics' title list
     RunQueuedRoutines();

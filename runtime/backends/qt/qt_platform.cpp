@@ -119,7 +119,9 @@ QtPlatform::Window& QtPlatform::WindowAt(WinHandle w) const {
 
 QtPlatform::Window* QtPlatform::Built(WinHandle w) const {
     Window* win = Find(w);
-    if (win && win->awaitingWidget) const_cast<QtPlatform*>(this)->Build(win->Is(ControlKind::Form) ? *win : WindowAt(win->parent));
+    if (win && win->awaitingWidget) {
+        const_cast<QtPlatform*>(this)->Build(win->Is(ControlKind::Form) ? *win : WindowAt(win->parent));
+    }
     return win && win->widget ? win : nullptr;
 }
 
@@ -180,7 +182,8 @@ WinHandle QtPlatform::Create(const WindowSpec& params) {
     if (params.parent != 0) {
         // A form's owner and a control's form may still wait for their widgets.
         Window* const found = Find(params.parent);
-        parent = found && (params.kind == ControlKind::Form || found->Is(ControlKind::Form)) ? found : Built(params.parent);
+        const bool mayWait = found && (params.kind == ControlKind::Form || found->Is(ControlKind::Form));
+        parent = mayWait ? found : Built(params.parent);
         if (!parent) return 0;
     }
     if (params.kind != ControlKind::Form && !parent) return 0;
