@@ -90,6 +90,15 @@ void BUTTON21_ON(Obj&) {
     }
 }
 
+// Closed by the window manager, the statement is left for the main screen at once, whichever
+// statement is on show.
+void FORM5_QUERYCLOSE(Obj&) {
+    SetText(EDIT6, "");
+    STATEMENT_MODE = 0;
+    SetVisible(MAINFORM, -1);
+    SetVisible(FORM5, 0);
+}
+
 void BUTTON22_ON(Obj& form) {
     COMMAND = kStatementFileCommand;
     const bool details = STATEMENT_MODE == 1;

@@ -14,6 +14,8 @@ void BUTTON2_ON(Obj& form);
 
 // "終了": from the details on to the fee summary; from the summary back to the main screen.
 void BUTTON21_ON(Obj& form);
+// The window manager's close of the statement: back to the main screen.
+void FORM5_QUERYCLOSE(Obj& form);
 
 // "ファイルに出力": the text on show to "明細書.TXT" or "見積書.TXT".
 void BUTTON22_ON(Obj& form);

@@ -263,6 +263,8 @@ void BUTTON16_ON(Obj&) {
     BackToTheList();
 }
 
+void FORM4_QUERYCLOSE(Obj& form) { BUTTON16_ON(form); }
+
 void BUTTON17_ON(Obj&) { COMMAND = kMoveFieldsRight; }
 void BUTTON18_ON(Obj&) { COMMAND = kMoveFieldsLeft; }
 void BUTTON19_ON(Obj&) { COMMAND = kTransferTitles; }

@@ -19,6 +19,8 @@ extern Single IMPORT_ROOM;
 void BUTTON10_ON(Obj& form);
 // "キャンセル": back to the title list; the kind's titles stay as they were.
 void BUTTON16_ON(Obj& form);
+// The window manager's close of the import screen: as キャンセル.
+void FORM4_QUERYCLOSE(Obj& form);
 // "→", "←", "データ転送　実行": commands 2, 3 and 4.
 void BUTTON17_ON(Obj& form);
 void BUTTON18_ON(Obj& form);

@@ -27,15 +27,17 @@ const RoutineEntry kRoutines[] = {
     // order files and statements
     KALVORO_ROUTINE(BUTTON2_ON), KALVORO_ROUTINE(BUTTON3_ON), KALVORO_ROUTINE(BUTTON4_ON),
     KALVORO_ROUTINE(BUTTON21_ON), KALVORO_ROUTINE(BUTTON22_ON), KALVORO_ROUTINE(MAINFORM_DROPFILES),
+    KALVORO_ROUTINE(FORM5_QUERYCLOSE),
     // title list
     KALVORO_ROUTINE(LIST1_CLICK), KALVORO_ROUTINE(BUTTON11_ON), KALVORO_ROUTINE(BUTTON20_ON),
+    KALVORO_ROUTINE(FORM2_QUERYCLOSE),
     // title import
     KALVORO_ROUTINE(BUTTON10_ON), KALVORO_ROUTINE(BUTTON16_ON), KALVORO_ROUTINE(BUTTON17_ON),
-    KALVORO_ROUTINE(BUTTON18_ON), KALVORO_ROUTINE(BUTTON19_ON),
+    KALVORO_ROUTINE(BUTTON18_ON), KALVORO_ROUTINE(BUTTON19_ON), KALVORO_ROUTINE(FORM4_QUERYCLOSE),
     // title entry
     KALVORO_ROUTINE(RADIO1_ON), KALVORO_ROUTINE(RADIO2_ON), KALVORO_ROUTINE(RADIO3_ON), KALVORO_ROUTINE(RADIO4_ON),
     KALVORO_ROUTINE(RADIO5_ON), KALVORO_ROUTINE(CHECK7_ON), KALVORO_ROUTINE(BUTTON12_ON),
-    KALVORO_ROUTINE(BUTTON14_ON), KALVORO_ROUTINE(EDIT1_CHANGE),
+    KALVORO_ROUTINE(BUTTON14_ON), KALVORO_ROUTINE(EDIT1_CHANGE), KALVORO_ROUTINE(FORM3_QUERYCLOSE),
     // options and resolution
     KALVORO_ROUTINE(CHECK1_ON), KALVORO_ROUTINE(CHECK2_ON), KALVORO_ROUTINE(CHECK3_ON), KALVORO_ROUTINE(CHECK4_ON),
     KALVORO_ROUTINE(CHECK6_ON), KALVORO_ROUTINE(HSCROLL1_CHANGE), KALVORO_ROUTINE(BUTTON13_ON),
@@ -70,6 +72,13 @@ void 開始_SETSUB() {
     ScrollSetRange(HSCROLL1, 50, 600);
     // One dpi an arrow, ten the trough.
     ScrollSetSteps(HSCROLL1, 1, 10);
+    // For customers at the keyboard or with a screen reader: Enter in the coupon box registers
+    // the number as the button beside it does, and the controls that no caption names are
+    // named by what they hold or do.
+    SetEnterButton(COMBO1, BUTTON15);
+    SetSpokenName(COMBO1, "割引券番号");
+    SetSpokenName(BUTTON17, "選んだ項目を抽出タイトル部へ移す");
+    SetSpokenName(BUTTON18, "選んだ項目を元データの項目へ戻す");
     // Compensation, advance payment, adjustment discount, balance, customer name and the
     // special-discount box are not offered on screen; a loaded order still fills them.
     for (Obj* o : {&CHECK6, &TEXT49, &TEXT50, &TEXT51, &TEXT52, &TEXT53, &TEXT54, &TEXT55, &EDIT4, &EDIT5, &EDIT7,

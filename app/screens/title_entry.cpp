@@ -224,6 +224,10 @@ void BUTTON14_ON(Obj&) {
     g_titleOpen = false;
 }
 
+// Closed by the window manager, the screen keeps or deletes the title as 終了 does: a close
+// must never lose what was typed, nor leave the title screen half-shown.
+void FORM3_QUERYCLOSE(Obj& form) { BUTTON14_ON(form); }
+
 void EDIT1_CHANGE(Obj&) {}
 
 void ForgetOpenTitle() { g_titleOpen = false; }

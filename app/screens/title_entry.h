@@ -27,6 +27,8 @@ void BUTTON12_ON(Obj& form);
 
 // "終　了": stores the name, deletes the title when its name was erased, back to the list.
 void BUTTON14_ON(Obj& form);
+// The window manager's close of the title screen.
+void FORM3_QUERYCLOSE(Obj& form);
 
 // The name box: nothing to do but let the wait loop step, so that the recovery file follows the
 // name as it is typed, before 終了 stores it.

@@ -135,6 +135,9 @@ void BUTTON11_ON(Obj& form) {
     総合画面_SETSUB();
 }
 
+// The window manager's close button (or Alt+F4) leaves the list as its own button does.
+void FORM2_QUERYCLOSE(Obj& form) { BUTTON11_ON(form); }
+
 void BUTTON20_ON(Obj&) {
     // Every title and the slot after the last one; a kind that fills every slot has none after.
     const int last = std::min<int>(TITLE_COUNT(CUR_KIND), kSlotUpper);

@@ -21,6 +21,8 @@ void BUTTON11_ON(Obj& form);
 
 // "全タイトル消去": empties every title of the kind, without asking.
 void BUTTON20_ON(Obj& form);
+// The window manager's close of the list: as 総合画面に戻る.
+void FORM2_QUERYCLOSE(Obj& form);
 
 // Removes title t of CUR_KIND: the titles after it move up one slot, so the kind's list stays
 // without gaps.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/backends/control_keys.h"
 #include "runtime/values/text.h"
 
 namespace rt {
@@ -356,8 +357,22 @@ void HeadlessPlatform::UserKey(WinHandle w, Key key, bool shift) {
     if (sink_) taken = sink_->OnKey(w, key, shift, false) || taken;
     if (taken) return;
     // Keys the window layer leaves alone act as the control's own: Space toggles a check box
-    // or picks an option button.
-    if (key == Key::Space && IsButtonKind(win.params.kind) && win.params.kind != ControlKind::PushButton) UserClick(w);
+    // or picks an option button, a list moves its selection, a scroll bar its thumb.
+    const ControlKind kind = win.params.kind;
+    if (key == Key::Space && IsButtonKind(kind) && kind != ControlKind::PushButton) UserClick(w);
+    if (kind == ControlKind::HScroll || kind == ControlKind::VScroll) {
+        if (const auto move = ScrollBarKey(key, kind == ControlKind::HScroll, win.scrollMin, win.scrollMax))
+            UserScroll(w, move->action, move->pos);
+    }
+    const bool multiple = win.params.style & style::kLbsMultipleSel;
+    if (kind == ControlKind::ListBox && !multiple) {
+        // A page is the lines the box shows whole, at the 16-pixel lines of the forms' lists.
+        const auto target = ListKeyTarget(key, win.curSel, static_cast<int>(win.items.size()), win.rect.height / 16);
+        if (target && *target != win.curSel) {
+            win.curSel = *target;
+            Notify(w, Notification::SelMoved);
+        }
+    }
 }
 
 void HeadlessPlatform::UserClose(WinHandle form) {

@@ -42,6 +42,7 @@ public:
         int ime = 0;
         bool takesDroppedFiles = false;  // forms
         std::vector<ControlCommand> commands;
+        std::string spokenName;
     };
 
     HeadlessPlatform();
@@ -90,6 +91,7 @@ public:
     int MaxLength(WinHandle w) const override;
     void SetImeMode(WinHandle w, int mode) override;
     int ImeMode(WinHandle w) const override;
+    void SetSpokenName(WinHandle w, const std::string& name) override { At(w).spokenName = name; }
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                       MessageButtons buttons, MessageIcon icon) override;
     // Nobody is there to press OK, and Help never ends the box: the report is kept and told to

@@ -108,7 +108,8 @@ struct WindowSpec {
 enum class Notification {
     Clicked,        // push button, check box, option button (after the control's own toggling)
     EditChanged,    // edit box text changed (user typing, or the program's SetText)
-    SelChanged,     // list box selection changed by the user; combo box list choice
+    SelChanged,     // list box item clicked by the user (also the one already selected); combo box list choice
+    SelMoved,       // list box selection moved by the user's keys: the line is only chosen, not opened
     ComboEdited,    // combo box edit field changed by the user
     DoubleClicked,  // list box, combo box
     DropDown,       // combo box list opened
@@ -119,7 +120,9 @@ enum class Notification {
 // Scroll-bar actions of the user; EndScroll follows every mouse action on the bar.
 enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack, ThumbPosition, EndScroll };
 
-enum class Key { Tab, Enter, Space };
+// The window layer hears Tab, Enter and Space; the others are the controls' own (a list moves
+// its selection, a scroll bar its thumb), and a back end reports what they did.
+enum class Key { Tab, Enter, Space, Left, Right, Up, Down, PageUp, PageDown, Home, End };
 
 // The window layer's side of the back end: the back end calls these when the user acts.
 class EventSink {
@@ -261,6 +264,8 @@ public:
     virtual int MaxLength(WinHandle w) const = 0;
     virtual void SetImeMode(WinHandle w, int mode) = 0;
     virtual int ImeMode(WinHandle w) const = 0;
+    // The name a screen reader announces, in place of the one the form's captions give.
+    virtual void SetSpokenName(WinHandle w, const std::string& name) = 0;
 
     // Modal dialogs.
     virtual Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,

@@ -41,7 +41,8 @@ constexpr const char* kTypeUsage = "type FORM.CONTROL TEXT";
 constexpr const char* kSelectUsage = "select FORM.CONTROL N";
 constexpr const char* kToggleUsage = "toggle FORM.CONTROL N";
 constexpr const char* kScrollUsage = "scroll FORM.CONTROL POS|lineleft|lineright|pageleft|pageright";
-constexpr const char* kKeyUsage = "key FORM.CONTROL tab|shift-tab|enter|space";
+constexpr const char* kKeyUsage =
+    "key FORM.CONTROL tab|shift-tab|enter|space|left|right|up|down|pageup|pagedown|home|end";
 constexpr const char* kAnswerUsage = "answer ok|cancel|yes|no|abort|retry|ignore";
 constexpr const char* kChooseUsage = "choose PATH|cancel";
 constexpr const char* kCloseUsage = "close FORM";
@@ -323,7 +324,15 @@ private:
         } keys[] = {{"tab", Key::Tab, false},
                     {"shift-tab", Key::Tab, true},
                     {"enter", Key::Enter, false},
-                    {"space", Key::Space, false}};
+                    {"space", Key::Space, false},
+                    {"left", Key::Left, false},
+                    {"right", Key::Right, false},
+                    {"up", Key::Up, false},
+                    {"down", Key::Down, false},
+                    {"pageup", Key::PageUp, false},
+                    {"pagedown", Key::PageDown, false},
+                    {"home", Key::Home, false},
+                    {"end", Key::End, false}};
         for (const auto& k : keys)
             if (SameWord(line.Word(2), k.name)) return platform_.UserKey(Reach(line).window, k.key, k.shift);
         Fail("unknown key " + line.Word(2) + " (" + kKeyUsage + ")");

@@ -134,3 +134,11 @@ void SetImeMode(const Obj& o, Int32 mode, Here here) {
     P().SetImeMode(e.window, mode);
 }
 
+
+void SetEnterButton(const Obj& box, const Obj& button, Here here) {
+    const WinHandle b = Require(box, here, ControlKind::Edit, ControlKind::ComboBox);
+    const WinHandle target = Require(button, here, ControlKind::PushButton);
+    RecordOf(b)->enterClicks = target;
+}
+
+void SetSpokenName(const Obj& o, const Text& name, Here here) { P().SetSpokenName(Live(o, here).window, name.bytes()); }

@@ -179,6 +179,9 @@ bool IsTabStop(const ControlRecord& rec) {
     return (rec.style & style::kTabStop) && p.IsVisible(rec.window) && p.IsEnabled(rec.window);
 }
 
+bool ListKey(const ControlRecord& rec, bool pressed);
+bool PushWithKey(WinHandle button, bool pressed);
+
 bool IsInputKind(ControlKind kind) {
     return kind == ControlKind::Edit || kind == ControlKind::ComboBox || kind == ControlKind::ListBox;
 }
@@ -206,6 +209,9 @@ void Sink::OnNotify(WinHandle control, Notification what) {
             if (what == Notification::SelChanged) {
                 Raise(control, 2);
                 Raise(control, 8);
+            } else if (what == Notification::SelMoved) {
+                // Moved by the keys: the line is chosen and announced, and Enter or Space opens it.
+                Raise(control, 2);
             } else if (what == Notification::DoubleClicked) Raise(control, 9);
             else if (what == Notification::SetFocus) Raise(control, 5);
             else if (what == Notification::KillFocus) Raise(control, 6);
@@ -297,13 +303,39 @@ bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) {
         }
         return true;
     }
+    if (key != Key::Enter && key != Key::Space) return false;
+    if (rec->kind == ControlKind::ListBox) return ListKey(*rec, pressed);
+    // A box whose Enter stands for a button beside it (the coupon box's registration).
+    if (rec->enterClicks && key == Key::Enter) return PushWithKey(rec->enterClicks, pressed);
     if (rec->kind != ControlKind::PushButton && rec->kind != ControlKind::BitmapButton) return false;
+    return PushWithKey(focus, pressed);
+}
+
+// Enter and Space on a list open the selected line as a click on it does (a change of keys
+// made for keyboard users: the arrows only choose a line). A list with nothing selected, or
+// one of several selections, leaves the keys to the list itself (Space chooses the line); the
+// release follows what the press decided.
+bool ListKey(const ControlRecord& rec, bool pressed) {
     if (pressed) {
-        p.SetPushed(focus, true);
-        g.pushedButton = focus;
+        const bool opens = !(rec.style & style::kLbsMultipleSel) && P().ListCurSel(rec.window) >= 0;
+        g.pushedList = opens ? rec.window : 0;
+        return opens;
+    }
+    if (g.pushedList != rec.window) return false;
+    g.pushedList = 0;
+    Raise(rec.window, 2);
+    Raise(rec.window, 8);
+    return true;
+}
+
+// The press shows the button pushed; the release clicks it when it is still the one pushed.
+bool PushWithKey(WinHandle button, bool pressed) {
+    Platform& p = P();
+    p.SetPushed(button, pressed);
+    if (pressed) {
+        g.pushedButton = button;
     } else {
-        p.SetPushed(focus, false);
-        if (g.pushedButton == focus) Raise(focus, 1);
+        if (g.pushedButton == button) Raise(button, 1);
         g.pushedButton = 0;
     }
     return true;

@@ -64,6 +64,12 @@ void EditSetSel(const Obj& o, Int32 start, Int32 end, Int32 scroll, Here here = 
 Text EditSelText(const Obj& o, Here here = Here::current());
 void SetMaxLength(const Obj& o, Int32 n, Here here = Here::current());
 void SetImeMode(const Obj& o, Int32 mode, Here here = Here::current());
+// Enter in an edit or combo box clicks `button`, as the button's own Enter would: for a box
+// whose entry a button beside it takes.
+void SetEnterButton(const Obj& box, const Obj& button, Here here = Here::current());
+// The name a screen reader announces for a control that no caption on its form names (a box
+// with only a button beside it, a button showing only an arrow).
+void SetSpokenName(const Obj& o, const Text& name, Here here = Here::current());
 [[noreturn]] void EndProgram(Int32 code);
 
 // A command of a control's context menu: its caption, an optional shortcut ("Ctrl+P") that

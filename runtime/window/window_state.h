@@ -21,6 +21,7 @@ struct ControlRecord {
     uint32_t style = 0;
     int lineStep = 1, pageStep = 10;
     std::map<int, Routine> events;  // from the resource's event records
+    WinHandle enterClicks = 0;       // boxes: the button that Enter in the box clicks
 };
 
 struct FormRecord {
@@ -52,6 +53,7 @@ struct State {
     WinHandle mainWindow = 0;
     int pumpCounter = 0;
     WinHandle pushedButton = 0;
+    WinHandle pushedList = 0;  // the list whose Enter or Space was taken on its press
     int nextControlId = 1;
     std::vector<std::string> droppedFiles;  // the paths of the last drop, for its routine
 };

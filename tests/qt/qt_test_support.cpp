@@ -12,7 +12,7 @@
 namespace kvtest {
 
 void RecordingSink::OnNotify(rt::WinHandle control, rt::Notification what) {
-    static const char* const kNames[] = {"Clicked",       "EditChanged", "SelChanged", "ComboEdited",
+    static const char* const kNames[] = {"Clicked",       "EditChanged", "SelChanged", "SelMoved",  "ComboEdited",
                                          "DoubleClicked", "DropDown",    "SetFocus",   "KillFocus"};
     events.push_back(std::string(kNames[static_cast<int>(what)]) + " " + names[control]);
     if (onNotify) onNotify(control, what);

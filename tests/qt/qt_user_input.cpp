@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <map>
+
 #include "runtime/backends/qt/qt_platform.h"
 #include "runtime/backends/qt/qt_text.h"
 #include "runtime/backends/qt/qt_widgets.h"
@@ -82,8 +84,12 @@ public:
         widget->activateWindow();
         widget->setFocus(Qt::OtherFocusReason);
         Settle();
-        const Qt::Key qtKey = key == rt::Key::Tab ? (shift ? Qt::Key_Backtab : Qt::Key_Tab)
-                              : key == rt::Key::Enter ? Qt::Key_Return : Qt::Key_Space;
+        static const std::map<rt::Key, Qt::Key> kKeys = {
+            {rt::Key::Enter, Qt::Key_Return}, {rt::Key::Space, Qt::Key_Space},   {rt::Key::Left, Qt::Key_Left},
+            {rt::Key::Right, Qt::Key_Right},  {rt::Key::Up, Qt::Key_Up},         {rt::Key::Down, Qt::Key_Down},
+            {rt::Key::PageUp, Qt::Key_PageUp}, {rt::Key::PageDown, Qt::Key_PageDown}, {rt::Key::Home, Qt::Key_Home},
+            {rt::Key::End, Qt::Key_End}};
+        const Qt::Key qtKey = key == rt::Key::Tab ? (shift ? Qt::Key_Backtab : Qt::Key_Tab) : kKeys.at(key);
         QTest::keyClick(widget, qtKey, shift ? Qt::ShiftModifier : Qt::NoModifier);
         Settle();
     }

@@ -4,7 +4,9 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 
 #include <utility>
@@ -93,31 +95,77 @@ bool NamedByCaption(ControlKind kind) {
            kind == ControlKind::HScroll || kind == ControlKind::VScroll;
 }
 
-// Of the controls `boxes` of one form, the label that is the caption of boxes[self]: the control
-// nearest on its left on the same line, or else, when that one is no label, the control nearest
-// above it and over it. Captions sit there; a label placed anywhere else, or with another control
-// between, belongs to something else (the caption of a figure names the figure, not the box that
-// follows it on the form).
-std::optional<size_t> CaptionPlace(const std::vector<QRect>& boxes, const std::vector<bool>& isLabel, size_t self) {
+bool IsButton(ControlKind kind) {
+    return kind == ControlKind::PushButton || kind == ControlKind::BitmapButton || kind == ControlKind::CheckBox ||
+           kind == ControlKind::OptionButton;
+}
+
+// What one control of a form offers its neighbours' names.
+struct Placed {
+    QtPlatform::Window* win;
+    QRect box;
+    QString text;  // as shown, a button's without its mnemonic
+    bool figure;   // a label showing an amount or a count
+};
+
+// The place of a box's caption: the control nearest on its left on the same line, or else,
+// when that one is no label, the control nearest above it and over it. Captions sit there; a
+// label placed anywhere else, or with another control between, belongs to something else (the
+// caption of a figure names the figure, not the box that follows it on the form).
+std::optional<size_t> BoxCaption(const std::vector<Placed>& placed, const std::vector<QRect>& boxes, size_t self) {
+    auto isCaption = [&](std::optional<size_t> i) { return i && placed[*i].win->Is(ControlKind::Label) && !placed[*i].figure; };
     std::optional<size_t> caption = Nearest(boxes, boxes[self], Side::Left);
-    if (!caption || !isLabel[*caption]) caption = Nearest(boxes, boxes[self], Side::Above);
-    return caption && isLabel[*caption] ? caption : std::nullopt;
+    if (!isCaption(caption)) caption = Nearest(boxes, boxes[self], Side::Above);
+    return isCaption(caption) ? caption : std::nullopt;
 }
 
-// Without a caption, a box is announced by what a sighted user reads it by: the button right
-// beside it that acts on it (the coupon box's "割引券番号登録"), or else the window it fills (the
-// title list, the statement).
-QString NameWithoutCaption(const std::vector<QtPlatform::Window*>& controls, const std::vector<QRect>& boxes,
-                           size_t self) {
-    // Level with its top line: a combo box's edit field, not the room of its list.
-    const QRect& box = boxes[self];
-    if (const auto right = Nearest(boxes, QRect(box.topLeft(), QSize(box.width(), 1)), Side::Right);
-        right && controls[*right]->Is(ControlKind::PushButton)) {
-        return QAccessible::queryAccessibleInterface(controls[*right]->widget.data())->text(QAccessible::Name);
+// The caption of a figure: what names it on its left on the same line (a label, or the button
+// whose kind it totals), or else the label right above it (a column's heading), or else the
+// label or option on its right (an option's amount stands before the option).
+std::optional<size_t> FigureCaption(const std::vector<Placed>& placed, const std::vector<QRect>& boxes, size_t self) {
+    auto names = [&](std::optional<size_t> i, bool buttons) {
+        if (!i || placed[*i].text.isEmpty() || placed[*i].figure) return false;
+        const ControlKind kind = placed[*i].win->kind;
+        return kind == ControlKind::Label || (buttons && IsButton(kind));
+    };
+    if (const auto left = Nearest(boxes, boxes[self], Side::Left); names(left, true)) return left;
+    if (const auto above = Nearest(boxes, boxes[self], Side::Above); names(above, false)) return above;
+    if (const auto right = Nearest(boxes, boxes[self], Side::Right); names(right, true)) return right;
+    return std::nullopt;
+}
+
+}  // namespace
+
+QString SpokenCaption(const QString& caption) {
+    auto decoration = [](QChar c) {
+        return c.isSpace() || c == QChar(0x2190) || c == QChar(0x2191) || c == QChar(0x2192) || c == QChar(0x2193);
+    };
+    qsizetype from = 0, to = caption.size();
+    while (from < to && decoration(caption.at(from))) ++from;
+    while (to > from && decoration(caption.at(to - 1))) --to;
+    return caption.mid(from, to - from);
+}
+
+QString WithoutMnemonic(const QString& caption) {
+    QString plain;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && i + 1 < caption.size()) ++i;  // "&&" is one ampersand
+        plain += caption.at(i);
     }
-    return controls[self]->widget->window()->windowTitle();
+    return plain;
 }
 
+bool ShowsFigure(const QString& text) {
+    bool digit = false;
+    for (const QChar c : text) {
+        const bool isDigit = (c >= u'0' && c <= u'9') || (c >= QChar(0xFF10) && c <= QChar(0xFF19));
+        digit = digit || isDigit;
+        if (!isDigit && !QStringView(u",.+-\u5186\\ \u3000\uFF0C\uFF0B\uFF0D\u2212\uFFE5\u00A5").contains(c)) return false;
+    }
+    return digit;
+}
+
+namespace {
 }  // namespace
 
 void InstallAccessibleInterfaces() { QAccessible::installFactory(MakeInterface); }
@@ -130,42 +178,81 @@ AccessibilityWatch::~AccessibilityWatch() { QAccessible::removeActivationObserve
 
 }  // namespace qt
 
-// Names the boxes and scroll bars of a form by their captions, as the form places them now.
-// The labels keep the names in step with their texts (LabelWidget::SetShownText). Run when the
-// form's controls have their widgets and when one moves: a form has a few dozen controls.
+// Names the controls of a form by their captions, as the form places them now: a box or a scroll
+// bar by its caption, a figure by its caption and itself, a button by its caption without the
+// arrows and blanks around it; a name the program gave comes first. Run when the form's
+// controls have their widgets, when one moves, and before events when a text or a control's
+// visibility changed (NamesChanged): a form has a few dozen controls.
 // Only while a screen reader listens: Qt makes a widget's accessible interface whenever its
 // name is set, which would cost every start more than the rest of the names' work together.
 void QtPlatform::NameByCaptions(WinHandle form) {
     if (!accessibleNames_) return;
-    std::vector<Window*> controls;
+    if (Window* f = Find(form)) f->namesStale = false;
+    std::vector<qt::Placed> placed;
     std::vector<QRect> boxes;
-    std::vector<bool> isLabel;
     for (const auto& [handle, win] : windows_) {
         const bool invisibleKind =
             win->Is(ControlKind::Timer) || win->Is(ControlKind::Media) || win->Is(ControlKind::Printer);
-        if (win->parent != form || !win->widget || invisibleKind) continue;
+        if (win->parent != form || !win->widget || invisibleKind || win->widget->isHidden()) continue;
         // A combo box with the room of its dropped-down list, as the form places it.
         const Rect& r = win->requested;
         const QRect box = win->IsCombo() ? QRect(r.x, r.y, r.width, r.height) : win->widget->geometry();
         if (box.isEmpty()) continue;
-        if (win->Is(ControlKind::Label)) static_cast<qt::LabelWidget*>(win->widget.data())->captioned.clear();
-        controls.push_back(win.get());
+        QString text;
+        if (win->Is(ControlKind::Label)) text = static_cast<QLabel*>(win->widget.data())->text();
+        if (qt::IsButton(win->kind)) text = qt::WithoutMnemonic(static_cast<QAbstractButton*>(win->widget.data())->text());
+        placed.push_back({win.get(), box, text, win->Is(ControlKind::Label) && qt::ShowsFigure(text)});
         boxes.push_back(box);
-        isLabel.push_back(win->Is(ControlKind::Label));
     }
-    for (size_t i = 0; i < controls.size(); ++i) {
-        if (!qt::NamedByCaption(controls[i]->kind)) continue;
-        QWidget* control = controls[i]->widget;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const qt::Placed& p = placed[i];
         QString name;
-        if (const auto caption = qt::CaptionPlace(boxes, isLabel, i)) {
-            auto* label = static_cast<qt::LabelWidget*>(controls[*caption]->widget.data());
-            label->captioned.emplace_back(control);
-            name = label->text();
-        } else {
-            name = qt::NameWithoutCaption(controls, boxes, i);
+        if (!p.win->spokenName.isEmpty()) {
+            name = p.win->spokenName;
+        } else if (qt::IsButton(p.win->kind)) {
+            name = qt::SpokenCaption(p.text);
+        } else if (p.figure) {
+            const auto caption = qt::FigureCaption(placed, boxes, i);
+            name = caption ? qt::SpokenCaption(placed[*caption].text) + QChar(0x3000) + p.text : p.text;
+        } else if (qt::NamedByCaption(p.win->kind)) {
+            if (const auto caption = qt::BoxCaption(placed, boxes, i)) {
+                name = qt::SpokenCaption(placed[*caption].text);
+            } else if (const auto right = qt::Nearest(boxes, QRect(p.box.topLeft(), QSize(p.box.width(), 1)), qt::Side::Right);
+                       right && placed[*right].win->Is(ControlKind::PushButton)) {
+                // Without a caption, a box is announced by what a sighted user reads it by: the
+                // button right beside it that acts on it, level with its top line (a combo box's
+                // edit field, not the room of its list), or else the window it fills.
+                name = qt::SpokenCaption(placed[*right].text);
+            } else {
+                name = p.win->widget->window()->windowTitle();
+            }
         }
+        QWidget* control = p.win->widget;
         if (control->accessibleName() != name) control->setAccessibleName(name);
+        // A combo box's edit field is announced as the box itself when it has the focus.
+        if (p.win->IsCombo()) {
+            QLineEdit* edit = LineEditOf(*p.win);
+            if (edit && edit->accessibleName() != name) edit->setAccessibleName(name);
+        }
     }
+}
+
+void QtPlatform::NamesChanged(Window& win) {
+    if (!accessibleNames_) return;
+    if (Window* form = Find(win.Is(ControlKind::Form) ? win.handle : win.parent)) form->namesStale = true;
+}
+
+void QtPlatform::RenameStaleForms() {
+    if (!accessibleNames_) return;
+    for (const auto& [handle, win] : windows_)
+        if (win->Is(ControlKind::Form) && win->namesStale && win->controlsBuilt) NameByCaptions(handle);
+}
+
+void QtPlatform::SetSpokenName(WinHandle w, const std::string& name) {
+    Window* win = Find(w);
+    if (!win) return;
+    win->spokenName = qt::FromSjis(name);
+    NamesChanged(*win);
 }
 
 }  // namespace rt

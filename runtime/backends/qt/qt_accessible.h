@@ -1,13 +1,24 @@
 #pragma once
-// What a screen reader announces for the program's controls. Buttons, check boxes and option
-// buttons are announced by their own caption (Qt's own interfaces, the '&' of a mnemonic left
-// out); edit, list and combo boxes and scroll bars by the label that is their caption on the
-// form (QtPlatform::NameByCaptions), once a screen reader listens.
+// What a screen reader announces for the program's controls, once one listens
+// (QtPlatform::NameByCaptions): buttons, check boxes and option buttons by their own caption;
+// edit, list and combo boxes and scroll bars by the label that is their caption on the form;
+// a label showing a figure by its caption and the figure, so that a total is never heard bare.
 #include <QAccessible>
+
+#include <QString>
 
 #include <functional>
 
 namespace rt::qt {
+
+// A caption as a screen reader should say it: without the arrows and blanks around it
+// ("←　割引券番号登録" is 割引券番号登録).
+QString SpokenCaption(const QString& caption);
+// A button's caption as shown: a single '&' marks a mnemonic and is not shown, "&&" is one '&'.
+QString WithoutMnemonic(const QString& caption);
+// Whether a label shows a figure (an amount, a count): digits, half or full width, with the
+// signs, separators, blanks and yen marks the forms write around them.
+bool ShowsFigure(const QString& text);
 
 // Makes the program's combo boxes announce their caption as their name. Qt's own interface
 // names an editable combo box by its text on Linux and leaves the caption to a relation, which

@@ -202,6 +202,7 @@ void QtPlatform::WireList(Window& win) {
     // The original's list boxes only report to their form with LBS_NOTIFY.
     if (!(win.style & style::kLbsNotify)) return;
     list->onUserSelChange = [this, h] { Notify(h, Notification::SelChanged); };
+    list->onSelMoved = [this, h] { Notify(h, Notification::SelMoved); };
     list->onDoubleClick = [this, h] { Notify(h, Notification::DoubleClicked); };
 }
 
@@ -265,10 +266,15 @@ void QtPlatform::ApplyColours(Window& win) {
             return;  // the original's push buttons kept the system's colours
         case ControlKind::Form:
         case ControlKind::Label:
-        case ControlKind::CheckBox:
-        case ControlKind::OptionButton:
             setText(QPalette::WindowText);
             setBack(QPalette::Window, true);
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton:
+            // Inside a group box a button is drawn on the box's own background (Regroup), not
+            // as a patch of the form's colour.
+            setText(QPalette::WindowText);
+            setBack(QPalette::Window, !win.onGroupBox);
             break;
         case ControlKind::GroupBox:
             // Only the caption is coloured; the inside of a group box is not painted.
@@ -295,20 +301,31 @@ void QtPlatform::ApplyColours(Window& win) {
 }
 
 void QtPlatform::Regroup(WinHandle form) {
-    std::vector<Window*> options;
+    std::vector<Window*> buttons;  // option buttons first, then check boxes
     std::vector<Window*> boxes;
     for (const auto& [handle, win] : windows_) {
         if (win->parent != form || !win->widget) continue;
-        if (win->kind == ControlKind::OptionButton) options.push_back(win.get());
+        if (win->kind == ControlKind::OptionButton) buttons.push_back(win.get());
         if (win->kind == ControlKind::GroupBox) boxes.push_back(win.get());
     }
-    std::vector<Rect> optionRects;
+    const size_t optionCount = buttons.size();
+    for (const auto& [handle, win] : windows_)
+        if (win->parent == form && win->widget && win->kind == ControlKind::CheckBox) buttons.push_back(win.get());
+    std::vector<Rect> buttonRects;
     std::vector<Rect> boxRects;
-    for (Window* w : options) optionRects.push_back(Geometry(w->handle));
+    for (Window* w : buttons) buttonRects.push_back(Geometry(w->handle));
     for (Window* w : boxes) boxRects.push_back(Geometry(w->handle));
-    const std::vector<int> groups = qt::GroupOptionButtons(optionRects, boxRects);
-    for (size_t i = 0; i < options.size(); ++i) {
-        Window& option = *options[i];
+    const std::vector<int> groups = qt::GroupOptionButtons(buttonRects, boxRects);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        Window& button = *buttons[i];
+        const bool onGroupBox = groups[i] != qt::kFormGroup;
+        if (button.onGroupBox != onGroupBox) {
+            button.onGroupBox = onGroupBox;
+            if (button.backColour) button.widget->setAutoFillBackground(!onGroupBox);
+        }
+    }
+    for (size_t i = 0; i < optionCount; ++i) {
+        Window& option = *buttons[i];
         option.optionGroupBox = groups[i] == qt::kFormGroup ? 0 : boxes[static_cast<size_t>(groups[i])]->handle;
         QButtonGroup*& group = optionGroups_[{form, option.optionGroupBox}];
         if (!group) {

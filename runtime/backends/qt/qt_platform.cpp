@@ -235,7 +235,7 @@ void QtPlatform::MakeControl(Window& win) {
         // controls it overlaps.
         widget->lower();
     }
-    if (win.kind == ControlKind::GroupBox || win.kind == ControlKind::OptionButton) Regroup(win.parent);
+    if (win.Grouped()) Regroup(win.parent);
 }
 
 void QtPlatform::Destroy(WinHandle w) {
@@ -248,7 +248,7 @@ void QtPlatform::Destroy(WinHandle w) {
         }
     }
     const WinHandle parent = windows_.at(w)->parent;
-    const bool regroup = windows_.at(w)->kind == ControlKind::GroupBox || windows_.at(w)->kind == ControlKind::OptionButton;
+    const bool regroup = windows_.at(w)->Grouped();
     ProgramChange change(*this);
     for (WinHandle handle : doomed) {
         const auto it = windows_.find(handle);
@@ -292,8 +292,7 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
             case ControlKind::Form:
                 shown = FromSjis(bytes);
                 widget->setWindowTitle(shown);
-                // The boxes that have no caption are announced by the window's title.
-                if (win->controlsBuilt) NameByCaptions(w);
+                NamesChanged(*win);  // the boxes that have no caption are announced by the title
                 break;
             case ControlKind::PushButton:
             case ControlKind::OptionButton:
@@ -301,6 +300,7 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
             case ControlKind::BitmapButton:
                 shown = FromSjis(bytes);
                 static_cast<QAbstractButton*>(widget)->setText(shown);
+                NamesChanged(*win);
                 break;
             case ControlKind::GroupBox:
                 shown = FromSjis(bytes);
@@ -308,7 +308,8 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
                 break;
             case ControlKind::Label:
                 shown = FromSjis(bytes, LineEnds::CrLf);
-                static_cast<qt::LabelWidget*>(widget)->SetShownText(shown);
+                static_cast<QLabel*>(widget)->setText(shown);
+                NamesChanged(*win);  // a caption, or a figure, is announced as it is shown
                 break;
             case ControlKind::Edit:
                 if (QPlainTextEdit* edit = TextEditOf(*win)) {
@@ -379,6 +380,7 @@ void QtPlatform::SetVisible(WinHandle w, bool visible) {
     if (Later(*win, [this, w, visible] { SetVisible(w, visible); })) return;
     ProgramChange change(*this);
     win->widget->setVisible(visible);
+    NamesChanged(*win);
 }
 
 void QtPlatform::ApplyVisibility() {
@@ -403,6 +405,7 @@ void QtPlatform::ApplyVisibility() {
 void QtPlatform::BeforeEvents() {
     ApplyVisibility();
     ApplyShownFonts();
+    RenameStaleForms();
 }
 
 bool QtPlatform::IsVisible(WinHandle w) const {
@@ -455,7 +458,7 @@ void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
             break;
         default: widget->setGeometry(ToQt(r)); break;
     }
-    if (win->kind == ControlKind::OptionButton || win->kind == ControlKind::GroupBox) Regroup(win->parent);
+    if (win->Grouped()) Regroup(win->parent);
     // Captions are found by where the controls are (once the form's controls have their widgets).
     const Window* form = win->Is(ControlKind::Form) ? nullptr : Find(win->parent);
     if (form && form->controlsBuilt && !building_) NameByCaptions(form->handle);

@@ -94,6 +94,7 @@ public:
     int MaxLength(WinHandle w) const override;
     void SetImeMode(WinHandle w, int mode) override;
     int ImeMode(WinHandle w) const override;
+    void SetSpokenName(WinHandle w, const std::string& name) override;
 
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text, MessageButtons buttons,
                       MessageIcon icon) override;
@@ -145,6 +146,8 @@ private:
     void ApplyComboGeometry(Window& win);
     void Regroup(WinHandle form);
     void NameByCaptions(WinHandle form);  // qt_accessible.cpp
+    void NamesChanged(Window& win);        // the names of its form are given again before events
+    void RenameStaleForms();
     void OptionClicked(Window& win);
     void FocusChanged(QWidget* old, QWidget* now);
     void MarkFocus(QWidget* now);

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "runtime/backends/control_keys.h"
+
 namespace rt::qt {
 namespace {
 
@@ -37,7 +39,11 @@ void CheckButton::keyPressEvent(QKeyEvent* event) {
 }
 
 OptionButton::OptionButton(QWidget* parent, bool autoToggle) : QRadioButton(parent), autoToggle_(autoToggle) {
-    setAutoExclusive(false);
+    // Auto-exclusive, so that a screen reader hears a radio button (Qt announces a checkable
+    // button that is not as a check box). QtPlatform puts every option button into a
+    // non-exclusive button group at once, whose rule then counts instead of Qt's own: the
+    // program may uncheck every button of a group, and OptionClicked unchecks the others.
+    setAutoExclusive(true);
 }
 
 void OptionButton::nextCheckState() {
@@ -72,7 +78,7 @@ int ListWidget::TopRow() const {
 
 void ListWidget::SelectionChanged() {
     if (pressing_) return;  // reported when the button is released
-    if (onUserSelChange) onUserSelChange();
+    if (onSelMoved) onSelMoved();
 }
 
 void ListWidget::mousePressEvent(QMouseEvent* event) {
@@ -101,6 +107,19 @@ void ListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const bool onItem = indexAt(event->position().toPoint()).isValid();
     QListWidget::mouseDoubleClickEvent(event);
     if (onItem && onDoubleClick) onDoubleClick();
+}
+
+void ListWidget::keyPressEvent(QKeyEvent* event) {
+    // With nothing selected the first arrow chooses the line with the caret (the first, once
+    // the keyboard brought the focus), rather than the one after it: no line is skipped.
+    const bool arrow = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+    if (arrow && selectionMode() == SingleSelection && selectedItems().isEmpty() && count() > 0 &&
+        event->modifiers() == Qt::NoModifier) {
+        setCurrentRow(std::max(currentRow(), 0), QItemSelectionModel::ClearAndSelect);
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) {
@@ -154,6 +173,28 @@ void ScrollBarWidget::Action(int action) {
     // Undo Qt's own move before reporting: the window layer moves the thumb with SetScrollPos.
     setSliderPosition(stored_);
     if (reported && onAction) onAction(*reported, stored_);
+}
+
+void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
+    std::optional<Key> key;
+    switch (event->key()) {
+        case Qt::Key_Left: key = Key::Left; break;
+        case Qt::Key_Right: key = Key::Right; break;
+        case Qt::Key_Up: key = Key::Up; break;
+        case Qt::Key_Down: key = Key::Down; break;
+        case Qt::Key_PageUp: key = Key::PageUp; break;
+        case Qt::Key_PageDown: key = Key::PageDown; break;
+        case Qt::Key_Home: key = Key::Home; break;
+        case Qt::Key_End: key = Key::End; break;
+        default: break;
+    }
+    const auto move = key ? ScrollBarKey(*key, orientation() == Qt::Horizontal, minimum(), maximum()) : std::nullopt;
+    if (!move || (event->modifiers() & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier))) {
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (onAction) onAction(move->action, move->pos);
 }
 
 void ScrollBarWidget::mouseReleaseEvent(QMouseEvent* event) {
@@ -249,13 +290,6 @@ WrappedText LayOutWrapped(QTextLayout& layout, const QFont& font, Qt::Alignment 
         y += wrapped.spacing;
     }
     return wrapped;
-}
-
-void LabelWidget::SetShownText(const QString& text) {
-    setText(text);
-    for (const QPointer<QWidget>& control : captioned) {
-        if (control && control->accessibleName() != text) control->setAccessibleName(text);
-    }
 }
 
 void LabelWidget::paintEvent(QPaintEvent* event) {

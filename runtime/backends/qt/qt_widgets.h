@@ -63,12 +63,14 @@ private:
 };
 
 // A list box reports a selection by the mouse when the button is released over an item, even
-// when the item was already selected (the title list opens a title on every click); keyboard
-// selection is reported as it happens.
+// when the item was already selected (the title list opens a title on every click); one moved
+// by the keys, or by a screen reader, as it happens, as a move only: Enter or Space opens the
+// line (the window layer's keys).
 class ListWidget : public QListWidget {
 public:
     explicit ListWidget(QWidget* parent);
     std::function<void()> onUserSelChange;
+    std::function<void()> onSelMoved;
     std::function<void()> onDoubleClick;
     void SetTopRow(int row);
     int TopRow() const;
@@ -77,6 +79,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void SelectionChanged();
@@ -97,10 +100,6 @@ WrappedText LayOutWrapped(QTextLayout& layout, const QFont& font, Qt::Alignment 
 class LabelWidget : public QLabel {
 public:
     explicit LabelWidget(QWidget* parent) : QLabel(parent) {}
-    // The text shown, which is also the accessible name of the controls this label is the
-    // caption of: a figure the program changes is announced as it is shown.
-    void SetShownText(const QString& text);
-    std::vector<QPointer<QWidget>> captioned;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -115,7 +114,8 @@ public:
 
 // A scroll bar whose thumb stays where the program put it: every user action is reported and
 // undone; the window layer answers with SetScrollPos. While the thumb is dragged it follows the
-// mouse, as the original's did.
+// mouse, as the original's did. Its keys are the desktop sliders' (ScrollBarKey), not Qt's
+// scroll bar's, which turns a horizontal bar's arrows round and has no Home and End.
 class ScrollBarWidget : public QScrollBar {
 public:
     ScrollBarWidget(Qt::Orientation orientation, QWidget* parent);
@@ -129,6 +129,7 @@ public:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Action(int action);

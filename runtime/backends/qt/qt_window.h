@@ -36,12 +36,15 @@ struct QtPlatform::Window {
     Rect requested;         // combo boxes: the rectangle including the dropped-down list
     int comboTop = 0;
     WinHandle optionGroupBox = 0;  // option buttons: the group box holding them, 0 = none
+    bool onGroupBox = false;       // option buttons and check boxes: inside a group box
     QString multiLineBefore;       // multi-line edit boxes: the text before the user's change
     qt::SjisInputValidator* validator = nullptr;
     qt::FocusFrame* focusFrame = nullptr;  // forms: the mark of their focused control
     bool shownOnce = false;    // forms: shown at least once
     std::optional<bool> visibleLater;  // forms: to be shown (true) or hidden by ApplyVisibility
     bool fontPending = false;  // `font` is not given to the widget yet
+    QString spokenName;        // the name the program gave for a screen reader, if any
+    bool namesStale = false;   // forms: a text or a visibility changed since the names were given
     // A form and its controls get their widgets when the form is first shown or looked at
     // (QtPlatform::Build): until then each has only this record, and the form keeps the
     // program's changes to them, in order, to be made on the widgets then.
@@ -58,6 +61,10 @@ struct QtPlatform::Window {
     bool ByteColumns() const { return MultiLine() && ReadOnly(); }
     bool IsList() const { return kind == ControlKind::ListBox; }
     bool IsCombo() const { return kind == ControlKind::ComboBox; }
+    // The kinds whose place decides which group box holds a button (Regroup).
+    bool Grouped() const {
+        return kind == ControlKind::GroupBox || kind == ControlKind::OptionButton || kind == ControlKind::CheckBox;
+    }
     bool IsScrollBar() const { return kind == ControlKind::HScroll || kind == ControlKind::VScroll; }
 };
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "runtime/backends/headless.h"
 #include "tests/support/user_input.h"
 #include "tests/support/expect_error.h"
@@ -210,11 +212,13 @@ TEST_P(WindowLayer, UserSelectionRaisesChangeThenClickForLists) {
     EXPECT_EQ(ListIndex(l1), 1);
 }
 
+// A mouse action on the bar, or a key on it (the keys of the desktop's sliders).
 struct ScrollCase {
     int start;
     rt::ScrollAction action;
     int track;
     int expected;
+    std::optional<rt::Key> key = std::nullopt;
 };
 class ScrollSteps : public testing::TestWithParam<std::tuple<Backend, ScrollCase>>, public LayerFixture {
 protected:
@@ -226,7 +230,11 @@ TEST_P(ScrollSteps, MoveByTheStepsClampedToTheRangeAndRaiseOneChange) {
     const ScrollCase& c = std::get<1>(GetParam());
     Obj s1 = Bound("S1");
     ScrollSetPos(s1, c.start);
-    input->Scroll(Win("S1"), c.action, c.track);
+    if (c.key) {
+        input->Key(Win("S1"), *c.key, false);
+    } else {
+        input->Scroll(Win("S1"), c.action, c.track);
+    }
     EXPECT_EQ(ScrollGetPos(s1), c.expected);
     RunPending();
     EXPECT_EQ(g_calls, std::vector<std::string>{"S1_CHANGE"});
@@ -242,7 +250,12 @@ INSTANTIATE_TEST_SUITE_P(
                                      ScrollCase{50, rt::ScrollAction::PageLeft, 0, 34},
                                      ScrollCase{10, rt::ScrollAction::PageLeft, 0, 0},
                                      ScrollCase{90, rt::ScrollAction::PageRight, 0, 100},
-                                     ScrollCase{0, rt::ScrollAction::ThumbTrack, 130, 100})));
+                                     ScrollCase{0, rt::ScrollAction::ThumbTrack, 130, 100},
+                                     ScrollCase{50, {}, 0, 51, rt::Key::Right}, ScrollCase{100, {}, 0, 100, rt::Key::Right},
+                                     ScrollCase{50, {}, 0, 49, rt::Key::Left}, ScrollCase{0, {}, 0, 0, rt::Key::Left},
+                                     ScrollCase{50, {}, 0, 51, rt::Key::Up}, ScrollCase{50, {}, 0, 49, rt::Key::Down},
+                                     ScrollCase{50, {}, 0, 66, rt::Key::PageUp}, ScrollCase{15, {}, 0, 0, rt::Key::PageDown},
+                                     ScrollCase{50, {}, 0, 0, rt::Key::Home}, ScrollCase{50, {}, 0, 100, rt::Key::End})));
 
 TEST_P(WindowLayer, ThumbTrackingRaisesOneChangePerStep) {
     for (int pos : {10, 20, 30}) input->Scroll(Win("S1"), rt::ScrollAction::ThumbTrack, pos);
@@ -349,6 +362,38 @@ TEST_P(WindowLayer, EnterAndSpaceClickPushButtonsOnly) {
     RunPending();
     EXPECT_EQ(g_calls, (std::vector<std::string>{"B1_ON", "B1_ON", "K1_ON"}));
     EXPECT_EQ(p().GetCheck(Win("K1")), 1);
+}
+
+// The arrows, Page Up and Down, Home and End only move a list's selection (its _CHANGE); Enter
+// and Space open the selected line as a click does. With nothing selected they open nothing.
+TEST_P(WindowLayer, ListKeysMoveTheSelectionAndEnterOrSpaceOpensIt) {
+    Obj l1 = Bound("L1");
+    for (const char* item : {"a", "b", "c", "d"}) ListAdd(l1, item);
+    input->Key(Win("L1"), rt::Key::Enter, false);
+    std::vector<int> seen;
+    for (rt::Key key : {rt::Key::Down, rt::Key::Down, rt::Key::Up, rt::Key::PageDown, rt::Key::End, rt::Key::Home}) {
+        input->Key(Win("L1"), key, false);
+        seen.push_back(ListIndex(l1));
+    }
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 0, 3, 3, 0}));
+    RunPending();
+    EXPECT_EQ(g_calls, std::vector<std::string>(5, "L1_CHANGE"));
+    g_calls.clear();
+    input->Key(Win("L1"), rt::Key::Enter, false);
+    input->Key(Win("L1"), rt::Key::Space, false);
+    RunPending();
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"L1_CHANGE", "L1_CLICK", "L1_CHANGE", "L1_CLICK"}));
+    EXPECT_EQ(ListIndex(l1), 0);
+}
+
+// Enter in a box given a button (SetEnterButton) clicks that button.
+TEST_P(WindowLayer, EnterInABoxClicksTheButtonItWasGiven) {
+    SetEnterButton(Bound("C1"), Bound("B1"));
+    input->Key(Win("C1"), rt::Key::Enter, false);
+    RunPending();
+    EXPECT_EQ(g_calls, std::vector<std::string>{"B1_ON"});
+    EXPECT_RT_ERROR(SetEnterButton(Bound("B1"), Bound("B2")), 1002);
+    EXPECT_RT_ERROR(SetEnterButton(Bound("C1"), Bound("K1")), 1002);
 }
 
 TEST_P(WindowLayer, OperationsCheckBindingKindAndArguments) {

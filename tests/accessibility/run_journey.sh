@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Runs journey.py against KALVORO on a desktop of its own: a private X server, openbox as the
+# window manager, a D-Bus session with the accessibility bus, and fresh home, XDG and current
+# folders. Whatever happens, every process started here is ended and the folders are removed;
+# the exit status is journey.py's (77 when something this needs is not installed).
+#   run_journey.sh KALVORO
+set -u
+
+kalvoro=${1:?usage: run_journey.sh KALVORO}
+kalvoro=$(realpath "$kalvoro")
+here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in Xvfb openbox dbus-run-session xdotool /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "run_journey: $tool is not installed (tools/dev installs it)" >&2
+    exit 77
+  fi
+done
+# The system's Python: a Python of the user's own usually lacks the GObject bindings.
+python=/usr/bin/python3
+if ! "$python" -c 'import pyatspi' 2>/dev/null; then
+  echo "run_journey: $python cannot import pyatspi (python3-pyatspi)" >&2
+  exit 77
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kalvoro-journey.XXXXXX")
+xvfb_pid= wm_pid= session_pid=
+
+stop() {  # ends PID (a process group when negative), by force once it has had a second to go
+  local pid=$1 i
+  kill -TERM -- "$pid" 2>/dev/null || return 0
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    kill -0 -- "$pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -KILL -- "$pid" 2>/dev/null
+}
+
+cleanup() {
+  # The session's group holds the program, the buses and the registry the buses started.
+  [[ -n $session_pid ]] && stop "-$session_pid"
+  [[ -n $wm_pid ]] && stop "$wm_pid"
+  [[ -n $xvfb_pid ]] && stop "$xvfb_pid"
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+mkdir -p "$work"/{home,config,state,data,cache,runtime,cwd}
+chmod 700 "$work/runtime"
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state XDG_DATA_HOME=$work/data
+export XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime
+unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS WAYLAND_DISPLAY SESSION_MANAGER XAUTHORITY
+export KALVORO_TODAY=2026-12-07
+if locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then export LANG=ja_JP.UTF-8; else export LANG=C.UTF-8; fi
+unset LC_ALL LANGUAGE
+export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+export NO_AT_BRIDGE=0 GTK_MODULES=
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_IM_MODULE XMODIFIERS
+cd "$work/cwd"
+
+# The X server picks a free display itself and writes its number once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s $work/display ]] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+display=$(tr -dc 0-9 <"$work/display")
+if [[ -z $display ]]; then
+  echo "FAIL the X server did not start:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=:$display
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+# Openbox is managing the screen once it has named the current desktop.
+for _ in $(seq 100); do
+  xdotool get_desktop >/dev/null 2>&1 && break
+  kill -0 "$wm_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if ! xdotool get_desktop >/dev/null 2>&1; then
+  echo "FAIL the window manager did not start:" >&2
+  cat "$work/openbox.log" >&2
+  exit 1
+fi
+
+# A session of its own, in a process group of its own so that it can be ended whole; the
+# accessibility bus launcher is started at once, and the registry by that bus on first use.
+setsid dbus-run-session -- bash -c '
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$1/atspi.log" 2>&1 &
+  # The bus is asked for by name; a second launcher would be started if it were asked too soon.
+  for _ in $(seq 50); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true" && break
+    sleep 0.1
+  done
+  "$2" "$3" "$4"
+' journey "$work" "$python" "$here/journey.py" "$kalvoro" &
+session_pid=$!
+wait "$session_pid"
+status=$?
+# Whatever the session left running in its group goes with the cleanup.
+exit "$status"
