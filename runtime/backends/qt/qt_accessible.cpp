@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <functional>
 #include <utility>
 
 #include "runtime/backends/qt/qt_window.h"
@@ -70,8 +71,9 @@ QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
 enum class Side { Left, Above, Right };
 
 // Of the controls wholly on that side of `box` and level with it (or over it, for above), the
-// nearest.
-std::optional<size_t> Nearest(const std::vector<QRect>& boxes, const QRect& box, Side side) {
+// nearest that `counts`.
+std::optional<size_t> Nearest(const std::vector<QRect>& boxes, const QRect& box, Side side,
+                              const std::function<bool(size_t)>& counts = nullptr) {
     const bool above = side == Side::Above;
     std::optional<size_t> nearest;
     int nearestGap = 0;
@@ -82,7 +84,7 @@ std::optional<size_t> Nearest(const std::vector<QRect>& boxes, const QRect& box,
                             : side == Side::Left ? o.right() < box.left() && level
                                                  : box.right() < o.left() && level;
         const int gap = above ? box.top() - o.bottom() : side == Side::Left ? box.left() - o.right() : o.left() - box.right();
-        if (beside && (!nearest || gap < nearestGap)) {
+        if (beside && (!nearest || gap < nearestGap) && (!counts || counts(i))) {
             nearest = i;
             nearestGap = gap;
         }
@@ -119,19 +121,21 @@ std::optional<size_t> BoxCaption(const std::vector<Placed>& placed, const std::v
     return isCaption(caption) ? caption : std::nullopt;
 }
 
-// The caption of a figure: what names it on its left on the same line (a label, or the button
-// whose kind it totals), or else the label right above it (a column's heading), or else the
-// label or option on its right (an option's amount stands before the option).
+// The caption of a figure: the nearest text that can name it on its left on the same line (a
+// label, or the button whose kind it totals), or else on its right (an option's amount stands
+// before the option), or else the label nearest above it (a column's heading). Other figures
+// and boxes between do not hide it: a row of figures has one caption.
 std::optional<size_t> FigureCaption(const std::vector<Placed>& placed, const std::vector<QRect>& boxes, size_t self) {
-    auto names = [&](std::optional<size_t> i, bool buttons) {
-        if (!i || placed[*i].text.isEmpty() || placed[*i].figure) return false;
-        const ControlKind kind = placed[*i].win->kind;
-        return kind == ControlKind::Label || (buttons && IsButton(kind));
+    auto names = [&](bool buttons) {
+        return [&placed, buttons](size_t i) {
+            const ControlKind kind = placed[i].win->kind;
+            return !placed[i].text.isEmpty() && !placed[i].figure &&
+                   (kind == ControlKind::Label || (buttons && IsButton(kind)));
+        };
     };
-    if (const auto left = Nearest(boxes, boxes[self], Side::Left); names(left, true)) return left;
-    if (const auto above = Nearest(boxes, boxes[self], Side::Above); names(above, false)) return above;
-    if (const auto right = Nearest(boxes, boxes[self], Side::Right); names(right, true)) return right;
-    return std::nullopt;
+    if (const auto left = Nearest(boxes, boxes[self], Side::Left, names(true))) return left;
+    if (const auto right = Nearest(boxes, boxes[self], Side::Right, names(true))) return right;
+    return Nearest(boxes, boxes[self], Side::Above, names(false));
 }
 
 }  // namespace
