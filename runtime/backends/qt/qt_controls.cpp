@@ -41,7 +41,10 @@ QWidget* QtPlatform::MakeWidget(Window& win, QWidget* parent) {
         case ControlKind::Form: {
             auto* form = new qt::FormWidget(parent);
             constexpr uint32_t kSysMenu = 0x00080000, kMinimizeBox = 0x00020000, kMaximizeBox = 0x00010000;
-            Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+            // Every form can be closed from the window manager (its close button, Alt+F4): the
+            // program's routine for it leaves the screen by the screen's own way out. Without
+            // the hint a window manager refuses the close and the customer hears nothing.
+            Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
             if (s & kSysMenu) {
                 flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
                 if (s & kMinimizeBox) flags |= Qt::WindowMinimizeButtonHint;

@@ -1,6 +1,7 @@
 #include "runtime/backends/qt/qt_input.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -35,6 +36,19 @@ bool QtKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* keyEvent = static_cast<QKeyEvent*>(event);
+    // Shift+F10 opens a control's context menu as the Menu key does, as on the desktop: the
+    // statement's print and PDF commands are found there by keyboard.
+    if (keyEvent->key() == Qt::Key_F10 && keyEvent->modifiers() == Qt::ShiftModifier && platform_.HandleOf(watched)) {
+        if (press) {
+            auto* widget = static_cast<QWidget*>(watched);
+            // At the caret, as the Menu key opens it.
+            QPoint at = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+            if (!widget->rect().contains(at)) at = widget->rect().center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, widget->mapToGlobal(at));
+            QCoreApplication::sendEvent(widget, &menu);
+        }
+        return true;
+    }
     const std::optional<Key> key = KeyOf(keyEvent->key());
     if (!key) return false;
     // With Alt, Ctrl or Meta held the keys are the widgets' own (Ctrl+Tab types a tab).

@@ -1,6 +1,6 @@
 #pragma once
 // The keys the window layer handles itself (Tab, Enter, Space on the focused control), seen
-// before any widget acts on them.
+// before any widget acts on them; and Shift+F10, the desktop's other key for a context menu.
 #include <QObject>
 
 #include <map>

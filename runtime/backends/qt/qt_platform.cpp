@@ -148,6 +148,7 @@ void QtPlatform::Build(Window& form) {
         for (const auto& change : changes) change();
     }
     building_ = outer;
+    LetGrow(form);
     NameByCaptions(form.handle);
 }
 
@@ -441,7 +442,9 @@ void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
             // The rectangle is the client area at a desktop position; the window manager adds
             // the frame. A form without a sizing border keeps its size.
             constexpr uint32_t kThickFrame = 0x00040000;
-            if (win->style & kThickFrame) {
+            if (win->filler) {
+                Grow(*win, QSize(std::max(r.width, 0), std::max(r.height, 0)));
+            } else if (win->style & kThickFrame) {
                 widget->setMinimumSize(0, 0);
                 widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
                 widget->resize(std::max(r.width, 0), std::max(r.height, 0));
@@ -456,7 +459,11 @@ void QtPlatform::SetGeometry(WinHandle w, const Rect& r) {
             // Its height follows its font: a font still to come sizes it then.
             if (!win->fontPending) ApplyComboGeometry(*win);
             break;
-        default: widget->setGeometry(ToQt(r)); break;
+        default:
+            win->requested = r;
+            widget->setGeometry(ToQt(r));
+            if (const Window* form = Find(win->parent); form && form->filler == w) FollowGrowth(WindowAt(win->parent));
+            break;
     }
     if (win->Grouped()) Regroup(win->parent);
     // Captions are found by where the controls are (once the form's controls have their widgets).

@@ -22,6 +22,7 @@ class QApplication;
 class QButtonGroup;
 class QComboBox;
 class QLineEdit;
+class QSize;
 class QObject;
 class QPlainTextEdit;
 class QTimer;
@@ -145,6 +146,10 @@ private:
     void ApplyInputRules(Window& win);
     void ApplyComboGeometry(Window& win);
     void Regroup(WinHandle form);
+    // A form that shows a statement may be enlarged, its box growing with it (qt_form_growth.cpp).
+    void LetGrow(Window& form);
+    void Grow(Window& form, QSize smallest);
+    void FollowGrowth(Window& form);
     void NameByCaptions(WinHandle form);  // qt_accessible.cpp
     void NamesChanged(Window& win);        // the names of its form are given again before events
     void RenameStaleForms();

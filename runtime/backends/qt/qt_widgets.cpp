@@ -1,6 +1,7 @@
 #include "runtime/backends/qt/qt_widgets.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,6 +25,11 @@ FormWidget::FormWidget(QWidget* owner) : QWidget(owner, Qt::Window) {}
 void FormWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (onCloseRequest) onCloseRequest();
+}
+
+void FormWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (onResized) onResized();
 }
 
 void CheckButton::nextCheckState() {

@@ -28,9 +28,11 @@ class FormWidget : public QWidget {
 public:
     explicit FormWidget(QWidget* owner);
     std::function<void()> onCloseRequest;
+    std::function<void()> onResized;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // Check boxes and option buttons of the "auto" styles change their own state when clicked;

@@ -50,6 +50,7 @@ struct QtPlatform::Window {
     // program's changes to them, in order, to be made on the widgets then.
     bool awaitingWidget = false;
     bool controlsBuilt = false;  // forms
+    WinHandle filler = 0;        // forms: the box that grows with the form, 0 = it keeps its size
     std::vector<std::function<void()>> later;  // forms
 
     bool Is(ControlKind k) const { return kind == k; }
