@@ -18,6 +18,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 KALVORO = sys.argv[1]
 FOLDER = os.getcwd()
@@ -47,11 +48,31 @@ def report(ok, what, expected=None, got=None):
     return bool(ok)
 
 
+# Pop-up menus are no children of the application in the tree: a screen reader meets them by
+# the event that says they show, and so does this journey.
+menus = []
+
+
+def on_showing(event):
+    try:
+        if event.detail1 and event.source.getRoleName() in ("menu", "popup menu"):
+            menus.append(event.source)
+    except Exception:  # noqa: BLE001
+        pass
+
+
+def dispatch_events():
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
+
+
 def until(probe, timeout=3.0):
     """The first truthy value of probe() within the timeout (cut to what is left of the budget),
     else its last value. An object destroyed under the probe just means trying again."""
     end = time.monotonic() + max(0.0, min(timeout, BUDGET - (time.monotonic() - STARTED)))
     while True:
+        dispatch_events()
         try:
             value = probe()
         except Exception:  # noqa: BLE001 - windows close while they are read
@@ -528,8 +549,7 @@ def statement_menu(program, statement):
         return
 
     def menu():
-        return next((o for w in kids(program.app) for o in walk(w)
-                     if role(o) in ("menu", "popup menu") and any(role(i) == "menu item" for i in kids(o))), None)
+        return next((m for m in reversed(menus) if has(m, pyatspi.STATE_SHOWING)), None)
 
     press("shift+F10")
     shown = until(menu, 2.0)
@@ -549,6 +569,7 @@ def journey():
     with open(order, "wb") as f:  # the saved-order format: Shift-JIS, CR LF
         f.write("".join(f"{line}\r\n" for line in ["割引券:0"] + [f"011,0000,156,0,{t}" for t in TITLES])
                 .encode("cp932"))
+    pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
     program = Program(order)
     try:
         if not report(until(program.connect, 10.0), "the program appears on the accessibility bus"):

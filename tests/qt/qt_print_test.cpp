@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QMenu>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -174,6 +176,31 @@ TEST_F(QtPrint, CtrlPOpensThePrintDialogOfTheStatementOnShow) {
                                RunQueuedRoutines();
                            });
     EXPECT_EQ(title, kvtest::Q(u8"明細書の印刷"));
+}
+
+// By keyboard: Shift+F10 opens the statement box's menu with its commands; the window may be
+// enlarged, never below the size the form gives, and the box takes what it gains.
+TEST_F(QtPrint, ShiftF10OpensTheMenuAndTheStatementGrowsWithItsWindow) {
+    QStringList offered;
+    QTimer::singleShot(50, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) offered << action->text();
+            menu->close();
+        }
+    });
+    kvtest::Settle(platform());
+    Box()->setFocus();
+    QTest::keyClick(Box(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(offered.contains(kvtest::Q(u8"印刷…")) && offered.contains(kvtest::Q(u8"PDFに保存…"))) << offered.join(',').toStdString();
+
+    QWidget* form = Box()->window();
+    const QSize given = form->size(), box = Box()->size();
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    form->resize(given + QSize(480, 120));
+    EXPECT_EQ(Box()->size(), box + QSize(480, 120));
+    form->resize(given - QSize(1, 1));
+    EXPECT_EQ(form->size(), given);
+    EXPECT_EQ(Box()->size(), box);
 }
 
 }  // namespace

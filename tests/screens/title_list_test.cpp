@@ -241,3 +241,54 @@ TEST_F(TitleScreens, AResolutionIsNotCutToTheLimitOfTheTitleOpenedBefore) {
 }
 
 }  // namespace
+
+// A customer at the keyboard alone: the arrows only choose a line, Enter opens it, the slider's
+// keys set the resolution, the window manager's close leaves each screen by its own way out (an
+// unnamed title is dropped, as 終了 drops it), and Enter in the coupon box registers the number.
+TEST_F(TitleScreens, AKeyboardAloneReachesEveryStepAndTheCloseLeavesEachScreen) {
+    auto key = [&](const Obj& o, rt::Key k) {
+        platform.UserKey(Reach(o), k, false);
+        Run();
+    };
+    auto close = [&](const Obj& form) {
+        platform.UserClose(rt::WindowOf(form));
+        Run();
+    };
+    Click(BUTTON5);
+    key(LIST1, rt::Key::Down);
+    key(LIST1, rt::Key::End);
+    EXPECT_FALSE(Visible(FORM3)) << "an arrow opened the title";
+    EXPECT_EQ(ListIndex(LIST1), 0);  // the list holds only the line that adds a title
+    key(LIST1, rt::Key::Enter);
+    ASSERT_TRUE(Visible(FORM3));
+    Type(EDIT1, "本");
+    Click(RADIO5);
+    for (const auto& [k, dpi] : {std::pair{rt::Key::End, 600}, {rt::Key::Left, 599}, {rt::Key::Home, 50},
+                                 {rt::Key::PageUp, 60}, {rt::Key::Right, 61}}) {
+        key(HSCROLL1, k);
+        EXPECT_EQ(Pos(HSCROLL1), dpi);
+        EXPECT_EQ(TITLE_DPI(0, 0), dpi);
+        EXPECT_EQ(Shown(TEXT36).substr(0, std::to_string(dpi).size() + 4), std::to_string(dpi) + " dpi");
+    }
+    close(FORM3);
+    EXPECT_TRUE(Visible(FORM2));
+    EXPECT_FALSE(Visible(FORM3));
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("本"));
+    key(LIST1, rt::Key::End);  // the line that adds a title, left unnamed
+    key(LIST1, rt::Key::Space);
+    ASSERT_TRUE(Visible(FORM3));
+    close(FORM3);
+    EXPECT_EQ(TITLE_COUNT(0), 1);
+    close(FORM2);
+    EXPECT_TRUE(Visible(MAINFORM));
+    EXPECT_FALSE(Visible(FORM2));
+
+    Type(COMBO1, "2612310035");
+    key(COMBO1, rt::Key::Enter);
+    EXPECT_EQ(Items(COMBO1), std::vector<std::string>{"2612310035"});
+    for (const Obj* screen : {&FORM4, &FORM5}) {
+        SetVisible(*screen, -1);
+        close(*screen);
+        EXPECT_FALSE(Visible(*screen));
+    }
+}
