@@ -222,9 +222,11 @@ void TellUnreadable(Obj& form, bool readable, const OrderFileRead& order, const 
 // Asks about one order left behind. True when it was taken up.
 bool Offer(Obj& form, const LeftOrder& left) {
     const Int32 answer = MessageBox(form, kTitle,
-                                    Text("前回、保存しないまま終了した申込みデータがあります（最後の変更：") +
+                                    // The time of the change on a line of its own: a wrapped line would part
+                                    // the date from the time.
+                                    Text("前回、保存しないまま終了した申込みデータがあります。\r\n（最後の変更：") +
                                         WhenChanged(left.changed) +
-                                        "）。\r\n続きから入力しますか？\r\n"
+                                        "）\r\n続きから入力しますか？\r\n"
                                         "「いいえ」を選んでも、このデータは削除せず、別の名前で残します。",
                                     kYesNo, kQuestionIcon);
     if (answer != kAnsweredYes) {
