@@ -2,7 +2,7 @@
 # Runs journey.py against KALVORO on a desktop of its own: a private X server, openbox as the
 # window manager, a D-Bus session with the accessibility bus, and fresh home, XDG and current
 # folders. Whatever happens, every process started here is ended and the folders are removed;
-# the exit status is journey.py's (77 when something this needs is not installed).
+# the exit status is journey.py's.
 #   run_journey.sh KALVORO
 set -u
 
@@ -12,15 +12,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in Xvfb openbox dbus-run-session xdotool /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd; do
   if ! command -v "$tool" >/dev/null; then
-    echo "run_journey: $tool is not installed (tools/dev installs it)" >&2
-    exit 77
+    echo "FAIL run_journey: $tool is not installed (tools/dev installs it)" >&2
+    exit 1
   fi
 done
 # The system's Python: a Python of the user's own usually lacks the GObject bindings.
 python=/usr/bin/python3
 if ! "$python" -c 'import pyatspi' 2>/dev/null; then
-  echo "run_journey: $python cannot import pyatspi (python3-pyatspi)" >&2
-  exit 77
+  echo "FAIL run_journey: $python cannot import pyatspi (python3-pyatspi)" >&2
+  exit 1
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kalvoro-journey.XXXXXX")
@@ -57,7 +57,6 @@ export KALVORO_TODAY=2026-12-07
 if locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then export LANG=ja_JP.UTF-8; else export LANG=C.UTF-8; fi
 unset LC_ALL LANGUAGE
 export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-export NO_AT_BRIDGE=0 GTK_MODULES=
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_IM_MODULE XMODIFIERS
 cd "$work/cwd"
 
@@ -93,6 +92,7 @@ fi
 
 # A session of its own, in a process group of its own so that it can be ended whole; the
 # accessibility bus launcher is started at once, and the registry by that bus on first use.
+# What the buses say goes to a log; the journey's own errors to the test's output (fd 3).
 setsid dbus-run-session -- bash -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately >"$1/atspi.log" 2>&1 &
   # The bus is asked for by name; a second launcher would be started if it were asked too soon.
@@ -101,8 +101,8 @@ setsid dbus-run-session -- bash -c '
       org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true" && break
     sleep 0.1
   done
-  "$2" "$3" "$4"
-' journey "$work" "$python" "$here/journey.py" "$kalvoro" &
+  "$2" "$3" "$4" 2>&3
+' journey "$work" "$python" "$here/journey.py" "$kalvoro" 3>&2 2>"$work/dbus.log" &
 session_pid=$!
 wait "$session_pid"
 status=$?

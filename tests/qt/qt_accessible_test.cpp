@@ -40,7 +40,7 @@ TEST(ScreenReader, NamesDropTheArrowsAndBlanksAroundACaption) {
     EXPECT_EQ(rt::qt::WithoutMnemonic("a&"), "a&");
     const std::pair<const char8_t*, bool> figures[] = {
         {u8"４,０５０円", true}, {u8"+800", true}, {u8" 0円", true}, {u8"１,４００", true}, {u8"０円", true},
-        {u8"円", false}, {u8"", false}, {u8"200 dpi (A4なら約2338×1648ピクセル)", false}, {u8"TEXT4", false}};
+        {u8"着払の為、０円", true}, {u8"円", false}, {u8"", false}, {u8"200 dpi (A4なら約2338×1648ピクセル)", false}, {u8"TEXT4", false}};
     for (const auto& [text, figure] : figures) EXPECT_EQ(rt::qt::ShowsFigure(kvtest::Q(text)), figure) << (const char*)text;
 }
 
@@ -53,6 +53,9 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
     auto check = [&](const Obj& form) {
         int reachable = 0;
         const std::vector<rt::ControlInfo> windows = rt::FormWindows(form.handle);  // the form first
+        // The form itself: a window with its title.
+        EXPECT_EQ(Role(W(windows[0].window)), QAccessible::Window) << windows[0].name;
+        EXPECT_EQ(Name(W(windows[0].window)), W(windows[0].window)->windowTitle()) << windows[0].name;
         for (const rt::ControlInfo& control : windows) {
             QWidget* w = W(control.window);
             const bool takesClicks = w->focusPolicy() != Qt::NoFocus || qobject_cast<QScrollBar*>(w);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -62,10 +63,18 @@ private:
 };
 
 QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
-    // ComboWidget has no meta-object of its own: it is asked for as a QComboBox.
-    if (className != QLatin1String("QComboBox")) return nullptr;
-    auto* combo = dynamic_cast<ComboWidget*>(object);
-    return combo ? new ComboAccessible(combo) : nullptr;
+    // ComboWidget and FormWidget have no meta-object of their own: they are asked for as a
+    // QComboBox and a QWidget. A form is a window with its title (Qt would announce a plain
+    // top-level widget as a filler without a name).
+    if (className == QLatin1String("QComboBox")) {
+        auto* combo = dynamic_cast<ComboWidget*>(object);
+        return combo ? new ComboAccessible(combo) : nullptr;
+    }
+    if (className == QLatin1String("QWidget")) {
+        auto* form = dynamic_cast<FormWidget*>(object);
+        return form ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+    }
+    return nullptr;
 }
 
 enum class Side { Left, Above, Right };
@@ -160,6 +169,8 @@ QString WithoutMnemonic(const QString& caption) {
 }
 
 bool ShowsFigure(const QString& text) {
+    // An amount with words before it ("着払の為、０円") is a figure too.
+    if (text.endsWith(QChar(0x5186))) return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
     bool digit = false;
     for (const QChar c : text) {
         const bool isDigit = (c >= u'0' && c <= u'9') || (c >= QChar(0xFF10) && c <= QChar(0xFF19));
