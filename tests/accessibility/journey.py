@@ -29,7 +29,7 @@ MAIN = "Kalvoro総合画面"
 MAIN_CAPTIONS = ["作業代の合計", "メディア代", "返送料", "小計", "割引券の合計額", "総合計金額"]
 ENTRY_CAPTIONS = ["基本金額", "解体料", "データ化再製本料", "合計金額"]
 # What a figure looks like on the forms: ０円, ２,８００円, +800, 1,400, 着払の為、０円 …
-BARE_FIGURE = re.compile(r"^[^0-9０-９]{0,6}[+\-−＋－]?[0-9０-９][0-9０-９,，]*円?$")
+BARE_FIGURE = re.compile(r"^[ 　]*[+\-−＋－]?[0-9０-９][0-9０-９,，]*円?[ 　]*$")
 WINDOW_ROLES = ("frame", "dialog", "window")
 BUDGET = 60.0  # seconds for the whole journey; the waits of a failing step share it
 STARTED = time.monotonic()
@@ -348,12 +348,17 @@ def move_over_titles(program, listing):
 
     for step in (1, 2):
         before = selected()
+        # With no line selected yet, the first arrow chooses the line the caret is on (the one
+        # announced when the list got the focus); after that, the next line.
+        chose = any(has(o, pyatspi.STATE_SELECTED) for o in lines())
+        wanted = before + 1 if chose else max(before, 0)
         press("Down")
-        after = until(lambda: (lambda s: s if s != before else None)(selected()), 1.5)
+        after = until(lambda: next((i for i, o in enumerate(lines()) if has(o, pyatspi.STATE_SELECTED)), None)
+                      if (lambda s: s == wanted)(selected()) else None, 1.5)
         after = selected() if after is None else after
         time.sleep(0.3)  # a title screen the key opened would be showing by now
         line = name(lines()[after]) if 0 <= after < len(lines()) else None
-        report(after == before + 1, f"Down #{step} selects the next line", before + 1, (after, line))
+        report(after == wanted, f"Down #{step} selects a line, the next once one is chosen", wanted, (after, line))
         report(name(program.active()) == name(listing), f"Down #{step} leaves the list the active window",
                name(listing), show(program.active()))
         check_focus(program, f"Down #{step}: the selected line is the focused item",
@@ -387,17 +392,11 @@ def choose_course_and_option(program, entry):
         obj = find(entry, named(course))
         report(role(obj) == "radio button", f"{course} is announced as a radio button", "radio button", show(obj))
     before = figures(entry, ["合計金額"])["合計金額"]
-    radio = tab_to(program, lambda o: name(o) in (CUT_ONLY, FULL_COURSE))
-    if not report(radio is not None, "Tab reaches the courses", CUT_ONLY, show(program.focused())):
-        return
-    for key in ("Down", "Down", "Up", "Up"):  # within a group of option buttons the arrows move
-        if name(program.focused()) == FULL_COURSE:
-            break
-        press(key)
-        until(lambda: name(program.focused()) == FULL_COURSE, 0.7)
-    if not check_focus(program, "the arrows reach 解体・データ化再製本", named(FULL_COURSE, "radio button"),
+    # Each option button is a tab stop of its own, as on the forms of old: Tab reaches it.
+    radio = tab_to(program, named(FULL_COURSE))
+    if not check_focus(program, "Tab reaches 解体・データ化再製本", named(FULL_COURSE, "radio button"),
                        f"radio button 「{FULL_COURSE}」"):
-        tab_to(program, named(FULL_COURSE), 4)
+        return
     press("space")
     report(until(lambda: has(find(entry, named(FULL_COURSE)), pyatspi.STATE_CHECKED), 1.5),
            "Space chooses 解体・データ化再製本", "checked", show(program.focused()))
