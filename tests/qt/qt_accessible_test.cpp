@@ -117,6 +117,8 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
     EXPECT_EQ(Name(O(BUTTON13)), "156&dpi");
     // An option's amount stands before it on the form, and is heard after it.
     EXPECT_EQ(Name(O(TEXT34)), kvtest::Q(u8"トリミングする　0"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(O(RADIO5))->text(QAccessible::Description),
+              kvtest::Q(u8"作業内容の指定"));  // the group the option belongs to
 
     // The focus frame round the scroll bar just clicked keeps off the text right above it.
     EXPECT_EQ(QApplication::focusWidget(), O(HSCROLL1));

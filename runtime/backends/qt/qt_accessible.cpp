@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -244,6 +245,12 @@ void QtPlatform::NameByCaptions(WinHandle form) {
         }
         QWidget* control = p.win->widget;
         if (control->accessibleName() != name) control->setAccessibleName(name);
+        // An option button's group is the group box around it, which is its sibling on the form,
+        // not its parent: its caption is said as the button's description.
+        if (const Window* box = Find(p.win->optionGroupBox); box && box->widget) {
+            const QString group = static_cast<QGroupBox*>(box->widget.data())->title();
+            if (control->accessibleDescription() != group) control->setAccessibleDescription(group);
+        }
         // A combo box's edit field is announced as the box itself when it has the focus.
         if (p.win->IsCombo()) {
             QLineEdit* edit = LineEditOf(*p.win);
