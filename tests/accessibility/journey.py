@@ -388,9 +388,17 @@ def open_title(program, listing, chosen):
 
 
 def choose_course_and_option(program, entry):
-    for course in (CUT_ONLY, FULL_COURSE):
+    for course, other in ((CUT_ONLY, FULL_COURSE), (FULL_COURSE, CUT_ONLY)):
         obj = find(entry, named(course))
         report(role(obj) == "radio button", f"{course} is announced as a radio button", "radio button", show(obj))
+        # In its group: inside the group box, or a member of a group that holds the other course.
+        members = [name(r.getTarget(i)) for r in (obj.getRelationSet() if obj else [])
+                   if r.getRelationType() == pyatspi.RELATION_MEMBER_OF for i in range(r.getNTargets())]
+        # The group box is the buttons' sibling on the form; its caption is said as their description.
+        grouped = name(parent(obj)) == "作業内容の指定" or other in members or (obj and obj.description == "作業内容の指定")
+        report(grouped, f"{course} is announced in its group",
+               "inside 「作業内容の指定」, described by it, or a member with the other courses",
+               (show(parent(obj)), members, obj.description if obj else None))
     before = figures(entry, ["合計金額"])["合計金額"]
     # Each option button is a tab stop of its own, as on the forms of old: Tab reaches it.
     radio = tab_to(program, named(FULL_COURSE))
@@ -416,6 +424,11 @@ def choose_course_and_option(program, entry):
         after = figure_changes(entry, "合計金額", before)
         report(None not in (before, after) and after > before, "the title's total rises with trimming",
                f"more than {before}", after)
+        fee = find(entry, lambda o: role(o) == "label" and name(o).startswith("トリミングする"))
+        said = name(fee)[len("トリミングする"):].lstrip(" 　")
+        report(None not in (before, after) and yen(said) == after - before,
+               "the trimming fee is announced with its caption, the rise of the total",
+               f"トリミングする　+{None if None in (before, after) else after - before}", name(fee) or show(fee))
 
 
 def set_resolution(program, entry):
@@ -533,7 +546,7 @@ def write_application_data(program, chosen):
         line = f"013,0001,200,0,{chosen}"
         report(line in data, "it holds the title as the keys left it (course, trimming, 200 dpi)", line,
                [d for d in data if chosen and chosen in d])
-        report(COUPON in data, "it holds the coupon registered with Enter", COUPON, data[:2])
+        report(COUPON in data, "it holds the coupon registered", COUPON, data[:2])
     answer_question(program, "the work-fee statement")
     return becomes_active(program, "料金明細")
 
