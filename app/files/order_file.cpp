@@ -22,8 +22,10 @@ void AddLine(std::string& out, const Text& line) {
 
 // The number a field holds, as the runtime reads numbers, or nothing when it is beyond what a
 // Double can hold (four hundred digits, an exponent of hundreds): a file may hold anything, and
-// a broken file must not end the program. Text that is not a number is 0, as it always was.
+// a broken file must not end the program, nor leave the overflow raised for the next store.
+// Text that is not a number is 0, as it always was.
 std::optional<double> NumberIn(const Text& field) {
+    KeepFloatFlags flags;
     try {
         return TextToNumber(field);
     } catch (const rt::RuntimeError&) {

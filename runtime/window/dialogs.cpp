@@ -1,7 +1,5 @@
 #include "runtime/window/dialogs.h"
 
-#include <cfenv>
-
 #include <unistd.h>
 
 #include <climits>
@@ -31,17 +29,7 @@ std::string UpToNul(const Text& t) {
 // A dialog runs the window system's own event loop inside the routine that asked for it, and
 // that code may leave floating-point flags raised (Qt's file dialog does). The routine's next
 // store would take them for an invalid operation of its own and end the program with error 5,
-// so a dialog leaves the flags as it found them.
-class KeepFloatFlags {
-public:
-    KeepFloatFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    ~KeepFloatFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    KeepFloatFlags(const KeepFloatFlags&) = delete;
-    KeepFloatFlags& operator=(const KeepFloatFlags&) = delete;
-
-private:
-    std::fexcept_t saved_;
-};
+// so a dialog leaves the flags as it found them (KeepFloatFlags).
 
 Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, const Text& initialPath,
                    const Text& filter, Int32 mode, Here here) {

@@ -196,6 +196,24 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     EXPECT_TRUE(fs::exists(fs::path(RecoveryFolder()) / "recovery-20260306-090000-79.SAV"));
 }
 
+// Numbers beyond what the conversion holds refuse the two newer files; the overflow they raised
+// must not end the program when the older one is taken up and priced in the same step.
+TEST_F(Recovery, FilesThatCannotBeReadAreSetAsideAndTheNextIsTakenUpAndPriced) {
+    EnableRecovery();
+    LeftBy("recovery-20260305-090000-3.SAV", "割引券:0\r\n013,0000,1E5000,0,本\r\n", 1772697600);
+    LeftBy("recovery-20260304-090000-2.SAV", "割引券:0\r\n013,0000,156," + std::string(5000, '9') + ",本\r\n", 1772611200);
+    LeftBy("recovery-20260303-090000-1.SAV", "割引券:0\r\n013,0000,156,0,古い本\r\n", 1772524800);
+    for (rt::Answer a : {rt::Answer::Yes, rt::Answer::Ok, rt::Answer::Yes, rt::Answer::Ok, rt::Answer::Yes})
+        platform.QueueAnswer(a);
+    Obj main{kMainWindow};
+    OfferRecovery(main);
+    EXPECT_EQ(platform.QueuedAnswers(), 0u);
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_NE(messages[1].find("2行目：解像度か贈与の欄の数値が範囲外です。"), std::string::npos);
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("古い本"));
+    EXPECT_EQ(Shown(TEXT12), "１,９５０円");
+}
+
 // The title open on the entry screen is kept as 終了 would keep it: with the name typed so far
 // and its options; without it while its name is empty, as 終了 would delete it.
 TEST_F(Recovery, TheTitleBeingTypedIsKeptAsClosingItWouldKeepIt) {
