@@ -149,6 +149,10 @@ public:
             if (!ReadLine(line)) return FailedBeforeTitles();
         }
         const int countLine = reader_.lineOfLastRead();
+        // Every order the program or the shop writes has this line; without it the first line
+        // of any text file (a README, a list renamed .SAV) would read as an order of nothing.
+        if (!StartsWith(line, "割引券:"))
+            return Failed(countLine, "申込みデータのファイルではありません（「割引券:」で始まる行がありません）。");
         const std::optional<double> count = NumberIn(TextMid(line, 8));
         if (!count || *count < 0 || *count > kMostCoupons || *count != std::floor(*count))
             return Failed(countLine, "割引券の枚数が０から１０ではありません。");

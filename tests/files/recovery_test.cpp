@@ -309,6 +309,7 @@ TEST_F(Recovery, AnOrderNamedAtStartIsLoadedAndTheOrdersLeftBehindWait) {
     } bad[] = {
         {u8"壊れた.SAV", "割引券:0\r\n913,0000,156,0,壊れた行\r\n", "を読み込めません。\r\n2行目：本の種類が０から４ではありません。"},
         {u8"無い.SAV", "", "を読み込めません。"},
+        {u8"README.md", "# Kalvoro\n", "を読み込めません。\r\n1行目：申込みデータのファイルではありません"},
         {u8"\U0001F4D7.SAV", "", "扱えない文字が含まれています。"},
     };
     for (const auto& c : bad) {
