@@ -118,10 +118,13 @@ using namespace rt;
 
 Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 buttons, Int32 icon, Here here) {
     WinHandle w = OwnerWindow(owner, false, here);
+    constexpr Int32 kSecondDefault = 256;
+    const DefaultButton defaultButton = buttons >= kSecondDefault ? DefaultButton::Second : DefaultButton::First;
+    if (defaultButton == DefaultButton::Second) buttons -= kSecondDefault;
     if (buttons < 0 || buttons > 5 || icon < 0 || icon > 4) RaiseError(5, here);
     KeepFloatFlags flags;
     Answer a = CurrentPlatform().MessageBox(w, UpToNul(title), UpToNul(text), static_cast<MessageButtons>(buttons),
-                                            static_cast<MessageIcon>(icon));
+                                            static_cast<MessageIcon>(icon), defaultButton);
     return static_cast<Int32>(a);
 }
 

@@ -83,6 +83,7 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
 
     // Erasing every title and the coupon: the order is empty again.
     Click(BUTTON5);
+    platform.QueueAnswer(rt::Answer::Yes);
     Click(BUTTON20);
     Click(BUTTON11);
     Step();

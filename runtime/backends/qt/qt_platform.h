@@ -96,7 +96,7 @@ public:
     int ImeMode(WinHandle w) const override;
 
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text, MessageButtons buttons,
-                      MessageIcon icon) override;
+                      MessageIcon icon, DefaultButton defaultButton = DefaultButton::First) override;
     void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
                      const std::string& helpText) override;
     std::optional<std::string> FileDialog(const FileDialogSpec& params) override;
