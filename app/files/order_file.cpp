@@ -68,8 +68,7 @@ std::optional<Text> CouponProblem(int i) {
 
 // Why a title's line would read back as something else: the title is the rest of its line, up
 // to the CR, and at most the bytes a line is read with, whatever the fields before it take.
-std::optional<Text> TitleProblem(int t, int k) {
-    const Text& name = TITLE_NAME(t, k);
+std::optional<Text> TitleProblem(int t, int k, const Text& name) {
     const Text which = KindName(k) + "の" + ToFullWidth(IntegerDigits(t + 1)) + "冊目のタイトル";
     if (name.size() > rt::kMaxLineBytes)
         return which + "が長すぎます。３２，７６７バイトを超えるタイトルは読み込めません。";
@@ -87,25 +86,36 @@ Text TitleLine(int t, int k, const Text& name, int compensate) {
     return a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," + name;
 }
 
-Text TitleLine(int t, int k) { return TitleLine(t, k, TITLE_NAME(t, k), COMPENSATE_FLAG(t, k)); }
-
 // The file's bytes, with the title being typed as its screen would store it when one is given.
-std::string Bytes(const TitleBeingTyped* typed) {
+// With `leftOut`, the coupons and titles that would not read back are left out and named there,
+// a line each.
+std::string Bytes(const TitleBeingTyped* typed, Text* leftOut) {
+    auto kept = [leftOut](const std::optional<Text>& problem) {
+        if (!leftOut || !problem) return true;
+        *leftOut += *problem + "\r\n";
+        return false;
+    };
+    std::vector<Text> coupons;
+    for (int i = 0; i < COUPON_COUNT; ++i)
+        if (kept(CouponProblem(i))) coupons.push_back(CouponLine(COUPON_NO(i)));
     std::string out;
-    AddLine(out, Text("割引券:") + IntegerDigits(COUPON_COUNT));
-    for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, CouponLine(COUPON_NO(i)));
+    AddLine(out, Text("割引券:") + IntegerDigits(static_cast<Int32>(coupons.size())));
+    for (const Text& coupon : coupons) AddLine(out, coupon);
     for (int k = 0; k < kKindCount; ++k) {
+        auto title = [&](int t, const Text& name, int compensate) {
+            if (kept(TitleProblem(t, k, name))) AddLine(out, TitleLine(t, k, name, compensate));
+        };
         const bool typedHere = typed && typed->kind == k;
         for (int t = 0; t < TITLE_COUNT(k); ++t) {
             if (!typedHere || t != typed->title) {
-                AddLine(out, TitleLine(t, k));
+                title(t, TITLE_NAME(t, k), COMPENSATE_FLAG(t, k));
             } else if (!typed->name.empty()) {
-                AddLine(out, TitleLine(t, k, typed->name, typed->compensate));
+                title(t, typed->name, typed->compensate);
             }
         }
         // A title being added follows the kind's last one.
         if (typedHere && typed->title == TITLE_COUNT(k) && !typed->name.empty())
-            AddLine(out, TitleLine(typed->title, k, typed->name, typed->compensate));
+            title(typed->title, typed->name, typed->compensate);
     }
     return out;
 }
@@ -245,9 +255,13 @@ private:
 
 }  // namespace
 
-std::string OrderFileBytes() { return Bytes(nullptr); }
+std::string OrderFileBytes() { return Bytes(nullptr, nullptr); }
 
-std::string OrderFileBytes(const TitleBeingTyped& typed) { return Bytes(&typed); }
+KeptOrder OrderAsFarAsItReadsBack(const TitleBeingTyped* typed) {
+    KeptOrder kept;
+    kept.bytes = Bytes(typed, &kept.leftOut);
+    return kept;
+}
 
 std::optional<Text> WhyOrderCannotBeWritten() {
     // In the order of the file, so that the customer hears of the first line to blame.
@@ -255,7 +269,7 @@ std::optional<Text> WhyOrderCannotBeWritten() {
         if (std::optional<Text> problem = CouponProblem(i)) return problem;
     for (int k = 0; k < kKindCount; ++k)
         for (int t = 0; t < TITLE_COUNT(k); ++t)
-            if (std::optional<Text> problem = TitleProblem(t, k)) return problem;
+            if (std::optional<Text> problem = TitleProblem(t, k, TITLE_NAME(t, k))) return problem;
     return std::nullopt;
 }
 

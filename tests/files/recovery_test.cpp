@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <set>
 #include <cerrno>
 #include <ctime>
 #include <sstream>
@@ -94,6 +95,26 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
     Step();
     EXPECT_EQ(OrderFileBytes(), "割引券:0\r\n");
     EXPECT_FALSE(fs::exists(RecoveryPath()));
+}
+
+// Killed before anything was kept, a window leaves nothing; the lock goes at a normal end, and
+// the order not saved stays for the next start.
+TEST_F(Recovery, ARunLeavesItsLockOnlyWhileItRunsAndNothingUntilItKeepsAnOrder) {
+    auto names = [] {
+        std::set<std::string> found;
+        if (fs::exists(RecoveryFolder()))
+            for (const auto& e : fs::directory_iterator(RecoveryFolder())) found.insert(e.path().filename());
+        return found;
+    };
+    EnableRecovery();
+    Step();
+    EXPECT_EQ(names(), std::set<std::string>{});
+    EnterComic();
+    Step();
+    const std::string own = fs::path(RecoveryPath()).filename();
+    EXPECT_EQ(names(), (std::set<std::string>{own, fs::path(own).replace_extension(".lock")}));
+    EnableRecovery(false);
+    EXPECT_EQ(names(), std::set<std::string>{own});
 }
 
 TEST_F(Recovery, AFileThatCannotBeWrittenIsToldOnceAndTheOrderStays) {
