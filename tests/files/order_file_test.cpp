@@ -85,6 +85,16 @@ TEST_F(OrderFile, ACouponThatReadsOtherwiseBareIsWrittenInQuotes) {
     const std::string written = OrderFileBytes();
     EXPECT_EQ(written, file);
 
+    // A quote at the start, or one inside a coupon that needs quotes: read back, or refused.
+    for (const char* quote : {"\"2612310035", "26\"12310035", "\"1,2", "1,2\""}) {
+        ResetOrderModelForTests();
+        COUPON_NO(0) = quote;
+        COUPON_COUNT = 1;
+        const OrderFileRead back = ParseOrderFile(OrderFileBytes());
+        EXPECT_TRUE(WhyOrderCannotBeWritten() || (back.content && back.content->coupons == std::vector<Text>{Text(quote)}))
+            << quote;
+    }
+
     // One quote short: the coupon would split and the title line be taken as coupons.
     const std::string bare = "割引券:2\r\n1,2\r\n013,0000,156,0,本\r\n";
     const OrderFileRead split = ParseOrderFile(bare);
