@@ -16,10 +16,10 @@ void ReportFileProblem(Obj& form, FileAction action, const Text& path, int line,
 }
 
 Text ReasonOf(const rt::FileResult& result) {
-    // The system says the same of a path too long in all and of one name in it too long, and
-    // either may be to blame: the customer can choose a folder less deep or a shorter name.
     // The system refuses a folder as it refuses a file one may not read.
     if (result.err == EISDIR) return "ファイルではなく、フォルダです。";
+    // The system says the same of a path too long in all and of one name in it too long, and
+    // either may be to blame: the customer can choose a folder less deep or a shorter name.
     if (result.err == ENAMETOOLONG) return "パスまたはファイル名が長すぎます。浅いフォルダか短い名前をお選びください。";
     switch (result.code) {
         case 63: return "ファイルまたはフォルダが見つかりません。";

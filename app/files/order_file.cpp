@@ -55,6 +55,8 @@ const char* const kNulProblem = "にヌル文字（文字コード０）があ�
 std::optional<Text> CouponProblem(int i) {
     const Text& coupon = COUPON_NO(i);
     const std::string_view c = coupon.view();
+    // The usual coupon passes here without a message being formed: the recovery asks at every step.
+    if (c.find_first_of(std::string_view("\0\"", 2)) == npos) return std::nullopt;
     const Text which = ToFullWidth(IntegerDigits(i + 1)) + "枚目の割引券番号";
     if (c.find('\0') != npos) return which + kNulProblem + "割引券番号は読み込めません。";
     // A quoted field ends at the next quote, and a bare one starting with a quote is a quoted one.
@@ -69,6 +71,8 @@ std::optional<Text> CouponProblem(int i) {
 // Why a title's line would read back as something else: the title is the rest of its line, up
 // to the CR, and at most the bytes a line is read with, whatever the fields before it take.
 std::optional<Text> TitleProblem(int t, int k, const Text& name) {
+    if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\0", 2)) == npos)
+        return std::nullopt;
     const Text which = KindName(k) + "の" + ToFullWidth(IntegerDigits(t + 1)) + "冊目のタイトル";
     if (name.size() > rt::kMaxLineBytes)
         return which + "が長すぎます。３２，７６７バイトを超えるタイトルは読み込めません。";

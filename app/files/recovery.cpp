@@ -43,7 +43,8 @@ bool g_toldUnwritable = false;
 // of them, so that only a change of the order writes.
 std::string g_kept = kEmptyOrder;
 Text g_keptLeftOut;
-// This run's lock, held from the start to the end of the run; -1 while it could not be taken.
+// This run's lock, held from the first change kept to the end of the run; -1 until then, or while
+// it could not be taken.
 int g_ownLock = -1;
 
 std::string Stamp(const char* format, std::time_t when) {
