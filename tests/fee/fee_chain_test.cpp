@@ -101,11 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{&TEXT45, "２,８００円"}, {&TEXT4, "１５０円"}, {&TEXT6, "当店負担、０円"}},
                   false, false},
         ChainCase{"AdvanceAndAdjustmentComeOffTheBalance",
-                  [] {
-                      StoreKind(kComic, 1, 1400);
-                      SetText(EDIT4, "500");
-                      SetText(EDIT5, "30");
-                  },
+                  [] { StoreKind(kComic, 1, 1400), SetText(EDIT4, "500"), SetText(EDIT5, "30"); },
                   {{&TEXT12, "１,９５０円"}, {&TEXT54, " 1420円"}},
                   false, false},
         ChainCase{"AMillionYen",

@@ -151,7 +151,8 @@ TEST_F(DeferredWidgets, AFormIsShownOrHiddenOnceWhenTheWindowsRunWithItsFontsInP
 TEST_F(DeferredWidgets, TheFormShownLastIsOnTop) {
     const rt::WinHandle other = platform.Create(kvtest::WindowParams(rt::ControlKind::Form, 0, 0x00cc0115));
     platform.SetGeometry(other, {60, 50, 646, 480});
-    for (const auto& [shows, top] : {std::pair{std::vector{form, other, form}, form}, std::pair{std::vector{other, form, other}, other}}) {
+    for (const auto& [shows, top] :
+         {std::pair{std::vector{form, other, form}, form}, std::pair{std::vector{other, form, other}, other}}) {
         for (const rt::WinHandle shown : shows) platform.SetVisible(shown, true);
         kvtest::Settle(platform);
         EXPECT_TRUE(FormWidgetOf(platform, top)->isActiveWindow()) << (top == form ? "first form" : "second form");

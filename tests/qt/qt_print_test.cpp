@@ -156,34 +156,32 @@ TEST_F(QtPrint, APartlyFilledLastPageAndAChosenRangeArePrinted) {
     for (int i = 1; i <= 101; ++i) lines.push_back(QStringLiteral("row %1").arg(i));
     const rt::FontSpec font = platform().Font(rt::WindowOf(EDIT6));
     auto print = [&](const QPageRanges& ranges) {
-        const fs::path pdf = folder / "pages.PDF";
         {
-            QPdfWriter writer(QString::fromStdString(pdf.string()));
+            QPdfWriter writer(QString::fromStdString((folder / "pages.PDF").string()));
             writer.setPageLayout(rt::qt::StatementPageLayout(lines, font));
             EXPECT_TRUE(rt::qt::PaintPages(writer, lines, font, ranges, 1));
         }
         std::vector<std::vector<std::string>> pages;
-        std::istringstream in(PdfText(pdf));
+        std::istringstream in(PdfText(folder / "pages.PDF"));
         for (std::string page; std::getline(in, page, '\f');) pages.push_back(Lines(page));
         return pages;
     };
     const auto all = print({});
     ASSERT_GE(all.size(), 2u);
     const int count = static_cast<int>(all.size()), rows = static_cast<int>(std::count_if(
-        all[0].begin(), all[0].end(), [](const std::string& line) { return line.rfind("row ", 0) == 0; }));
+        all[0].begin(), all[0].end(), [](const std::string& line) { return line.starts_with("row "); }));
     ASSERT_NE(101 % rows, 0) << "the last page is only partly filled";
-    QPageRanges second, firstAndLast;
-    second.addPage(2);
-    firstAndLast.addPage(1);
-    firstAndLast.addPage(count);
-    for (const auto& [ranges, printed] : {std::pair{QPageRanges(), std::vector<int>(count)}, std::pair{second, std::vector<int>{2}},
-                                          std::pair{firstAndLast, std::vector<int>{1, count}}}) {
-        std::vector<int> want = printed;
-        if (ranges.isEmpty()) std::iota(want.begin(), want.end(), 1);
+    const std::vector<int> choices[] = {{}, {2}, {1, count}};
+    for (const std::vector<int>& chosen : choices) {
+        QPageRanges ranges;
+        for (int page : chosen) ranges.addPage(page);
+        std::vector<int> want(chosen.empty() ? count : 0);
+        std::iota(want.begin(), want.end(), 1);
+        if (!chosen.empty()) want = chosen;
         const auto pages = print(ranges);
         ASSERT_EQ(pages.size(), want.size());
         for (size_t p = 0; p < want.size(); ++p) {
-            const auto has = [&](const std::string& line) { return std::count(pages[p].begin(), pages[p].end(), line) == 1; };
+            auto has = [&](const std::string& line) { return std::count(pages[p].begin(), pages[p].end(), line) == 1; };
             EXPECT_TRUE(has(std::to_string(want[p]) + " / " + std::to_string(count))) << want[p];
             for (int row = (want[p] - 1) * rows + 1; row <= std::min(want[p] * rows, 101); ++row)
                 EXPECT_TRUE(has("row " + std::to_string(row))) << "page " << want[p] << " lacks row " << row;

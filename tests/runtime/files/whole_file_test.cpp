@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -133,72 +134,54 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-// Killed at a moment of a replacing write, in a child process: the old file stays whole, and what
-// the write left is gone once the folder is written to again. Unnamed until complete, a write
-// killed before its rename leaves nothing at all.
-struct KillCase {
-    const char* what;
-    bool unnamed;  // whether the file system makes files without a name
-    void (*install)(rt::FileCalls&);
-    bool leavesATemporary;  // until the next write to the folder
-};
-
+// Killed in a child process while it replaces a file, without unnamed files and with them: the
+// old file stays whole, and what the write left is gone after the next write to the folder.
 [[noreturn]] void Die() {
     ::raise(SIGKILL);
-    for (;;) ::pause();
+    std::abort();
 }
 ssize_t DyingWrite(int fd, const void* data, size_t size) {
     if (++g_calls == 3) Die();
     return ::write(fd, data, size < 1000 ? size : 1000);
 }
+int DyingRename(int, const char*, int, const char*) { Die(); }
 int NoUnnamedFiles(int folder, const char* path, int flags, mode_t mode) {
-    if ((flags & O_TMPFILE) == O_TMPFILE) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
+    if ((flags & O_TMPFILE) == O_TMPFILE) return errno = EOPNOTSUPP, -1;
     return ::openat(folder, path, flags, mode);
 }
 
-class KilledWhileReplacing : public testing::TestWithParam<KillCase> {};
-
-TEST_P(KilledWhileReplacing, LeavesTheOldFileWholeAndNoTemporaryOnceTheFolderIsWrittenAgain) {
-    const KillCase& c = GetParam();
-    const fs::path folder = fs::current_path() / (std::string("killed-") + c.what);
-    fs::create_directory(folder);
-    if (const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600); c.unnamed && fd < 0) {
-        GTEST_SKIP() << "this file system makes no unnamed files";
-    } else if (fd >= 0) {
-        ::close(fd);
+TEST(FileReplacing, AWriteKilledHalfWayLeavesTheOldFileWholeAndNoTemporaryAfterTheNext) {
+    fs::create_directory("killed");
+    const int unnamed = ::open("killed", O_TMPFILE | O_WRONLY, 0600);
+    if (unnamed >= 0) ::close(unnamed);
+    // Unnamed until complete, a write killed before its rename leaves nothing at all.
+    struct {
+        bool named, atRename;
+        size_t left;
+    } const cases[] = {{true, false, 1}, {true, true, 1}, {false, false, 0}, {false, true, 1}};
+    for (const auto& [named, atRename, left] : cases) {
+        if (!named && unnamed < 0) continue;
+        fs::remove("killed/other.kvo");
+        Put("killed/order.kvo", kOld);
+        if (::fork() == 0) {
+            g_calls = 0;
+            rt::FileCalls calls = rt::SystemFileCalls();
+            if (named) calls.openat = NoUnnamedFiles;
+            if (atRename) calls.renameat = DyingRename;
+            else calls.write = DyingWrite;
+            rt::ScopedFileCalls scoped(calls);
+            rt::WriteFileReplacing("killed/order.kvo", kNew);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::wait(&status);
+        ASSERT_TRUE(WIFSIGNALED(status)) << named << atRename;
+        EXPECT_EQ(Contents("killed/order.kvo"), kOld);
+        EXPECT_EQ(Names("killed").size(), 1u + left) << named << atRename;
+        ASSERT_TRUE(rt::WriteFileReplacing("killed/other.kvo", kOld).ok);
+        EXPECT_EQ(Names("killed"), (std::set<std::string>{"order.kvo", "other.kvo"}));
     }
-    Put(folder / "order.kvo", kOld);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        g_calls = 0;
-        rt::FileCalls calls = rt::SystemFileCalls();
-        if (!c.unnamed) calls.openat = NoUnnamedFiles;
-        c.install(calls);
-        rt::ScopedFileCalls scoped(calls);
-        rt::WriteFileReplacing(Text((folder / "order.kvo").string()), kNew);
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the write ended before it was killed";
-    EXPECT_EQ(Contents(folder / "order.kvo"), kOld);
-    EXPECT_EQ(Names(folder).size(), c.leavesATemporary ? 2u : 1u);
-    ASSERT_TRUE(rt::WriteFileReplacing(Text((folder / "other.kvo").string()), kOld).ok);
-    EXPECT_EQ(Names(folder), (std::set<std::string>{"order.kvo", "other.kvo"}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Killed, KilledWhileReplacing,
-    testing::Values(
-        KillCase{"unnamed_write", true, [](rt::FileCalls& c) { c.write = DyingWrite; }, false},
-        KillCase{"unnamed_link", true, [](rt::FileCalls& c) { c.linkat = [](int, const char*, int, const char*, int) -> int { Die(); }; }, false},
-        KillCase{"unnamed_rename", true, [](rt::FileCalls& c) { c.renameat = [](int, const char*, int, const char*) -> int { Die(); }; }, true},
-        KillCase{"named_write", false, [](rt::FileCalls& c) { c.write = DyingWrite; }, true},
-        KillCase{"named_rename", false, [](rt::FileCalls& c) { c.renameat = [](int, const char*, int, const char*) -> int { Die(); }; }, true}),
-    [](const testing::TestParamInfo<KillCase>& info) { return std::string(info.param.what); });
 
 TEST(FileReplacing, FolderSyncFailureIsReportedAfterTheRename) {
     fs::path folder = fs::current_path() / "inject-folder-sync";
@@ -242,33 +225,32 @@ int RecordingRename(int fromFolder, const char* from, int toFolder, const char* 
 // A name as long as the system takes is made and replaced like any other: the temporary file's
 // name borrows as much of its start as fits, in whole characters, and stays recognisably ours.
 TEST(FileReplacing, ANameAsLongAsTheSystemTakes) {
-    std::string kanji;  // 84 kanji and three letters: 255 bytes in UTF-8
-    for (int i = 0; i < 84; ++i) kanji += "資";
-    // In letters the temporary name reaches the system's limit to the byte.
-    for (const std::string& name : {kanji + "abc", std::string(255, 'a')}) {
-        fs::remove_all("long-name");
-        fs::create_directory("long-name");
-        rt::FileCalls calls = rt::SystemFileCalls();
-        calls.renameat = RecordingRename;
-        rt::ScopedFileCalls scoped(calls);
-        for (const std::string& bytes : {kOld, kNew}) {
-            rt::FileResult r = rt::WriteFileReplacing(Text("long-name/" + name), bytes);
-            ASSERT_TRUE(r.ok) << r.reason;
-        }
-        const std::string utf8 = *rt::SjisToUtf8(name);
-        EXPECT_EQ(Contents(fs::path("long-name") / utf8), kNew);
-        EXPECT_EQ(Names("long-name"), std::set<std::string>{utf8});
-
-        const std::string& temp = g_renamedFrom;
-        ASSERT_GT(temp.size(), 20u);
-        EXPECT_LE(temp.size(), 255u);
-        EXPECT_GT(temp.size() + 3, 255u) << "one more character of the name would not fit";
-        EXPECT_EQ(temp.front(), '.');
-        EXPECT_EQ(temp.substr(temp.size() - 6), ".kvtmp");
-        const std::string borrowed = temp.substr(1, temp.size() - 20);
-        EXPECT_EQ(utf8.rfind(borrowed, 0), 0u) << temp;
-        EXPECT_TRUE(rt::Utf8ToSjis(borrowed)) << "no character cut in two: " << temp;
+    fs::create_directory("long-name");
+    // 255 bytes in UTF-8: two letters, 78 kanji, 19 letters. The temporary name's room for it
+    // ends inside a kanji, and one byte more would end after it.
+    std::string name = "ab";
+    for (int i = 0; i < 78; ++i) name += "資";
+    name += std::string(19, 'c');
+    rt::FileCalls calls = rt::SystemFileCalls();
+    calls.renameat = RecordingRename;
+    rt::ScopedFileCalls scoped(calls);
+    for (const std::string& bytes : {kOld, kNew}) {
+        rt::FileResult r = rt::WriteFileReplacing(Text("long-name/" + name), bytes);
+        ASSERT_TRUE(r.ok) << r.reason;
     }
+    const std::string utf8 = *rt::SjisToUtf8(name);
+    EXPECT_EQ(Contents(fs::path("long-name") / utf8), kNew);
+    EXPECT_EQ(Names("long-name"), std::set<std::string>{utf8});
+
+    const std::string& temp = g_renamedFrom;
+    ASSERT_GT(temp.size(), 20u);
+    EXPECT_LE(temp.size(), 255u);
+    EXPECT_GT(temp.size() + 3, 255u) << "one more character of the name would not fit";
+    EXPECT_EQ(temp.front(), '.');
+    EXPECT_EQ(temp.substr(temp.size() - 6), ".kvtmp");
+    const std::string borrowed = temp.substr(1, temp.size() - 20);
+    EXPECT_EQ(utf8.rfind(borrowed, 0), 0u) << temp;
+    EXPECT_TRUE(rt::Utf8ToSjis(borrowed)) << "no character cut in two: " << temp;
 }
 
 TEST(FileReplacing, RefusesAFolderAndBadNames) {
