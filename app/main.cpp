@@ -129,6 +129,8 @@ int RunWindows(const char* order) {
     } catch (const rt::RuntimeError& e) {
         status = rt::EndWithRuntimeError(e);
     }
+    // The lock goes; an order not saved stays in its file for the next start.
+    EnableRecovery(false);
     rt::CloseAllChannels();
     rt::ResetWindowLayer();
     rt::SetPlatform(nullptr);

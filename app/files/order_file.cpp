@@ -22,8 +22,10 @@ void AddLine(std::string& out, const Text& line) {
 
 // The number a field holds, as the runtime reads numbers, or nothing when it is beyond what a
 // Double can hold (four hundred digits, an exponent of hundreds): a file may hold anything, and
-// a broken file must not end the program. Text that is not a number is 0, as it always was.
+// a broken file must not end the program, nor leave the overflow raised for the next store.
+// Text that is not a number is 0, as it always was.
 std::optional<double> NumberIn(const Text& field) {
+    KeepFloatFlags flags;
     try {
         return TextToNumber(field);
     } catch (const rt::RuntimeError&) {
@@ -53,6 +55,8 @@ const char* const kNulProblem = "にヌル文字（文字コード０）があ�
 std::optional<Text> CouponProblem(int i) {
     const Text& coupon = COUPON_NO(i);
     const std::string_view c = coupon.view();
+    // The usual coupon passes here without a message being formed: the recovery asks at every step.
+    if (c.find_first_of(std::string_view("\0\"", 2)) == npos) return std::nullopt;
     const Text which = ToFullWidth(IntegerDigits(i + 1)) + "枚目の割引券番号";
     if (c.find('\0') != npos) return which + kNulProblem + "割引券番号は読み込めません。";
     // A quoted field ends at the next quote, and a bare one starting with a quote is a quoted one.
@@ -66,8 +70,9 @@ std::optional<Text> CouponProblem(int i) {
 
 // Why a title's line would read back as something else: the title is the rest of its line, up
 // to the CR, and at most the bytes a line is read with, whatever the fields before it take.
-std::optional<Text> TitleProblem(int t, int k) {
-    const Text& name = TITLE_NAME(t, k);
+std::optional<Text> TitleProblem(int t, int k, const Text& name) {
+    if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\0", 2)) == npos)
+        return std::nullopt;
     const Text which = KindName(k) + "の" + ToFullWidth(IntegerDigits(t + 1)) + "冊目のタイトル";
     if (name.size() > rt::kMaxLineBytes)
         return which + "が長すぎます。３２，７６７バイトを超えるタイトルは読み込めません。";
@@ -85,25 +90,36 @@ Text TitleLine(int t, int k, const Text& name, int compensate) {
     return a + "," + b + "," + IntegerDigits(TITLE_DPI(t, k)) + "," + IntegerDigits(GIFT_FLAG(t, k)) + "," + name;
 }
 
-Text TitleLine(int t, int k) { return TitleLine(t, k, TITLE_NAME(t, k), COMPENSATE_FLAG(t, k)); }
-
 // The file's bytes, with the title being typed as its screen would store it when one is given.
-std::string Bytes(const TitleBeingTyped* typed) {
+// With `leftOut`, the coupons and titles that would not read back are left out and named there,
+// a line each.
+std::string Bytes(const TitleBeingTyped* typed, Text* leftOut) {
+    auto kept = [leftOut](const std::optional<Text>& problem) {
+        if (!leftOut || !problem) return true;
+        *leftOut += *problem + "\r\n";
+        return false;
+    };
+    std::vector<Text> coupons;
+    for (int i = 0; i < COUPON_COUNT; ++i)
+        if (kept(CouponProblem(i))) coupons.push_back(CouponLine(COUPON_NO(i)));
     std::string out;
-    AddLine(out, Text("割引券:") + IntegerDigits(COUPON_COUNT));
-    for (int i = 0; i < COUPON_COUNT; ++i) AddLine(out, CouponLine(COUPON_NO(i)));
+    AddLine(out, Text("割引券:") + IntegerDigits(static_cast<Int32>(coupons.size())));
+    for (const Text& coupon : coupons) AddLine(out, coupon);
     for (int k = 0; k < kKindCount; ++k) {
+        auto title = [&](int t, const Text& name, int compensate) {
+            if (kept(TitleProblem(t, k, name))) AddLine(out, TitleLine(t, k, name, compensate));
+        };
         const bool typedHere = typed && typed->kind == k;
         for (int t = 0; t < TITLE_COUNT(k); ++t) {
             if (!typedHere || t != typed->title) {
-                AddLine(out, TitleLine(t, k));
+                title(t, TITLE_NAME(t, k), COMPENSATE_FLAG(t, k));
             } else if (!typed->name.empty()) {
-                AddLine(out, TitleLine(t, k, typed->name, typed->compensate));
+                title(t, typed->name, typed->compensate);
             }
         }
         // A title being added follows the kind's last one.
         if (typedHere && typed->title == TITLE_COUNT(k) && !typed->name.empty())
-            AddLine(out, TitleLine(typed->title, k, typed->name, typed->compensate));
+            title(typed->title, typed->name, typed->compensate);
     }
     return out;
 }
@@ -147,6 +163,10 @@ public:
             if (!ReadLine(line)) return FailedBeforeTitles();
         }
         const int countLine = reader_.lineOfLastRead();
+        // Every order the program or the shop writes has this line; without it the first line
+        // of any text file (a README, a list renamed .SAV) would read as an order of nothing.
+        if (!StartsWith(line, "割引券:"))
+            return Failed(countLine, "申込みデータのファイルではありません（「割引券:」で始まる行がありません）。");
         const std::optional<double> count = NumberIn(TextMid(line, 8));
         if (!count || *count < 0 || *count > kMostCoupons || *count != std::floor(*count))
             return Failed(countLine, "割引券の枚数が０から１０ではありません。");
@@ -239,9 +259,13 @@ private:
 
 }  // namespace
 
-std::string OrderFileBytes() { return Bytes(nullptr); }
+std::string OrderFileBytes() { return Bytes(nullptr, nullptr); }
 
-std::string OrderFileBytes(const TitleBeingTyped& typed) { return Bytes(&typed); }
+KeptOrder OrderAsFarAsItReadsBack(const TitleBeingTyped* typed) {
+    KeptOrder kept;
+    kept.bytes = Bytes(typed, &kept.leftOut);
+    return kept;
+}
 
 std::optional<Text> WhyOrderCannotBeWritten() {
     // In the order of the file, so that the customer hears of the first line to blame.
@@ -249,7 +273,7 @@ std::optional<Text> WhyOrderCannotBeWritten() {
         if (std::optional<Text> problem = CouponProblem(i)) return problem;
     for (int k = 0; k < kKindCount; ++k)
         for (int t = 0; t < TITLE_COUNT(k); ++t)
-            if (std::optional<Text> problem = TitleProblem(t, k)) return problem;
+            if (std::optional<Text> problem = TitleProblem(t, k, TITLE_NAME(t, k))) return problem;
     return std::nullopt;
 }
 

@@ -44,9 +44,15 @@ struct TitleBeingTyped {
     Text name;
     int compensate = 0;
 };
-// The file of the order with that title in it; an empty name leaves the title out, as closing
-// the screen would delete it.
-std::string OrderFileBytes(const TitleBeingTyped& typed);
+// The file of the order, with the title being typed when one is given (an empty name leaves it
+// out, as closing the screen would delete it), as far as it reads back as the same order: a
+// coupon or title that WhyOrderCannotBeWritten would blame is left out, and named in `leftOut`,
+// a line each in the customer's words. What the recovery file keeps of an order a save refuses.
+struct KeptOrder {
+    std::string bytes;
+    Text leftOut;
+};
+KeptOrder OrderAsFarAsItReadsBack(const TitleBeingTyped* typed = nullptr);
 
 // Why the order in memory cannot be written as a file that reads back as the same order, in the
 // customer's words and naming the first coupon or title to blame; nothing when it can. A title

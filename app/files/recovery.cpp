@@ -39,10 +39,12 @@ constexpr const char* kUnreadable = "recovery-unreadable-";
 bool g_enabled = false;
 // Whether this run has told that its file cannot be written: once is enough while typing.
 bool g_toldUnwritable = false;
-// The bytes last kept in the file (or the empty order when there is none), so that only a change
-// of the order writes.
+// The bytes last kept in the file (or the empty order when there is none), and what was left out
+// of them, so that only a change of the order writes.
 std::string g_kept = kEmptyOrder;
-// This run's lock, held from the start to the end of the run; -1 while it could not be taken.
+Text g_keptLeftOut;
+// This run's lock, held from the first change kept to the end of the run; -1 until then, or while
+// it could not be taken.
 int g_ownLock = -1;
 
 std::string Stamp(const char* format, std::time_t when) {
@@ -96,11 +98,16 @@ std::vector<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
-std::string LockOf(const std::string& order) {
+// A file beside an order's: its name without the extension, and `end`.
+std::string Beside(const std::string& order, const char* end) {
     const size_t dot = order.rfind('.');
     const bool hasExtension = dot != std::string::npos && dot > order.rfind('/') + 1;
-    return (hasExtension ? order.substr(0, dot) : order) + ".lock";
+    return (hasExtension ? order.substr(0, dot) : order) + end;
 }
+constexpr const char* kLockEnd = ".lock";
+constexpr const char* kLeftOutEnd = ".left-out";
+std::string LockOf(const std::string& order) { return Beside(order, kLockEnd); }
+std::string LeftOutOf(const std::string& order) { return Beside(order, kLeftOutEnd); }
 
 // The lock of an order's file, taken without waiting; -1 when another program holds it (its
 // owner still runs) or it cannot be made.
@@ -131,12 +138,17 @@ bool TakeOwnLock() {
 
 void ReleaseOwnLock() {
     if (g_ownLock < 0) return;
-    if (!Exists(RecoveryPath())) Remove(LockOf(RecoveryPath()));
-    ::close(g_ownLock);
+    DropLock(LockOf(RecoveryPath()), g_ownLock);
     g_ownLock = -1;
 }
 
-void RemoveOwnFile() { Remove(RecoveryPath()); }
+// An order's file and the note of what it left out go together.
+void RemoveOrder(const std::string& file) {
+    Remove(file);
+    Remove(LeftOutOf(file));
+}
+
+void RemoveOwnFile() { RemoveOrder(RecoveryPath()); }
 
 Text Shown(const std::string& path) { return Text(rt::Utf8ToSjis(path).value_or(FileName(path))); }
 
@@ -186,10 +198,14 @@ std::vector<LeftOrder> OrdersLeftBehind(const std::string& folder) {
     for (const std::string& name : NamesIn(folder)) {
         const std::string path = folder + "/" + name;
         if (path == own) continue;
-        if (EndsWith(name, ".lock")) {
-            // The lock of a run that ended with nothing to recover.
-            if (Exists(path.substr(0, path.size() - 5) + ".SAV") || path == LockOf(own)) continue;
-            if (const int fd = TakeLock(path); fd >= 0) DropLock(path, fd);
+        if (EndsWith(name, kLockEnd) || EndsWith(name, kLeftOutEnd)) {
+            // Beside an order that is gone: a run killed after its order was saved.
+            const std::string order = path.substr(0, path.rfind('.')) + ".SAV";
+            if (Exists(order) || order == own) continue;
+            if (const int fd = TakeLock(LockOf(order)); fd >= 0) {
+                Remove(path);
+                DropLock(LockOf(order), fd);
+            }
             continue;
         }
         if (!IsRecoveryFile(name)) continue;
@@ -219,16 +235,18 @@ void TellUnreadable(Obj& form, bool readable, const OrderFileRead& order, const 
     MessageBox(form, kTitle, text, kOkButton, kExclamationIcon);
 }
 
-// Asks about one order left behind. True when it was taken up.
+// Asks about one order left behind, naming what its run could not keep. True when it was taken
+// up.
 bool Offer(Obj& form, const LeftOrder& left) {
-    const Int32 answer = MessageBox(form, kTitle,
-                                    // The time of the change on a line of its own: a wrapped line would part
-                                    // the date from the time.
-                                    Text("前回、保存しないまま終了した申込みデータがあります。\r\n（最後の変更：") +
-                                        WhenChanged(left.changed) +
-                                        "）\r\n続きから入力しますか？\r\n"
-                                        "「いいえ」を選んでも、このデータは削除せず、別の名前で残します。",
-                                    kYesNo, kQuestionIcon);
+    std::string leftOut;
+    rt::ReadSystemFile(LeftOutOf(left.file), Text(), leftOut);
+    // The time of the change on a line of its own: a wrapped line would part the date from the
+    // time.
+    Text question = Text("前回、保存しないまま終了した申込みデータがあります。\r\n（最後の変更：") +
+                    WhenChanged(left.changed) +
+                    "）\r\n続きから入力しますか？\r\n「いいえ」を選んでも、このデータは削除せず、別の名前で残します。";
+    if (!leftOut.empty()) question += Text("\r\n\r\n次のものは保存できる形でなかったため、復元されません。\r\n") + Text(leftOut);
+    const Int32 answer = MessageBox(form, kTitle, question, kYesNo, kQuestionIcon);
     if (answer != kAnsweredYes) {
         // Cannot be moved: it stays where it is and is offered again, rather than lost.
         if (!SetAside(left.file, kDeclined).empty()) KeepTheLastDeclined(ParentOf(left.file));
@@ -258,6 +276,7 @@ bool Offer(Obj& form, const LeftOrder& left) {
 void OrderInFile(const std::string& orderBytes) {
     RemoveOwnFile();
     g_kept = orderBytes;
+    g_keptLeftOut = Text();
 }
 
 }  // namespace
@@ -265,14 +284,11 @@ void OrderInFile(const std::string& orderBytes) {
 void EnableRecovery(bool on) {
     g_enabled = on;
     g_kept = kEmptyOrder;
+    g_keptLeftOut = Text();
     g_toldUnwritable = false;
-    if (on) {
-        TakeOwnLock();
-        ListenForOrderInFile(OrderInFile);
-    } else {
-        ReleaseOwnLock();
-        ListenForOrderInFile(nullptr);
-    }
+    // The lock is taken with the first change kept.
+    if (!on) ReleaseOwnLock();
+    ListenForOrderInFile(on ? OrderInFile : nullptr);
 }
 
 bool RecoveryEnabled() { return g_enabled; }
@@ -297,18 +313,20 @@ void OfferRecovery(Obj& form) {
         if (Exists(left.file)) {
             ::close(left.lock);
         } else {
+            Remove(LeftOutOf(left.file));
             DropLock(LockOf(left.file), left.lock);
         }
     }
 }
 
-void KeepRecoveryUpToDate(const std::string& orderBytes) {
-    if (!g_enabled || orderBytes == g_kept) return;
+void KeepRecoveryUpToDate(const std::string& orderBytes, const Text& leftOut) {
+    if (!g_enabled || (orderBytes == g_kept && leftOut == g_keptLeftOut)) return;
     const std::string file = RecoveryPath();
     if (file.empty()) return;
     if (orderBytes == kEmptyOrder) {
         RemoveOwnFile();
         g_kept = orderBytes;
+        g_keptLeftOut = leftOut;
         return;
     }
     // Without its lock the file could be taken for one whose program has gone; a disk that cannot
@@ -332,5 +350,12 @@ void KeepRecoveryUpToDate(const std::string& orderBytes) {
         }
         return;
     }
+    // Only a help for the question at the next start: the order's file is what counts.
+    if (leftOut.empty()) {
+        Remove(LeftOutOf(file));
+    } else {
+        rt::WriteSystemFileReplacing(LeftOutOf(file), Shown(LeftOutOf(file)), leftOut.bytes());
+    }
     g_kept = orderBytes;
+    g_keptLeftOut = leftOut;
 }

@@ -3,17 +3,21 @@
 // every change ($XDG_STATE_HOME/kalvoro/recovery-<run>.SAV, in the saved-order format), so that a
 // run that ends without a save (a crash, a killed process, a power cut) loses nothing typed.
 // Every running program keeps a file of its own, and holds a lock on it (recovery-<run>.lock)
-// for as long as it runs: a start offers only the files whose program no longer runs, so two
-// windows never see, take or delete each other's order. The order's file goes when the order
-// equals a file on disk (a save, the mail attachment, a load) or is empty again.
+// from the first change it keeps to its end: a start offers only the files whose program no
+// longer runs, so two windows never see, take or delete each other's order, and a window that
+// keeps nothing leaves nothing. The order's file goes when the order equals a file on disk (a
+// save, the mail attachment, a load) or is empty again. A coupon or title the format cannot
+// hold is left out of the file and named beside it (recovery-<run>.left-out), to be told when
+// the order is offered.
 // The scripted driver and the batch commands never enable it, so nothing is written or offered
 // there.
 #include <string>
 
+#include "app/files/order_file.h"
 #include "runtime/window/window.h"
 
-// Turns the recovery files on for this run (the real window only) and takes this run's lock;
-// tests turn it off again, which lets the lock go.
+// Turns the recovery files on for this run (the real window only); off, at the end of the run,
+// this run's lock goes, and its order file stays to be offered when it holds an order.
 void EnableRecovery(bool on = true);
 
 // Whether this run keeps recovery files: the wait loop forms the order's bytes only then.
@@ -31,7 +35,9 @@ std::string RecoveryPath();
 // recovery-unreadable-<time>.SAV, with a message, and nothing of it is loaded.
 void OfferRecovery(Obj& form);
 
-// After every step of the wait loop, with the order as it would be saved now: writes it when it
-// changed since it was last kept, removes the file when the order is empty again. A file that
-// cannot be written is told once in a run.
-void KeepRecoveryUpToDate(const std::string& orderBytes);
+// After every step of the wait loop, with the order as it would be saved now and what of it the
+// format cannot hold (OrderAsFarAsItReadsBack): writes it when it changed since it was last kept,
+// removes the file when the order is empty again. A file that cannot be written is told once in
+// a run.
+void KeepRecoveryUpToDate(const std::string& orderBytes, const Text& leftOut = Text());
+inline void KeepRecoveryUpToDate(const KeptOrder& order) { KeepRecoveryUpToDate(order.bytes, order.leftOut); }

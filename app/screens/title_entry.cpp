@@ -232,12 +232,12 @@ void EDIT1_CHANGE(Obj&) {}
 
 void ForgetOpenTitle() { g_titleOpen = false; }
 
-std::string OrderAsIfClosed() {
-    if (!g_titleOpen) return OrderFileBytes();
+KeptOrder OrderAsIfClosed() {
+    if (!g_titleOpen) return OrderAsFarAsItReadsBack();
     TitleBeingTyped typed;
     typed.kind = CUR_KIND;
     typed.title = CUR_TITLE;
     typed.name = GetText(EDIT1);
     typed.compensate = GetCheck(CHECK6) == 1 ? 1 : 0;
-    return OrderFileBytes(typed);
+    return OrderAsFarAsItReadsBack(&typed);
 }

@@ -4,6 +4,7 @@
 // are in options.h. The screen works on title CUR_TITLE of kind CUR_KIND.
 #include <string>
 
+#include "app/files/order_file.h"
 #include "runtime/window/window.h"
 
 // Lays out and fills FORM3 for the current title, prices it and shows it.
@@ -39,5 +40,5 @@ void ForgetOpenTitle();
 
 // The order file as 終了 would leave the order if it were pressed now: the title open on this
 // screen with the name typed so far, or without it when its name is empty. The order file itself
-// when no title is open.
-std::string OrderAsIfClosed();
+// when no title is open. As far as it reads back (OrderAsFarAsItReadsBack).
+KeptOrder OrderAsIfClosed();

@@ -16,6 +16,9 @@ Int16 ZERO_AMOUNT_FLAG;
 
 namespace {
 
+// Yes and No, Enter pressing No (256 makes the second button the default).
+constexpr Int32 kYesNoDefaultNo = 4 + 256, kExclamationIcon = 2, kAnsweredYes = 5;
+
 // DOC_LINE(1..n) right-aligned to their widest entry, taken out of the shared buffer.
 std::vector<Text> RightAligned(int n) {
     Int16 mode = 2, count = n;
@@ -138,7 +141,14 @@ void BUTTON11_ON(Obj& form) {
 // The window manager's close button (or Alt+F4) leaves the list as its own button does.
 void FORM2_QUERYCLOSE(Obj& form) { BUTTON11_ON(form); }
 
-void BUTTON20_ON(Obj&) {
+void BUTTON20_ON(Obj& form) {
+    // Up to 121 titles go at one click with no way back: the customer is asked first, and Enter
+    // pressed by habit keeps them.
+    if (TITLE_COUNT(CUR_KIND) > 0 &&
+        MessageBox(form, "全タイトル消去",
+                   KindName(CUR_KIND) + "のタイトルをすべて消去しますか？\r\n消去したタイトルは元に戻せません。",
+                   kYesNoDefaultNo, kExclamationIcon) != kAnsweredYes)
+        return;
     // Every title and the slot after the last one; a kind that fills every slot has none after.
     const int last = std::min<int>(TITLE_COUNT(CUR_KIND), kSlotUpper);
     for (CUR_TITLE = 0; CUR_TITLE <= last; CUR_TITLE = CUR_TITLE + 1) 変数_RESETSUB();

@@ -220,7 +220,8 @@ void HeadlessPlatform::SetImeMode(WinHandle w, int mode) { At(w).ime = mode; }
 int HeadlessPlatform::ImeMode(WinHandle w) const { return Get(w).ime; }
 
 Answer HeadlessPlatform::MessageBox(WinHandle, const std::string& title, const std::string& text,
-                                    MessageButtons buttons, MessageIcon icon) {
+                                    MessageButtons buttons, MessageIcon icon, DefaultButton defaultButton) {
+    lastDefault_ = defaultButton;
     if (answers_.empty()) {
         if (messageObserver_) messageObserver_(title, text, buttons, icon, std::nullopt);
         throw NoAnswerQueued("a message box appeared with no answer queued");

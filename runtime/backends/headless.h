@@ -93,7 +93,10 @@ public:
     int ImeMode(WinHandle w) const override;
     void SetSpokenName(WinHandle w, const std::string& name) override { At(w).spokenName = name; }
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
-                      MessageButtons buttons, MessageIcon icon) override;
+                      MessageButtons buttons, MessageIcon icon,
+                      DefaultButton defaultButton = DefaultButton::First) override;
+    // The button Enter would have pressed in the last message box.
+    DefaultButton LastDefaultButton() const { return lastDefault_; }
     // Nobody is there to press OK, and Help never ends the box: the report is kept and told to
     // the observer, with no answer taken from the queue.
     void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
@@ -171,6 +174,7 @@ private:
     WinHandle focus_ = 0;
     EventSink* sink_ = nullptr;
     std::deque<Answer> answers_;
+    DefaultButton lastDefault_ = DefaultButton::First;
     std::deque<std::optional<std::string>> choices_;
     std::function<bool()> input_;
     MessageObserver messageObserver_;

@@ -192,6 +192,9 @@ struct PdfResult {
 
 enum class MessageButtons { Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
 enum class MessageIcon { Stop = 0, Question = 1, Exclamation = 2, Information = 3, None = 4 };
+// The button that Enter presses: the first, or the second for a question whose "yes" cannot be
+// taken back.
+enum class DefaultButton { First = 0, Second = 1 };
 // Answer codes as the program sees them.
 enum class Answer { Ok = 0, Cancel = 1, Abort = 2, Retry = 3, Ignore = 4, Yes = 5, No = 6 };
 
@@ -269,7 +272,8 @@ public:
 
     // Modal dialogs.
     virtual Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
-                              MessageButtons buttons, MessageIcon icon) = 0;
+                              MessageButtons buttons, MessageIcon icon,
+                              DefaultButton defaultButton = DefaultButton::First) = 0;
     // The report of the runtime error that ends the program: the warning icon, OK and Help.
     // Help shows helpText and brings the report back; the call returns when OK (or Esc, or the
     // close box) is pressed. Kept apart from MessageBox, whose six button sets are the

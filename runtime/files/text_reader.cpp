@@ -107,7 +107,9 @@ ReadStatus TextReader::NumberField(double& value) {
     if (ReadStatus s = ReadField(field, end, quoted); s != ReadStatus::Ok) return s;
     if (field.empty() && !quoted && end == FieldEnd::Comma) return ReadStatus::EmptyNumber;
     // TextToNumber raises only for a value beyond a Double; here that is a bad file, not the end
-    // of the program, so it is turned back into a status.
+    // of the program, so it is turned back into a status, and the overflow it raised is not
+    // left for the next store to find.
+    KeepFloatFlags flags;
     try {
         value = TextToNumber(field);
     } catch (const RuntimeError& e) {

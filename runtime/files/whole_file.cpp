@@ -1,12 +1,15 @@
 #include "runtime/files/whole_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <random>
+#include <string_view>
 
 #include "runtime/files/file_names.h"
 
@@ -40,22 +43,103 @@ std::string BorrowedName(const std::string& name, size_t room) {
     return name.substr(0, cut);
 }
 
-// A new file in the folder, made exclusively so that no other writer's file is taken over.
+constexpr size_t kMarkBytes = 1 + 13 + 6;  // ".", ".<12 hex digits>", ".kvtmp"
+constexpr std::string_view kTemporaryEnd = ".kvtmp";
+
+// A name the writer gives its temporary files: ".NAME.<12 hex digits>.kvtmp".
+bool IsTemporaryName(std::string_view name) {
+    if (name.size() < kMarkBytes || name.front() != '.' || !name.ends_with(kTemporaryEnd)) return false;
+    const std::string_view mark = name.substr(name.size() - kTemporaryEnd.size() - 13, 13);
+    return mark.front() == '.' && mark.find_first_not_of("0123456789abcdef", 1) == std::string_view::npos;
+}
+
+// A temporary file stays locked for as long as its writer has it open, so that no other writer
+// takes it for one left by a crash.
+bool LockTemporary(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
+
+// Removes the temporary files that writers killed or crashed before their rename left in the
+// folder: ours by their name, and no longer locked by a writer.
+void RemoveLeftovers(int folder) {
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0) return;
+    DIR* dir = ::fdopendir(listing);
+    if (!dir) {
+        ::close(listing);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name)) continue;
+        const int fd = ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && LockTemporary(fd))
+            CurrentFileCalls().unlinkat(folder, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 // Hidden and marked as ours, with the start of the target's name, so that a temporary file left
-// by a crash is recognisable and tells which file it was to become.
-int CreateTemporary(int folder, const std::string& name, std::string& tempName) {
+// by a crash is recognisable and tells which file it was to become. `make` makes it under the
+// name given, exclusively so that no other writer's file is taken over.
+template <class Make>
+int MakeTemporary(const std::string& name, std::string& tempName, Make make) {
     static std::mt19937_64 random{std::random_device{}()};
-    constexpr size_t kMarks = 1 + 13 + 6;  // ".", ".<12 hex digits>", ".kvtmp"
-    const std::string borrowed = BorrowedName(name, kMaxNameBytes - kMarks);
+    const std::string borrowed = BorrowedName(name, kMaxNameBytes - kMarkBytes);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-        tempName = "." + borrowed + suffix + ".kvtmp";
-        int fd = CurrentFileCalls().openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        tempName = "." + borrowed + suffix + std::string(kTemporaryEnd);
+        const int result = make(tempName.c_str());
+        if (result >= 0 || errno != EEXIST) return result;
     }
     errno = EEXIST;
     return -1;
+}
+
+// A new file under a temporary name, locked. Another writer may take it for a leftover between
+// the two steps, before the lock: it is then made again under another name.
+int CreateTemporary(int folder, const std::string& name, std::string& tempName) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = MakeTemporary(name, tempName, [folder](const char* temp) {
+            return CurrentFileCalls().openat(folder, temp, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        });
+        if (fd < 0) return fd;
+        struct stat st;
+        // Where the file system has no locks, no writer can tell a leftover from ours either.
+        const bool taken = LockTemporary(fd) ? ::fstat(fd, &st) == 0 && st.st_nlink == 0 : errno == EWOULDBLOCK;
+        if (!taken) return fd;
+        CurrentFileCalls().close(fd);
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// A file with no name in the folder (O_TMPFILE), locked; -1 with errno ENOTSUP when the file
+// system cannot make one, or without /proc, through which any user may name it later.
+int CreateUnnamed(int folder) {
+    static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+    if (!procMounted) {
+        errno = ENOTSUP;
+        return -1;
+    }
+    const int fd = CurrentFileCalls().openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // Older kernels take the flag for O_DIRECTORY and refuse to open a folder for writing.
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) errno = ENOTSUP;
+    if (fd >= 0) LockTemporary(fd);
+    return fd;
+}
+
+// Names the complete unnamed file with a temporary name, for the rename over the target. 0 or
+// the errno.
+int NameUnnamed(int fd, int folder, const std::string& name, std::string& tempName) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    const int linked = MakeTemporary(name, tempName, [&](const char* temp) {
+        return CurrentFileCalls().linkat(AT_FDCWD, self.c_str(), folder, temp, AT_SYMLINK_FOLLOW);
+    });
+    if (linked == 0) return 0;
+    tempName.clear();
+    return errno;
 }
 
 int SyncFolder(int folder) {
@@ -71,8 +155,13 @@ FileResult ReplaceInFolder(int folder, const std::string& name, const Text& path
     bool replacing = ::fstatat(folder, name.c_str(), &old, 0) == 0;
     if (replacing && S_ISDIR(old.st_mode)) return Failure(path, EISDIR, FileStep::Opening);
 
+    RemoveLeftovers(folder);
+    // Written without a name where the file system allows it, and named only once complete and
+    // synced: a write cut short by a crash or a kill leaves nothing beside the old file.
     std::string temp;
-    int fd = CreateTemporary(folder, name, temp);
+    int fd = CreateUnnamed(folder);
+    const bool unnamed = fd >= 0;
+    if (!unnamed && errno == ENOTSUP) fd = CreateTemporary(folder, name, temp);
     if (fd < 0) return Failure(path, errno, FileStep::Opening);
     // The new file keeps the old one's permissions; a file the user made read-only for others
     // stays so after a save.
@@ -80,10 +169,11 @@ FileResult ReplaceInFolder(int folder, const std::string& name, const Text& path
 
     int err = WriteAll(fd, bytes.data(), bytes.size());
     if (err == 0 && CurrentFileCalls().fsync(fd) != 0) err = errno;
+    if (err == 0 && unnamed) err = NameUnnamed(fd, folder, name, temp);
     if (CurrentFileCalls().close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && CurrentFileCalls().renameat(folder, temp.c_str(), folder, name.c_str()) != 0) err = errno;
     if (err != 0) {
-        CurrentFileCalls().unlinkat(folder, temp.c_str(), 0);
+        if (!temp.empty()) CurrentFileCalls().unlinkat(folder, temp.c_str(), 0);
         return Failure(path, err, FileStep::Other);
     }
     if (int folderErr = SyncFolder(folder); folderErr != 0) return Failure(path, folderErr, FileStep::Other);
@@ -93,7 +183,7 @@ FileResult ReplaceInFolder(int folder, const std::string& name, const Text& path
 }  // namespace
 
 const FileCalls& SystemFileCalls() {
-    static const FileCalls calls{RealOpenAt, ::write, ::fsync, ::close, ::renameat, ::unlinkat};
+    static const FileCalls calls{RealOpenAt, ::write, ::fsync, ::close, ::linkat, ::renameat, ::unlinkat};
     return calls;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The numeric types of the program and their conversion rules. Amounts are Single; flags,
 // counts, page counts and resolutions are Int16, whose every store rounds ties-to-even.
+#include <cfenv>
 #include <cstdint>
 #include <type_traits>
 
@@ -31,6 +32,20 @@ Single StoreSingle(double value, Here here = Here::current());
 
 // Raises the error for any floating exception flag set since the last check, then clears them.
 void CheckFloatFlags(Here here = Here::current());
+
+// Puts the floating exception flags back as they were when it was made: around work whose flags
+// are not the program's arithmetic (a window system's event loop, a number refused while a file
+// is read), which the next CheckFloatFlags would otherwise take for an error of its own.
+class KeepFloatFlags {
+public:
+    KeepFloatFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    ~KeepFloatFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    KeepFloatFlags(const KeepFloatFlags&) = delete;
+    KeepFloatFlags& operator=(const KeepFloatFlags&) = delete;
+
+private:
+    std::fexcept_t saved_;
+};
 
 // A signed 16-bit variable. Every assignment goes through StoreInt16, so a floating expression
 // such as a price factor times a resolution is rounded exactly as the program's numbers require.

@@ -1,7 +1,5 @@
 #include "runtime/window/dialogs.h"
 
-#include <cfenv>
-
 #include <unistd.h>
 
 #include <climits>
@@ -31,17 +29,7 @@ std::string UpToNul(const Text& t) {
 // A dialog runs the window system's own event loop inside the routine that asked for it, and
 // that code may leave floating-point flags raised (Qt's file dialog does). The routine's next
 // store would take them for an invalid operation of its own and end the program with error 5,
-// so a dialog leaves the flags as it found them.
-class KeepFloatFlags {
-public:
-    KeepFloatFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    ~KeepFloatFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    KeepFloatFlags(const KeepFloatFlags&) = delete;
-    KeepFloatFlags& operator=(const KeepFloatFlags&) = delete;
-
-private:
-    std::fexcept_t saved_;
-};
+// so a dialog leaves the flags as it found them (KeepFloatFlags).
 
 Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, const Text& initialPath,
                    const Text& filter, Int32 mode, Here here) {
@@ -130,10 +118,13 @@ using namespace rt;
 
 Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 buttons, Int32 icon, Here here) {
     WinHandle w = OwnerWindow(owner, false, here);
+    constexpr Int32 kSecondDefault = 256;
+    const DefaultButton defaultButton = buttons >= kSecondDefault ? DefaultButton::Second : DefaultButton::First;
+    if (defaultButton == DefaultButton::Second) buttons -= kSecondDefault;
     if (buttons < 0 || buttons > 5 || icon < 0 || icon > 4) RaiseError(5, here);
     KeepFloatFlags flags;
     Answer a = CurrentPlatform().MessageBox(w, UpToNul(title), UpToNul(text), static_cast<MessageButtons>(buttons),
-                                            static_cast<MessageIcon>(icon));
+                                            static_cast<MessageIcon>(icon), defaultButton);
     return static_cast<Int32>(a);
 }
 

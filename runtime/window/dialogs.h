@@ -6,9 +6,10 @@
 #include "runtime/backends/platform.h"
 #include "runtime/window/window.h"
 
-// Buttons 0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel;
-// icon 0 stop, 1 question, 2 exclamation, 3 information, 4 none. The answer: OK 0, Cancel 1,
-// Abort 2, Retry 3, Ignore 4, Yes 5, No 6.
+// Buttons 0 OK, 1 OK/Cancel, 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel,
+// with 256 added when Enter presses the second button rather than the first; icon 0 stop,
+// 1 question, 2 exclamation, 3 information, 4 none. The answer: OK 0, Cancel 1, Abort 2,
+// Retry 3, Ignore 4, Yes 5, No 6.
 Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 buttons, Int32 icon,
                  Here here = Here::current());
 

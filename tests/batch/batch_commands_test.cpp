@@ -100,6 +100,10 @@ TEST_F(BatchCommands, ABrokenOrderIsOneLineAndWritesNothing) {
     EXPECT_EQ(Run({"totals", "missing.SAV"}), 1);
     EXPECT_EQ(err.str(), U8(u8"kalvoro totals: missing.SAV: ファイルまたはフォルダが見つかりません。\n"));
     EXPECT_EQ(out.str(), "");
+    PutFileBytes("README.md", "# Kalvoro\n");
+    EXPECT_EQ(Run({"totals", "README.md"}), 1);
+    EXPECT_EQ(err.str(), U8(u8"kalvoro totals: README.md:1: 申込みデータのファイルではありません（「割引券:」で始まる行がありません）。\n"));
+    EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(BatchCommands, CommandLinesItDoesNotUnderstand) {
@@ -151,6 +155,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TodayCase{"2026-04-31", false}, TodayCase{"2026-12-31", true}, TodayCase{"2026-13-01", false},
                     TodayCase{"2026-00-10", false}, TodayCase{"2026-01-00", false}, TodayCase{"2026-01-31", true},
                     TodayCase{"2026-01-32", false}, TodayCase{"0000-01-01", false}, TodayCase{"2026-1-07", false},
-                    TodayCase{"2026-01-07x", false}));
+                    TodayCase{"2026-01-07x", false}, TodayCase{"2024-01-011", false}, TodayCase{"20240-01-01", false}));
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
+#include "app/fee/order_totals.h"
 #include "app/screens/controls.h"
 #include "runtime/backends/headless.h"
 #include "tests/support/real_forms.h"
@@ -50,6 +51,7 @@ TEST_P(FeeChain, ShowsEveryFigureOfTheOrder) {
     SetVisible(TEXT40, -1);
     SetVisible(FORM2, -1);
     総合画面_SETSUB();
+    差引_SUB();  // as a change of the advance or the adjustment box does
     for (const auto& [box, text] : c.texts) EXPECT_EQ(GetText(*box), Text(text)) << text;
     EXPECT_EQ(Visible(TEXT15), c.boxShown);
     EXPECT_EQ(Visible(TEXT16), c.boxShown);
@@ -97,6 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
                       StoreKind(kPhotoBook, 2, 1400);
                   },
                   {{&TEXT45, "２,８００円"}, {&TEXT4, "１５０円"}, {&TEXT6, "当店負担、０円"}},
+                  false, false},
+        ChainCase{"AdvanceAndAdjustmentComeOffTheBalance",
+                  [] { StoreKind(kComic, 1, 1400), SetText(EDIT4, "500"), SetText(EDIT5, "30"); },
+                  {{&TEXT12, "１,９５０円"}, {&TEXT54, " 1420円"}},
                   false, false},
         ChainCase{"AMillionYen",
                   [] { StoreKind(kPhotoBook, 5, 200000); },

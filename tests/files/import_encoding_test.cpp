@@ -23,6 +23,10 @@ TEST(ImportEncoding, Utf8OnlyWhereShiftJisCannotBe) {
     EXPECT_EQ(EncodingOfImportLines(true, both), ImportEncoding::Utf8);
     // UTF-8 "日本" is valid Shift-JIS too, but only as rare kanji between half-width katakana.
     EXPECT_EQ(EncodingOfImportLines(false, {"\xE6\x97\xA5\xE6\x9C\xAC", "AKIRA"}), ImportEncoding::Utf8);
+    // The mark goes whole: no byte of it is left before the first field.
+    std::string marked = "\xEF\xBB\xBF\xE9\xA1\x8C";
+    EXPECT_TRUE(StripUtf8ByteOrderMark(marked));
+    EXPECT_EQ(marked, "\xE9\xA1\x8C");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cfenv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -39,19 +40,30 @@ TEST_F(OrderCommands, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     EXPECT_EQ(FileBytes("order.SAV"), "割引券:0\r\n013,0000,156,0,本\r\n");
 }
 
-TEST_F(OrderCommands, ABrokenFileLeavesTheOrderInMemoryAsItWas) {
+// A broken order, a text file that is no order at all, and a folder.
+TEST_F(OrderCommands, AFileThatIsNoOrderLeavesTheOrderInMemoryAsItWas) {
     EnterComic();
     Type(COMBO1, "2612310035");
     Click(BUTTON15);
     const std::string before = OrderFileBytes();
     PutFileBytes("broken.SAV", "割引券:2\r\n2612310042\r\n");
-    platform.QueueFileChoice(std::string("broken.SAV"));
-    platform.QueueAnswer(rt::Answer::Ok);
-    Click(BUTTON4);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("3行目：ファイルが途中で終わっています。"), std::string::npos);
-    EXPECT_EQ(OrderFileBytes(), before);
-    EXPECT_EQ(Shown(TEXT12), "1450円");  // the screen was not refreshed either
+    PutFileBytes("README.md", "# Kalvoro\n");
+    std::filesystem::create_directory("orders.SAV");
+    const std::pair<const char*, const char*> cases[] = {
+        {"broken.SAV", "」を読み込めません。\r\n3行目：ファイルが途中で終わっています。"},
+        {"README.md", "」を読み込めません。\r\n1行目：申込みデータのファイルではありません"},
+        {"orders.SAV", "」を読み込めません。\r\nファイルではなく、フォルダです。"},
+    };
+    for (const auto& [file, told] : cases) {
+        messages.clear();
+        platform.QueueFileChoice(std::string(file));
+        platform.QueueAnswer(rt::Answer::Ok);
+        Click(BUTTON4);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(std::string(file) + told), std::string::npos) << messages[0];
+        EXPECT_EQ(OrderFileBytes(), before);
+        EXPECT_EQ(Shown(TEXT12), "1450円");  // the screen was not refreshed either
+    }
 }
 
 TEST_F(OrderCommands, LoadingFillsTheHiddenBoxesFromTheFileAndEmptiesThemOtherwise) {

@@ -85,6 +85,13 @@ TEST_F(OrderFile, ACouponThatReadsOtherwiseBareIsWrittenInQuotes) {
     const std::string written = OrderFileBytes();
     EXPECT_EQ(written, file);
 
+    // A quote at the start, or one inside a coupon that needs quotes: read back, or refused.
+    for (const char* quote : {"\"2612310035", "26\"12310035", "\"1,2", "1,2\""}) {
+        COUPON_NO(0) = quote;
+        const OrderFileRead back = ParseOrderFile(OrderFileBytes());
+        EXPECT_TRUE(WhyOrderCannotBeWritten() || back.content.value().coupons.at(0) == Text(quote)) << quote;
+    }
+
     // One quote short: the coupon would split and the title line be taken as coupons.
     const std::string bare = "割引券:2\r\n1,2\r\n013,0000,156,0,本\r\n";
     const OrderFileRead split = ParseOrderFile(bare);
@@ -135,6 +142,8 @@ TEST_P(BrokenOrderFile, IsRefusedWithItsLineAndReason) {
     EXPECT_EQ(read.problem.reason, Text(b.reason));
 }
 
+const char* const kNotAnOrder = "申込みデータのファイルではありません（「割引券:」で始まる行がありません）。";
+
 std::string ManyTitles(int kind, int count) {
     std::string s = "割引券:0\r\n";
     for (int i = 0; i < count; ++i) s += std::to_string(kind) + "13,0000,156,0,t\r\n";
@@ -145,6 +154,10 @@ INSTANTIATE_TEST_SUITE_P(
     Files, BrokenOrderFile,
     testing::Values(
         Broken{"Empty", "", 0, "ファイルが空です。"},
+        // The first line of any text file, or one after a name line, is no coupon count.
+        Broken{"NotAnOrder", "# Kalvoro\n", 1, kNotAnOrder},
+        Broken{"CountWithoutItsColon", "割引券0\r\n", 1, kNotAnOrder},
+        Broken{"NameThenAList", "お客様氏名:山田\r\n買い物\r\n", 2, kNotAnOrder},
         Broken{"KindFive", "割引券:0\r\n013,0000,156,0,a\r\n513,0000,156,0,b\r\n", 3, "本の種類が０から４ではありません。"},
         Broken{"CouponsMissing", "割引券:3\r\n2612310035\r\n2612310042\r\n", 4, "ファイルが途中で終わっています。"},
         // A file that ends before the line it announces names that line, even without a line end.

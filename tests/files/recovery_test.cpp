@@ -65,10 +65,11 @@ protected:
 TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
     EnableRecovery();
     Step();
-    EXPECT_FALSE(fs::exists(RecoveryPath())) << "the empty order needs no recovery";
+    EXPECT_FALSE(fs::exists(RecoveryFolder())) << "the empty order needs no recovery, nor a lock";
     EnterComic();
     Step();
     EXPECT_EQ(FileBytes(RecoveryPath()), OrderFileBytes());
+    EXPECT_TRUE(fs::exists(fs::path(RecoveryPath()).replace_extension(".lock")));
     Type(COMBO1, "2612310035");
     Click(BUTTON15);
     Step();
@@ -83,6 +84,7 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
 
     // Erasing every title and the coupon: the order is empty again.
     Click(BUTTON5);
+    platform.QueueAnswer(rt::Answer::Yes);
     Click(BUTTON20);
     Click(BUTTON11);
     Step();
@@ -93,6 +95,8 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
     Step();
     EXPECT_EQ(OrderFileBytes(), "割引券:0\r\n");
     EXPECT_FALSE(fs::exists(RecoveryPath()));
+    EnableRecovery(false);  // the end of the run: the lock goes
+    EXPECT_TRUE(fs::is_empty(RecoveryFolder()));
 }
 
 TEST_F(Recovery, AFileThatCannotBeWrittenIsToldOnceAndTheOrderStays) {
@@ -196,6 +200,22 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     EXPECT_TRUE(fs::exists(fs::path(RecoveryFolder()) / "recovery-20260306-090000-79.SAV"));
 }
 
+// Numbers beyond what the conversion holds refuse the two newer files; the overflow they raised
+// must not end the program when the older one is taken up and priced in the same step.
+TEST_F(Recovery, FilesThatCannotBeReadAreSetAsideAndTheNextIsTakenUpAndPriced) {
+    EnableRecovery();
+    LeftBy("recovery-3.SAV", "割引券:0\r\n013,0000,1E5000,0,本\r\n", 3000);
+    LeftBy("recovery-2.SAV", "割引券:0\r\n013,0000,156," + std::string(5000, '9') + ",本\r\n", 2000);
+    LeftBy("recovery-1.SAV", "割引券:0\r\n013,0000,156,0,古い本\r\n", 1000);
+    for (rt::Answer a : {rt::Answer::Yes, rt::Answer::Ok, rt::Answer::Yes, rt::Answer::Ok, rt::Answer::Yes})
+        platform.QueueAnswer(a);
+    Obj main{kMainWindow};
+    OfferRecovery(main);
+    EXPECT_NE(messages.at(3).find("2行目：解像度か贈与の欄の数値が範囲外です。"), std::string::npos);
+    EXPECT_EQ(TITLE_NAME(0, 0), Text("古い本"));
+    EXPECT_EQ(Shown(TEXT12), "１,９５０円");
+}
+
 // The title open on the entry screen is kept as 終了 would keep it: with the name typed so far
 // and its options; without it while its name is empty, as 終了 would delete it.
 TEST_F(Recovery, TheTitleBeingTypedIsKeptAsClosingItWouldKeepIt) {
@@ -291,6 +311,7 @@ TEST_F(Recovery, AnOrderNamedAtStartIsLoadedAndTheOrdersLeftBehindWait) {
     } bad[] = {
         {u8"壊れた.SAV", "割引券:0\r\n913,0000,156,0,壊れた行\r\n", "を読み込めません。\r\n2行目：本の種類が０から４ではありません。"},
         {u8"無い.SAV", "", "を読み込めません。"},
+        {u8"README.md", "# Kalvoro\n", "を読み込めません。\r\n1行目：申込みデータのファイルではありません"},
         {u8"\U0001F4D7.SAV", "", "扱えない文字が含まれています。"},
     };
     for (const auto& c : bad) {

@@ -146,6 +146,21 @@ TEST_F(DeferredWidgets, AFormIsShownOrHiddenOnceWhenTheWindowsRunWithItsFontsInP
     EXPECT_EQ(record.seen, (std::vector<std::string>{"label font", "form shown", "form hidden"}));
 }
 
+// Shown one after the other within a routine, shown for the first time or again: the form shown
+// last is the one on top when the windows run.
+TEST_F(DeferredWidgets, TheFormShownLastIsOnTop) {
+    const rt::WinHandle other = platform.Create(kvtest::WindowParams(rt::ControlKind::Form, 0, 0x00cc0115));
+    platform.SetGeometry(other, {60, 50, 646, 480});
+    for (const auto& [shows, top] :
+         {std::pair{std::vector{form, other, form}, form}, std::pair{std::vector{other, form, other}, other}}) {
+        for (const rt::WinHandle shown : shows) platform.SetVisible(shown, true);
+        kvtest::Settle(platform);
+        EXPECT_TRUE(FormWidgetOf(platform, top)->isActiveWindow()) << (top == form ? "first form" : "second form");
+        for (const rt::WinHandle shown : shows) platform.SetVisible(shown, false);
+        kvtest::Settle(platform);
+    }
+}
+
 // Counts the font changes each control of the program gets.
 class FontChanges : public QObject {
 public:

@@ -56,8 +56,9 @@ TEST(FileFilters, APatternAsInitialNameFiltersInsteadOfNamingAFile) {
 
 struct AnswerCase {
     MessageButtons buttons;
-    int press;  // index of the button to click, -1 for Esc
+    int press;  // index of the button to click, -1 for Esc, -2 for Enter
     Answer expected;
+    DefaultButton defaultButton = DefaultButton::First;
 };
 
 class MessageBoxAnswers : public ::testing::TestWithParam<AnswerCase> {};
@@ -70,14 +71,14 @@ TEST_P(MessageBoxAnswers, AreTheProgramsCodes) {
                        auto* box = qobject_cast<QMessageBox*>(modal);
                        if (!box) return false;
                        if (c.press < 0) {
-                           QTest::keyClick(box, Qt::Key_Escape);
+                           QTest::keyClick(box, c.press == -1 ? Qt::Key_Escape : Qt::Key_Return);
                        } else {
                            const auto wanted = ButtonsOf(c.buttons).at(static_cast<size_t>(c.press)).button;
                            box->button(wanted)->click();
                        }
                        return true;
                    }},
-                   [&] { answer = platform.MessageBox(0, "題", "本文", c.buttons, MessageIcon::Information); });
+                   [&] { answer = platform.MessageBox(0, "題", "本文", c.buttons, MessageIcon::Information, c.defaultButton); });
     EXPECT_EQ(answer, c.expected);
 }
 
@@ -93,6 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{MessageButtons::YesNoCancel, 0, Answer::Yes},
                       AnswerCase{MessageButtons::YesNoCancel, -1, Answer::Cancel},
                       AnswerCase{MessageButtons::YesNo, 1, Answer::No}, AnswerCase{MessageButtons::YesNo, -1, Answer::No},
+                      AnswerCase{MessageButtons::YesNo, -2, Answer::Yes},
+                      AnswerCase{MessageButtons::YesNo, -2, Answer::No, DefaultButton::Second},
                       AnswerCase{MessageButtons::RetryCancel, 0, Answer::Retry},
                       AnswerCase{MessageButtons::RetryCancel, -1, Answer::Cancel}));
 

@@ -99,6 +99,7 @@ TEST(QtOrderFiles, AnOrderFileDroppedOnTheMainScreenIsLoaded) {
     const std::filesystem::path folder = testhome::Root() / "work";
     PutFileBytes(folder / "dropped.SAV", "割引券:0\r\n013,0000,156,0,落とした本\r\n");
     PutFileBytes(folder / "titles.CSV", "題名\r\n本\r\n");
+    PutFileBytes(folder / "second.SAV", "割引券:0\r\n013,0000,156,0,二つ目の本\r\n");
     std::unique_ptr<UserInput> input = Backends().at(0).make();
     StartProgramForTest(input->platform());
     auto& qt = static_cast<rt::QtPlatform&>(input->platform());
@@ -121,7 +122,8 @@ TEST(QtOrderFiles, AnOrderFileDroppedOnTheMainScreenIsLoaded) {
     text.setText(QStringLiteral("2612310035"));
     EXPECT_FALSE(DropOn(qt.Widget(rt::WindowOf(TEXT1)), text)) << "text is not taken by the form";
 
-    auto both = files({"titles.CSV", "dropped.SAV"});
+    // Of two orders dropped together, the first is loaded.
+    auto both = files({"titles.CSV", "dropped.SAV", "second.SAV"});
     EXPECT_TRUE(DropOn(coupon, *both));
     RunQueuedRoutines();
     ASSERT_EQ(TITLE_COUNT(0), 1);

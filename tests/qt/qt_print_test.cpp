@@ -10,12 +10,14 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <regex>
 #include <sstream>
 
@@ -25,6 +27,7 @@
 #include "app/documents/work_fee_details.h"
 #include "app/files/order_commands.h"
 #include "app/screens/controls.h"
+#include "runtime/backends/qt/qt_print.h"
 #include "runtime/values/encoding.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"
@@ -144,6 +147,46 @@ TEST_F(QtPrint, BothStatementsOfAMaximalOrderGoToPdfLineForLineWithTheirPagesNum
             if (line.empty()) continue;
             at = std::find(at, got.end(), line);
             ASSERT_NE(at, got.end()) << (details ? "details" : "estimate") << " lacks, or has out of order: " << line;
+        }
+    }
+}
+
+// A text that ends part-way down its last page, on all its pages and on those of a range chosen
+// in the print dialog: each page printed holds its rows, and no page outside the range is.
+TEST_F(QtPrint, APartlyFilledLastPageAndAChosenRangeArePrinted) {
+    std::vector<QString> lines;
+    for (int i = 1; i <= 101; ++i) lines.push_back(QStringLiteral("row %1").arg(i));
+    const rt::FontSpec font = platform().Font(rt::WindowOf(EDIT6));
+    auto print = [&](const QPageRanges& ranges) {
+        {
+            QPdfWriter writer(QString::fromStdString((folder / "pages.PDF").string()));
+            writer.setPageLayout(rt::qt::StatementPageLayout(lines, font));
+            EXPECT_TRUE(rt::qt::PaintPages(writer, lines, font, ranges, 1));
+        }
+        std::vector<std::vector<std::string>> pages;
+        std::istringstream in(PdfText(folder / "pages.PDF"));
+        for (std::string page; std::getline(in, page, '\f');) pages.push_back(Lines(page));
+        return pages;
+    };
+    const auto all = print({});
+    ASSERT_GE(all.size(), 2u);
+    const int count = static_cast<int>(all.size()), rows = static_cast<int>(std::count_if(
+        all[0].begin(), all[0].end(), [](const std::string& line) { return line.starts_with("row "); }));
+    ASSERT_NE(101 % rows, 0) << "the last page is only partly filled";
+    const std::vector<int> choices[] = {{}, {2}, {1, count}};
+    for (const std::vector<int>& chosen : choices) {
+        QPageRanges ranges;
+        for (int page : chosen) ranges.addPage(page);
+        std::vector<int> want(chosen.empty() ? count : 0);
+        std::iota(want.begin(), want.end(), 1);
+        if (!chosen.empty()) want = chosen;
+        const auto pages = print(ranges);
+        ASSERT_EQ(pages.size(), want.size());
+        for (size_t p = 0; p < want.size(); ++p) {
+            auto has = [&](const std::string& line) { return std::count(pages[p].begin(), pages[p].end(), line) == 1; };
+            EXPECT_TRUE(has(std::to_string(want[p]) + " / " + std::to_string(count))) << want[p];
+            for (int row = (want[p] - 1) * rows + 1; row <= std::min(want[p] * rows, 101); ++row)
+                EXPECT_TRUE(has("row " + std::to_string(row))) << "page " << want[p] << " lacks row " << row;
         }
     }
 }

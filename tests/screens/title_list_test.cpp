@@ -102,10 +102,18 @@ TEST_P(FullKind, DeletingTheFirstAndTheLastTitleKeepsTheRest) {
     EXPECT_TRUE(Visible(FORM2));
 }
 
-TEST_P(FullKind, ErasingAllTitlesEmptiesEverySlot) {
+TEST_P(FullKind, ErasingAllTitlesAsksFirstAndEmptiesEverySlot) {
     const int kind = GetParam();
     FillKind(kind, kSlotUpper + 1);
     OpenList(kind);
+    platform.QueueAnswer(rt::Answer::No);
+    Click(BUTTON20);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (KindName(kind) + "のタイトルをすべて消去しますか？\r\n消去したタイトルは元に戻せません。").bytes());
+    EXPECT_EQ(platform.LastDefaultButton(), rt::DefaultButton::Second) << "Enter keeps the titles";
+    EXPECT_EQ(TITLE_COUNT(kind), kSlotUpper + 1);
+    EXPECT_EQ(Items(LIST1).size(), static_cast<size_t>(kSlotUpper + 1));
+    platform.QueueAnswer(rt::Answer::Yes);
     Click(BUTTON20);
     EXPECT_EQ(Items(LIST1), std::vector<std::string>{"タイトルを追加"});
     EXPECT_EQ(TITLE_COUNT(kind), 0);

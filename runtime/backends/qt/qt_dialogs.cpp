@@ -127,7 +127,7 @@ FileDialogStart PlanFileDialog(const FileDialogSpec& params) {
 namespace rt {
 
 Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const std::string& text,
-                              MessageButtons buttons, MessageIcon icon) {
+                              MessageButtons buttons, MessageIcon icon, DefaultButton defaultButton) {
     BeforeEvents();  // the forms are drawn behind the box
     QMessageBox box(OwnerWidget(owner));
     box.setWindowTitle(qt::FromSjis(title));
@@ -143,12 +143,13 @@ Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const s
     std::map<QAbstractButton*, Answer> answers;
     QAbstractButton* escape = nullptr;
     const Answer escapeAnswer = qt::EscapeAnswer(buttons);
-    for (const qt::MessageButton& b : qt::ButtonsOf(buttons)) {
-        QPushButton* button = box.addButton(b.button);
-        button->setText(b.label);
-        answers[button] = b.answer;
-        if (!box.defaultButton()) box.setDefaultButton(button);
-        if (b.answer == escapeAnswer) escape = button;
+    const std::vector<qt::MessageButton> set = qt::ButtonsOf(buttons);
+    for (size_t i = 0; i < set.size(); ++i) {
+        QPushButton* button = box.addButton(set[i].button);
+        button->setText(set[i].label);
+        answers[button] = set[i].answer;
+        if (i == 0 || i == static_cast<size_t>(defaultButton)) box.setDefaultButton(button);
+        if (set[i].answer == escapeAnswer) escape = button;
     }
     box.setEscapeButton(escape);
     box.exec();

@@ -98,7 +98,7 @@ public:
     void SetSpokenName(WinHandle w, const std::string& name) override;
 
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text, MessageButtons buttons,
-                      MessageIcon icon) override;
+                      MessageIcon icon, DefaultButton defaultButton = DefaultButton::First) override;
     void ErrorReport(WinHandle owner, const std::string& caption, const std::string& report,
                      const std::string& helpText) override;
     std::optional<std::string> FileDialog(const FileDialogSpec& params) override;

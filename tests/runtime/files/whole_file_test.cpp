@@ -1,10 +1,14 @@
 #include "runtime/files/whole_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -130,6 +134,55 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Killed in a child process while it replaces a file, without unnamed files and with them: the
+// old file stays whole, and what the write left is gone after the next write to the folder.
+[[noreturn]] void Die() {
+    ::raise(SIGKILL);
+    std::abort();
+}
+ssize_t DyingWrite(int fd, const void* data, size_t size) {
+    if (++g_calls == 3) Die();
+    return ::write(fd, data, size < 1000 ? size : 1000);
+}
+int DyingRename(int, const char*, int, const char*) { Die(); }
+int NoUnnamedFiles(int folder, const char* path, int flags, mode_t mode) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) return errno = EOPNOTSUPP, -1;
+    return ::openat(folder, path, flags, mode);
+}
+
+TEST(FileReplacing, AWriteKilledHalfWayLeavesTheOldFileWholeAndNoTemporaryAfterTheNext) {
+    fs::create_directory("killed");
+    const int unnamed = ::open("killed", O_TMPFILE | O_WRONLY, 0600);
+    if (unnamed >= 0) ::close(unnamed);
+    // Unnamed until complete, a write killed before its rename leaves nothing at all.
+    struct {
+        bool named, atRename;
+        size_t left;
+    } const cases[] = {{true, false, 1}, {true, true, 1}, {false, false, 0}, {false, true, 1}};
+    for (const auto& [named, atRename, left] : cases) {
+        if (!named && unnamed < 0) continue;
+        fs::remove("killed/other.kvo");
+        Put("killed/order.kvo", kOld);
+        if (::fork() == 0) {
+            g_calls = 0;
+            rt::FileCalls calls = rt::SystemFileCalls();
+            if (named) calls.openat = NoUnnamedFiles;
+            if (atRename) calls.renameat = DyingRename;
+            else calls.write = DyingWrite;
+            rt::ScopedFileCalls scoped(calls);
+            rt::WriteFileReplacing("killed/order.kvo", kNew);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::wait(&status);
+        ASSERT_TRUE(WIFSIGNALED(status)) << named << atRename;
+        EXPECT_EQ(Contents("killed/order.kvo"), kOld);
+        EXPECT_EQ(Names("killed").size(), 1u + left) << named << atRename;
+        ASSERT_TRUE(rt::WriteFileReplacing("killed/other.kvo", kOld).ok);
+        EXPECT_EQ(Names("killed"), (std::set<std::string>{"order.kvo", "other.kvo"}));
+    }
+}
+
 TEST(FileReplacing, FolderSyncFailureIsReportedAfterTheRename) {
     fs::path folder = fs::current_path() / "inject-folder-sync";
     fs::create_directory(folder);
@@ -173,9 +226,11 @@ int RecordingRename(int fromFolder, const char* from, int toFolder, const char* 
 // name borrows as much of its start as fits, in whole characters, and stays recognisably ours.
 TEST(FileReplacing, ANameAsLongAsTheSystemTakes) {
     fs::create_directory("long-name");
-    std::string name;  // 84 kanji and three letters: 255 bytes in UTF-8
-    for (int i = 0; i < 84; ++i) name += "資";
-    name += "abc";
+    // 255 bytes in UTF-8: two letters, 78 kanji, 19 letters. The temporary name's room for it
+    // ends inside a kanji, and one byte more would end after it.
+    std::string name = "ab";
+    for (int i = 0; i < 78; ++i) name += "資";
+    name += std::string(19, 'c');
     rt::FileCalls calls = rt::SystemFileCalls();
     calls.renameat = RecordingRename;
     rt::ScopedFileCalls scoped(calls);

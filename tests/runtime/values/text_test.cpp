@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // A mark after a double-byte character is not folded in, whatever its trail
                     // byte (B6 to C4 and CA to CE are those of ｶ..ﾄ and ﾊ..ﾎ).
                     WideCase{"カﾞ", "カ゛"}, WideCase{"宛ﾞ", "宛゛"}, WideCase{"じﾞ", "じ゛"},
-                    WideCase{"ぬﾟ", "ぬ゜"}, WideCase{"Ωﾞｶﾞ", "Ω゛ガ"}));
+                    WideCase{"ぬﾟ", "ぬ゜"}, WideCase{"Ωﾞｶﾞ", "Ω゛ガ"}, WideCase{"ｱカﾞ", "アカ゛"}));
 
 TEST(FullWidth, EveryAsciiAndKanaByteBecomesOneDoubleByteCharacter) {
     std::string all;
@@ -148,7 +148,7 @@ TEST(TodayText, OverrideAndFormat) {
 TEST(TodayText, ADayTheCalendarLacksGivesWayToTheClock) {
     unsetenv("KALVORO_TODAY");
     const Text clock = TodayText();
-    for (const char* impossible : {"2026-02-29", "2026-04-31", "2026-13-01"}) {
+    for (const char* impossible : {"2026-02-29", "2026-04-31", "2026-13-01", "2024-01-011", "20240-01-01", "2024-011-01"}) {
         setenv("KALVORO_TODAY", impossible, 1);
         EXPECT_EQ(TodayText(), clock) << impossible;
     }

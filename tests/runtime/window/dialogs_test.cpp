@@ -40,6 +40,11 @@ TEST_F(Dialogs, MessageBoxAnswersAndArgumentChecks) {
     p.QueueAnswer(rt::Answer::No);
     EXPECT_EQ(MessageBox(main, "t", "x", 4, 1), 6);
     EXPECT_RT_ERROR(MessageBox(main, "t", "x", 6, 0), 5);
+    // 256 more: Enter presses the second button.
+    p.QueueAnswer(rt::Answer::No);
+    EXPECT_EQ(MessageBox(main, "t", "x", 4 + 256, 1), 6);
+    EXPECT_EQ(p.LastDefaultButton(), rt::DefaultButton::Second);
+    EXPECT_RT_ERROR(MessageBox(main, "t", "x", 6 + 256, 0), 5);
     EXPECT_RT_ERROR(MessageBox(main, "t", "x", 0, 5), 5);
     EXPECT_RT_ERROR(MessageBox(Obj{}, "t", "x", 0, 0), 1000);
     // A control may own a message box.
