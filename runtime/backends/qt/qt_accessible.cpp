@@ -1,4 +1,5 @@
-// Accessible names: each box and scroll bar is named by the label placed as its caption.
+// What a screen reader hears: the forms as windows, and each control named by its caption on the
+// form, a figure with its caption, a name the program gave first.
 #include "runtime/backends/qt/qt_accessible.h"
 
 #include <QAbstractItemView>
@@ -180,9 +181,6 @@ bool ShowsFigure(const QString& text) {
     }
     return digit;
 }
-
-namespace {
-}  // namespace
 
 void InstallAccessibleInterfaces() { QAccessible::installFactory(MakeInterface); }
 
