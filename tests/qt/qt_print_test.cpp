@@ -225,7 +225,8 @@ TEST_F(QtPrint, CtrlPOpensThePrintDialogOfTheStatementOnShow) {
 // enlarged, never below the size the form gives, and the box takes what it gains.
 TEST_F(QtPrint, ShiftF10OpensTheMenuAndTheStatementGrowsWithItsWindow) {
     QStringList offered;
-    QTimer::singleShot(50, [&] {
+    QObject context;  // no menu: the timer goes with the test
+    QTimer::singleShot(50, &context, [&] {
         if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
             for (const QAction* action : menu->actions()) offered << action->text();
             menu->close();
