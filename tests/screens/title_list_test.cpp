@@ -271,8 +271,8 @@ TEST_F(TitleScreens, AKeyboardAloneReachesEveryStepAndTheCloseLeavesEachScreen) 
     ASSERT_TRUE(Visible(FORM3));
     Type(EDIT1, "本");
     Click(RADIO5);
-    for (const auto& [k, dpi] : {std::pair{rt::Key::End, 600}, {rt::Key::Left, 599}, {rt::Key::Home, 50},
-                                 {rt::Key::PageUp, 60}, {rt::Key::Right, 61}}) {
+    // The keys' steps are the behaviour suite's table; here, that the figures follow to both ends.
+    for (const auto& [k, dpi] : {std::pair{rt::Key::End, 600}, {rt::Key::Home, 50}}) {
         key(HSCROLL1, k);
         EXPECT_EQ(Pos(HSCROLL1), dpi);
         EXPECT_EQ(TITLE_DPI(0, 0), dpi);
