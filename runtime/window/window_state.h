@@ -1,7 +1,8 @@
 #pragma once
-// The window layer's own state, shared by its units (window.cpp: objects, events and waiting;
-// form_player.cpp: playing form resources; control_ops.cpp: the control operations). Not for
-// the program's routines, which use window.h.
+// The window layer's own state, shared by its units: object_table.cpp (forms, controls and the
+// entries bound to them), routines.cpp, event_sink.cpp and keyboard.cpp (the user's actions as
+// events), event_queue.cpp (the queue and the wait), form_player.cpp (playing form resources) and
+// control_ops.cpp (the control operations). Not for the program's routines, which use window.h.
 #include <deque>
 #include <map>
 #include <string>
@@ -56,23 +57,35 @@ struct State {
     WinHandle pushedList = 0;  // the list whose Enter or Space was taken on its press
     int nextControlId = 1;
     std::vector<std::string> droppedFiles;  // the paths of the last drop, for its routine
+    // The routines of each control's menu commands, in the order the back end numbers them.
+    std::map<WinHandle, std::vector<Routine>> commands;
 };
 
 extern State g;
+extern Platform* g_platform;  // null until the program or a test gives one
 
 // Kind codes of the object table.
 inline constexpr int kFormCode = 0x1000;
 inline int KindCode(ControlKind k) { return k == ControlKind::Form ? kFormCode : 0x1100 + (static_cast<int>(k) - 3); }
 
 Platform& P();
+// Single-byte letters in capitals; a double-byte character stays as it is.
+std::string Upper(std::string_view s);
 bool SameName(std::string_view a, std::string_view b);
 ControlRecord* RecordOf(WinHandle w);
 FormRecord* FormOf(WinHandle w);
 Int32 ObjectFor(WinHandle w, ControlKind kind);
+// Queues a routine to run for a form; a full queue drops it.
+void Enqueue(Int32 formObject, Routine routine);
 // Queues the event of a window for its routine; an event with no routine is not queued.
 void Raise(WinHandle w, int event);
 // The routine an event of the window runs, or null.
 Routine RoutineFor(const ControlRecord& rec, int event);
+
+// Where the user's actions reach the window layer (event_sink.cpp), and the keys it takes
+// itself before the control (keyboard.cpp): true when the key is taken.
+EventSink& WindowSink();
+bool HandleKey(WinHandle focus, Key key, bool shift, bool pressed);
 
 // The focus rule of a form the program shows: unless the focus is already on the form or one
 // of its controls, it goes to the first edit, combo or list box (in creation order) that is

@@ -245,6 +245,14 @@ void QtPlatform::ApplyComboGeometry(Window& win) {
     combo->setMaxVisibleItems(std::max(1, (r.height - lineHeight) / rowHeight));
 }
 
+void QtPlatform::SetColours(WinHandle w, std::optional<Colour> text, std::optional<Colour> background) {
+    Window* win = Find(w);
+    if (!win || Later(*win, [this, w, text, background] { SetColours(w, text, background); })) return;
+    if (text) win->textColour = text;
+    if (background) win->backColour = background;
+    ApplyColours(*win);
+}
+
 void QtPlatform::ApplyColours(Window& win) {
     QWidget* widget = win.widget;
     QPalette palette = widget->palette();
