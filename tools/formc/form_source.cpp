@@ -1,3 +1,5 @@
+// The form source's reader: one form and its controls, key by key, each checked against the kind
+// of window it describes, with every value left out given its common one (form_source.h).
 #include "tools/formc/form_source.h"
 
 #include <algorithm>
@@ -6,6 +8,8 @@
 #include <set>
 
 #include "runtime/values/encoding.h"
+#include "tools/formc/form_events.h"
+#include "tools/formc/source_words.h"
 
 namespace formc {
 namespace {
@@ -16,36 +20,6 @@ using rt::WindowDescription;
 constexpr uint32_t kChildStyle = 0x40000000;
 constexpr size_t kMaxNameBytes = 21;
 constexpr size_t kMaxFaceBytes = 31;
-
-// Event number → name suffix; the id stored in the resource is 100 + the number.
-constexpr const char* kSuffixes[] = {
-    "_INITMENU", "_ON", "_CHANGE", "_START", "_END", "_SETFOCUS", "_KILLFOCUS",
-    "_RESIZE", "_CLICK", "_DBLCLICK", "_MOUSEDOWN", "_MOUSEUP", "_MOUSEMOVE", "_UPDATED",
-    "_DONE", "_TIMER", "_ABORTDOC", "_QUERYCLOSE", "_NOTIFYICON", "_DROPFILES", "_MOUSEWHEEL",
-};
-
-std::vector<int> DefaultEventNumbers(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Form: return {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 17, 18, 19, 20};
-        case ControlKind::PushButton:
-        case ControlKind::OptionButton:
-        case ControlKind::CheckBox:
-        case ControlKind::BitmapButton: return {1};
-        case ControlKind::Edit: return {2, 5, 6, 19};
-        case ControlKind::Label: return {8, 9, 19};
-        case ControlKind::ListBox:
-        case ControlKind::ComboBox: return {2, 5, 6, 8, 9, 19};
-        case ControlKind::HScroll:
-        case ControlKind::VScroll: return {2};
-        default: return {};
-    }
-}
-
-std::vector<rt::EventBinding> Bindings(const std::vector<int>& numbers, const std::string& name) {
-    std::vector<rt::EventBinding> events;
-    for (int n : numbers) events.push_back({static_cast<int16_t>(100 + n), name + kSuffixes[n]});
-    return events;
-}
 
 // Messages are UTF-8; names are kept in Shift-JIS once read.
 std::string Utf8(const std::string& sjis) { return rt::SjisToUtf8Lossy(sjis); }
@@ -74,52 +48,6 @@ constexpr KeyTag kKeyTags[] = {
     {"text", 11}, {"textcolour", 34}, {"backcolour", 35}, {"range", 50}, {"steps", 51},
     {"maxlength", 156}, {"item", 172}, {"state", 173},
 };
-
-struct Token {
-    bool quoted = false;
-    std::string text;
-};
-
-struct Failed {
-    int line;
-    std::string reason;
-};
-
-[[noreturn]] void Fail(int line, std::string reason) { throw Failed{line, std::move(reason)}; }
-
-// Splits a line into words and quoted texts ("\"" and "\\" escape inside quotes) up to "//".
-std::vector<Token> Tokenize(std::string_view line, int lineNo) {
-    std::vector<Token> tokens;
-    size_t i = 0;
-    while (i < line.size()) {
-        char c = line[i];
-        if (c == ' ' || c == '\t') {
-            ++i;
-        } else if (line.substr(i, 2) == "//") {
-            break;
-        } else if (c == '"') {
-            Token t{true, {}};
-            for (++i;; ++i) {
-                if (i >= line.size()) Fail(lineNo, "text without its closing quote");
-                if (line[i] == '"') break;
-                if (line[i] == '\\') {
-                    if (i + 1 >= line.size() || (line[i + 1] != '"' && line[i + 1] != '\\'))
-                        Fail(lineNo, "only \\\" and \\\\ may follow a backslash");
-                    ++i;
-                }
-                t.text += line[i];
-            }
-            ++i;
-            tokens.push_back(std::move(t));
-        } else {
-            size_t end = line.find_first_of(" \t\"", i);
-            if (end == std::string_view::npos) end = line.size();
-            tokens.push_back({false, std::string(line.substr(i, end - i))});
-            i = end;
-        }
-    }
-    return tokens;
-}
 
 // One window being read, with what the end of its block still has to check.
 struct Block {
@@ -282,9 +210,9 @@ private:
         if (args_.empty()) Fail(line_, "events takes suffixes such as _ON, or none");
         for (size_t i = 0; i < args_.size(); ++i) {
             const std::string& suffix = Word(i);
-            auto s = std::find(std::begin(kSuffixes), std::end(kSuffixes), suffix);
-            if (s == std::end(kSuffixes)) Fail(line_, "unknown event suffix \"" + suffix + "\"");
-            numbers.push_back(static_cast<int>(s - std::begin(kSuffixes)));
+            const std::optional<int> number = EventNumber(suffix);
+            if (!number) Fail(line_, "unknown event suffix \"" + suffix + "\"");
+            numbers.push_back(*number);
         }
         current_->eventNumbers = std::move(numbers);
     }
@@ -410,10 +338,6 @@ SourceResult ParseFormSource(std::string_view utf8, const std::string& fileName)
         result.error = SourceError{fileName, f.line, f.reason};
     }
     return result;
-}
-
-std::vector<rt::EventBinding> DefaultEvents(rt::ControlKind kind, const std::string& name) {
-    return Bindings(DefaultEventNumbers(kind), name);
 }
 
 }  // namespace formc
