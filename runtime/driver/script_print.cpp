@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/values/encoding.h"
+#include "runtime/files/error_record.h"
 #include "runtime/values/error.h"
 #include "runtime/backends/headless.h"
 #include "runtime/driver/script_line.h"

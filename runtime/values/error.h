@@ -2,8 +2,8 @@
 // Runtime errors. The application installs no handler of its own: every error ends the program
 // after a report naming the module, the line of the failing step and the code.
 #include <cstdint>
-#include <filesystem>
 #include <functional>
+#include <optional>
 #include <source_location>
 #include <string>
 
@@ -54,20 +54,16 @@ std::string ErrorReportText(const RuntimeError& e);
 // A short explanation of a code (Shift-JIS), empty when we have none (error_texts.cpp).
 std::string ErrorExplanation(int code);
 
-// Where RecordLastError writes: kalvoro/last-error in $XDG_STATE_HOME, or in ~/.local/state
-// when that is not set; empty when neither variable gives a folder.
-std::filesystem::path LastErrorPath();
-
-// Writes MODL, LINE, CODE, FUNC, INFO, TIME, MODE, RTL into LastErrorPath(). Returns false
-// when it could not be written (diagnosis only, never fatal).
-bool RecordLastError(const RuntimeError& e);
-
-enum class LastErrorRecord { Written, NotWritten };
+// Keeps a record of the error for diagnosis and answers where (a UTF-8 path), or nothing when it
+// could not be kept. The layer that writes files gives it (runtime/files/error_record.h); until
+// one is given, no record is kept.
+using ErrorRecorder = std::function<std::optional<std::string>(const RuntimeError& e)>;
+void SetErrorRecorder(ErrorRecorder recorder);
 
 // What the report's Help button shows (Shift-JIS, lines ending in CR LF): the code's meaning in
-// the customer's words, that OK ends the program, and where the record is kept, or that it could
-// not be kept (error_texts.cpp).
-std::string ErrorHelpText(const RuntimeError& e, LastErrorRecord record);
+// the customer's words, that OK ends the program, and where the record is kept (`recordPath`,
+// UTF-8), or that it could not be kept (an empty path) (error_texts.cpp).
+std::string ErrorHelpText(const RuntimeError& e, const std::string& recordPath);
 
 // The report as it reaches the user: its text and what its Help button shows.
 struct ErrorReportTexts {

@@ -115,8 +115,8 @@ const CodeTexts* Find(int code) {
 
 // The record's path as the customer reads it out to the shop. A path Shift-JIS cannot hold is
 // shown as the rule that makes it, which the shop can follow on the customer's computer.
-std::string RecordPathText() {
-    if (std::optional<std::string> sjis = Utf8ToSjis(LastErrorPath().string())) return *sjis;
+std::string RecordPathText(const std::string& path) {
+    if (std::optional<std::string> sjis = Utf8ToSjis(path)) return *sjis;
     return "$XDG_STATE_HOME/kalvoro/last-error";
 }
 
@@ -127,14 +127,14 @@ std::string ErrorExplanation(int code) {
     return t ? t->brief : std::string();
 }
 
-std::string ErrorHelpText(const RuntimeError& e, LastErrorRecord record) {
+std::string ErrorHelpText(const RuntimeError& e, const std::string& recordPath) {
     const CodeTexts* t = Find(e.code);
     std::string text = "エラー[" + std::to_string(e.code) + "]について\r\n";
     text += t ? t->customer : kGeneralText;
     text += "\r\n\r\n「OK」を押すと、プログラムを終了します。\r\n";
-    if (record == LastErrorRecord::Written && !LastErrorPath().empty()) {
+    if (!recordPath.empty()) {
         text += "お問い合わせの際は、エラー番号と、次のファイルに残した記録の内容をお知らせください。\r\n";
-        text += RecordPathText();
+        text += RecordPathText(recordPath);
     } else {
         text += "エラーの記録はファイルに残せませんでした。お問い合わせの際は、この画面の内容を"
                 "お知らせください。";

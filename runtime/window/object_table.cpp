@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/files/error_record.h"
 #include "runtime/window/window_state.h"
 
 namespace rt {
@@ -80,6 +81,8 @@ using namespace detail;
 Platform& CurrentPlatform() { return P(); }
 void SetPlatform(Platform* platform) { g_platform = platform; }
 void StartWindowLayer(Platform& platform) {
+    // Recorded from the start: the main form itself may be what fails.
+    KeepErrorRecords();
     g_platform = &platform;
     platform.SetSink(&WindowSink());
     g = State{};
@@ -106,6 +109,7 @@ void ResetWindowLayer() {
     g = State{};
     ForgetRegisteredForms();
     SetErrorPresenter(nullptr);
+    SetErrorRecorder(nullptr);
 }
 
 std::optional<Int32> FindForm(std::string_view name) {

@@ -76,8 +76,12 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
             }
             EXPECT_EQ(Name(w).toStdString(), expected.toStdString()) << where;
             for (const QChar arrow : {QChar(0x2190), QChar(0x2192)}) EXPECT_FALSE(Name(w).contains(arrow)) << where;
-            if (qobject_cast<QRadioButton*>(w)) EXPECT_EQ(Role(w), QAccessible::RadioButton) << where;
-            if (qobject_cast<QCheckBox*>(w)) EXPECT_EQ(Role(w), QAccessible::CheckBox) << where;
+            if (qobject_cast<QRadioButton*>(w)) {
+                EXPECT_EQ(Role(w), QAccessible::RadioButton) << where;
+            }
+            if (qobject_cast<QCheckBox*>(w)) {
+                EXPECT_EQ(Role(w), QAccessible::CheckBox) << where;
+            }
         }
         return reachable;
     };

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "runtime/backends/headless.h"
+#include "runtime/files/error_record.h"
 #include "runtime/values/error.h"
 #include "tests/support/expect_error.h"
 #include "tests/support/long_paths.h"
@@ -68,7 +69,7 @@ TEST_F(Dialogs, ARuntimeErrorIsReportedWithHelpAndNotAsOneOfTheProgramsBoxes) {
     const rt::HeadlessPlatform::ShownReport& shown = p.ErrorReports()[0];
     EXPECT_EQ(shown.caption, rt::ExecutableCaption());
     EXPECT_EQ(shown.report, "\r\nKalvoro [42行]:エラー[9]\n配列の添字が範囲外です");
-    EXPECT_EQ(shown.help, rt::ErrorHelpText(e, rt::LastErrorRecord::Written));
+    EXPECT_EQ(shown.help, rt::ErrorHelpText(e, rt::LastErrorPath().string()));
     EXPECT_NE(shown.help.find("登録できる数を超えた項目を扱おうとしました。"), std::string::npos);
     EXPECT_NE(shown.help.find(rt::LastErrorPath().string()), std::string::npos);
     // The report took no answer and raised no message box; the program's boxes answer as before.
