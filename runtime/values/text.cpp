@@ -217,19 +217,11 @@ Text ToFullWidth(const Text& s, Here here) {
 
 namespace {
 
-// Up to `most` digits at s, moved past; false when there is none.
-bool Digits(const char*& s, int most, int& value) {
-    value = 0;
-    int n = 0;
-    for (; n < most && *s >= '0' && *s <= '9'; ++n, ++s) value = value * 10 + (*s - '0');
-    return n > 0;
-}
-
-// YYYY-MM-DD (a shorter year, month or day is taken too). Read by hand: the C library's scanf
-// would map a further block of it at every start the date is given.
+// YYYY-MM-DD (a shorter year, month or day is taken too).
 bool ParseOverride(const char* s, std::tm& tm) {
     int y, m, d;
-    if (!Digits(s, 4, y) || *s++ != '-' || !Digits(s, 2, m) || *s++ != '-' || !Digits(s, 2, d) || *s) return false;
+    char tail;
+    if (std::sscanf(s, "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
     // A day the calendar does not have would be printed on the statements as it stands.
     if (!IsCalendarDate(y, m, d)) return false;
     tm.tm_year = y - 1900;

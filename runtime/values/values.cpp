@@ -2,26 +2,6 @@
 
 #include <cfenv>
 #include <cmath>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-namespace {
-
-// To the nearest integer, ties to even, in the current rounding mode (which the program never
-// changes from round-to-nearest-even), for the stores to an Int16. The processor's conversion
-// does what libm's nearbyint does for every value near that range, without mapping a further
-// block of libm at every start; a value far beyond it is out of range however it rounds.
-double NearestForInt16(double value) {
-#if defined(__SSE2__)
-    if (std::fabs(value) <= 65536.0) return _mm_cvtsd_si32(_mm_set_sd(value));
-    return value;
-#else
-    return std::nearbyint(value);
-#endif
-}
-
-}  // namespace
 
 Int32 RoundToInteger(double value, Here here) {
     if (std::isnan(value)) RaiseError(6, here);
@@ -38,7 +18,9 @@ int16_t RoundToInt16(double value, Here here) {
 
 int16_t StoreInt16(double value, Here here) {
     if (std::isnan(value)) RaiseError(6, here);
-    const double r = NearestForInt16(value);
+    // nearbyint follows the current rounding mode, which the program never changes from
+    // round-to-nearest-even.
+    const double r = std::nearbyint(value);
     if (r < -32768.0 || r > 32767.0) RaiseError(6, here);
     return static_cast<int16_t>(r);
 }

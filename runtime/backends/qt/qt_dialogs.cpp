@@ -125,21 +125,40 @@ FileDialogStart PlanFileDialog(const FileDialogSpec& params) {
 }  // namespace rt::qt
 
 namespace rt {
+namespace {
+
+QMessageBox::Icon IconOf(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Stop: return QMessageBox::Critical;
+        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::Exclamation: return QMessageBox::Warning;
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The program's own texts as they are, line ends and all, never read as markup.
+void SetPlainText(QMessageBox& box, const std::string& title, const std::string& text, QMessageBox::Icon icon) {
+    box.setWindowTitle(qt::FromSjis(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(qt::FromSjis(text, qt::LineEnds::CrLf));
+    box.setIcon(icon);
+}
+
+QPushButton* AddOk(QMessageBox& box) {
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    ok->setText(QStringLiteral("OK"));
+    return ok;
+}
+
+}  // namespace
 
 Answer QtPlatform::MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                               MessageButtons buttons, MessageIcon icon, DefaultButton defaultButton) {
     BeforeEvents();  // the forms are drawn behind the box
     QMessageBox box(OwnerWidget(owner));
-    box.setWindowTitle(qt::FromSjis(title));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(qt::FromSjis(text, qt::LineEnds::CrLf));
-    switch (icon) {
-        case MessageIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    }
+    SetPlainText(box, title, text, IconOf(icon));
     std::map<QAbstractButton*, Answer> answers;
     QAbstractButton* escape = nullptr;
     const Answer escapeAnswer = qt::EscapeAnswer(buttons);
@@ -162,12 +181,8 @@ void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const 
     BeforeEvents();
     QWidget* parent = OwnerWidget(owner);
     QMessageBox box(parent);
-    box.setWindowTitle(qt::FromSjis(caption));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(qt::FromSjis(report, qt::LineEnds::CrLf));
-    box.setIcon(QMessageBox::Warning);
-    QPushButton* ok = box.addButton(QMessageBox::Ok);
-    ok->setText(QStringLiteral("OK"));
+    SetPlainText(box, caption, report, QMessageBox::Warning);
+    QPushButton* ok = AddOk(box);
     QPushButton* help = box.addButton(QMessageBox::Help);
     help->setText(qt::U8(u8"ヘルプ(&H)"));
     // Enter, Esc and the close box all end the program: only OK does, and the report must not
@@ -180,13 +195,8 @@ void QtPlatform::ErrorReport(WinHandle owner, const std::string& caption, const 
         box.exec();
         if (box.clickedButton() != help) return;
         QMessageBox helpBox(parent);
-        helpBox.setWindowTitle(qt::FromSjis(caption));
-        helpBox.setTextFormat(Qt::PlainText);
-        helpBox.setText(qt::FromSjis(helpText, qt::LineEnds::CrLf));
-        helpBox.setIcon(QMessageBox::Information);
-        QPushButton* back = helpBox.addButton(QMessageBox::Ok);
-        back->setText(QStringLiteral("OK"));
-        helpBox.setEscapeButton(back);
+        SetPlainText(helpBox, caption, helpText, QMessageBox::Information);
+        helpBox.setEscapeButton(AddOk(helpBox));
         // The record's path can be selected and copied into a mail to the shop.
         helpBox.setTextInteractionFlags(Qt::TextSelectableByMouse);
         helpBox.exec();
