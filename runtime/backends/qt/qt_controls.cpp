@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "runtime/backends/qt/qt_fonts.h"
+#include "runtime/backends/qt/qt_form_palette.h"
 #include "runtime/backends/qt/qt_option_groups.h"
 #include "runtime/backends/qt/qt_window.h"
 
@@ -51,6 +52,8 @@ QWidget* QtPlatform::MakeWidget(Window& win, QWidget* parent) {
                 if (s & kMaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
             }
             form->setWindowFlags(flags);
+            // Its controls take it from the form; the desktop's windows opened over it do not.
+            form->setPalette(qt::FormPalette());
             win.focusFrame = new qt::FocusFrame(form);
             return form;
         }
