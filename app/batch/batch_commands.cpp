@@ -1,3 +1,6 @@
+// The shop's commands without a window: the command line checked, the program started on the
+// headless back end with the order loaded as the load command loads it, then the figures printed or
+// the statements written.
 #include "app/batch/batch_commands.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// The fee summary laid out: its cells put in four columns and aligned, then the totals set beside
+// the formulas that connect the circled figures.
 #include "app/documents/fee_summary.h"
 
 #include <array>

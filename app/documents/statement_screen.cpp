@@ -1,3 +1,5 @@
+// The statement screen (FORM5) and the button that opens it: the mail attachment, then the work-fee
+// details and the fee summary, each written to a text file, printed or saved as a PDF.
 #include "app/documents/statement_screen.h"
 
 #include "app/documents/fee_summary.h"

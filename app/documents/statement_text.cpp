@@ -1,3 +1,5 @@
+// What the two fee statements share: a column brought to one width through DOC_LINE, a row's cells
+// joined, and the bytes of the text file a statement is saved as.
 #include "app/documents/statement_text.h"
 
 #include <cassert>

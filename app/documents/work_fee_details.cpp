@@ -1,3 +1,5 @@
+// The work-fee details laid out: for each kind with titles, every title priced again for its row,
+// the table's columns aligned, and the kind's subtotal lines beneath.
 #include "app/documents/work_fee_details.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// Amounts as text: full-width digits grouped by three, lines padded to one width in DOC_LINE, and
+// amounts of a million yen or more written with all their digits instead of in exponent form.
 #include "app/fee/amount_text.h"
 
 #include <cmath>

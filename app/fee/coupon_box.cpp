@@ -1,3 +1,5 @@
+// The main screen's coupon box: the registered coupons counted and listed in COMBO1, and the totals
+// that follow when they change.
 #include "app/fee/coupon_box.h"
 
 #include "app/fee/amount_text.h"

@@ -1,3 +1,5 @@
+// The main screen's refresh: with the form hidden, each order total computed again in its turn and
+// its figure written, then the form shown once.
 #include "app/fee/fee_chain.h"
 
 #include "app/fee/amount_text.h"

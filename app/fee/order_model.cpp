@@ -1,3 +1,6 @@
+// The order's globals, the names of the book kinds, the start-up values (today's date, the
+// special-discount months, the resolution presets, the title limits) and the defaults of a new
+// title.
 #include "app/fee/order_model.h"
 
 #include "runtime/values/number_text.h"

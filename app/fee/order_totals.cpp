@@ -1,3 +1,5 @@
+// The order's figures from the work fee to the grand total, each formed in double and rounded to
+// single when stored, and the boxes of the main screen that show them.
 #include "app/fee/order_totals.h"
 
 #include <cmath>

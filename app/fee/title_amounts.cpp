@@ -1,3 +1,5 @@
+// One title priced: its reference price, the fees of its kind and course, its options and
+// resolution surcharge from the price tables, and its total.
 #include "app/fee/title_amounts.h"
 
 #include <span>

@@ -1,3 +1,5 @@
+// The figures of the title entry screen (FORM3): the current title's prices and total in full-width
+// digits.
 #include "app/fee/title_display.h"
 
 #include "app/fee/amount_text.h"

@@ -1,3 +1,5 @@
+// A file problem as the customer reads it: the message naming the file, what was being done and the
+// line, and a failed system call's reason in the customer's words.
 #include "app/files/file_messages.h"
 
 #include <cerrno>

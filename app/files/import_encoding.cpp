@@ -1,3 +1,5 @@
+// Whether a customer's title-data file is read as UTF-8 or Shift-JIS, told from its byte-order mark
+// or from the bytes of its lines.
 #include "app/files/import_encoding.h"
 
 #include "runtime/values/encoding.h"

@@ -1,3 +1,5 @@
+// A customer's title-data lines split into fields, quoted fields and doubled quotes included, in
+// one pass over each line.
 #include "app/files/import_file.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Saving and loading the order from the main screen, whether through the dialogs, a drop or the
+// command line: the order file written or read whole, and the customer told when it fails.
 #include "app/files/order_commands.h"
 
 #include <filesystem>

@@ -1,3 +1,5 @@
+// The saved order file: the bytes of the order in memory, the checks that they read back as the
+// same order, and a file parsed whole before the order in memory is replaced by it.
 #include "app/files/order_file.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The recovery files of the real window: each run's own file and lock in the state folder, kept up
+// to date after every change, and the orders of runs that have ended offered at the next start.
 #include "app/files/recovery.h"
 
 #include <dirent.h>

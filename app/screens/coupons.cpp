@@ -1,3 +1,5 @@
+// Coupon numbers registered, replaced and removed through the main screen's coupon box, each
+// checked for its expiry date and discount digits first.
 #include "app/screens/coupons.h"
 
 #include "app/fee/coupon_box.h"

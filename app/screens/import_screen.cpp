@@ -1,3 +1,6 @@
+// The import screen (FORM4): a customer's file read whole and brought to Shift-JIS, its fields
+// moved between the two lists, and a title made of each line, with the titles that lost characters
+// counted in a notice.
 #include "app/screens/import_screen.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The program's main routine: the routines events reach by name, the start-up step (caption, forms,
+// fonts, limits, the controls not offered) and the wait loop that keeps the recovery file.
 #include "app/screens/main_routine.h"
 
 #include "app/fee/fee_chain.h"

@@ -1,3 +1,5 @@
+// The main screen's own buttons and hidden boxes: a kind's title list opened under its caption, the
+// end of the program, and what the hidden boxes recompute.
 #include "app/screens/main_screen.h"
 
 #include "app/fee/fee_chain.h"

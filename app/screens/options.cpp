@@ -1,3 +1,6 @@
+// The options and resolution of the title on the entry screen: the boxes and the slider into the
+// title, the pixel size on A4 or B5 paper, the amount beside each control, and the title priced
+// again at every change.
 #include "app/screens/options.h"
 
 #include "app/fee/amount_text.h"

@@ -1,3 +1,5 @@
+// The entry screen of one title (FORM3): the screen laid out for the title's kind and book type,
+// the course and gift buttons, and the title stored or deleted when the screen closes.
 #include "app/screens/title_entry.h"
 
 #include "app/fee/amount_text.h"

@@ -1,3 +1,5 @@
+// The title list of one kind (FORM2): its lines with their amounts aligned, a title opened or
+// added, titles removed without leaving a gap, and the return to the main screen.
 #include "app/screens/title_list.h"
 
 #include <algorithm>

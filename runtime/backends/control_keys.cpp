@@ -1,3 +1,5 @@
+// The keys a scroll bar and a list box handle themselves, worked out once for every back end: the
+// scroll action a key stands for, and the line a key moves a list's selection to.
 #include "runtime/backends/control_keys.h"
 
 #include <algorithm>

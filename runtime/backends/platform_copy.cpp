@@ -1,3 +1,5 @@
+// A headless run's windows made again on another back end, parents before their controls, so that a
+// scripted run can be drawn by the real window system.
 #include "runtime/backends/platform_copy.h"
 
 namespace rt {

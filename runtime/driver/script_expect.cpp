@@ -1,3 +1,5 @@
+// The properties a script's `expect` reads: their names, the kinds of window that have them, and
+// the value each shows on the headless back end.
 #include "runtime/driver/script_expect.h"
 
 #include "runtime/backends/headless.h"

@@ -1,3 +1,5 @@
+// A script line as the driver reads it: the UTF-8 and control-byte checks, words matched in any
+// letter case, and the line cut into words at blanks and tabs.
 #include "runtime/driver/script_line.h"
 
 #include <cstdio>

@@ -1,3 +1,6 @@
+// What the scripted driver prints: texts escaped into one line of UTF-8, message boxes, error
+// reports and file dialogs with their answers, and form dumps, with paths written so that a
+// transcript does not depend on where it ran.
 #include "runtime/driver/script_print.h"
 
 #include <unistd.h>

@@ -1,3 +1,6 @@
+// The file channels 1 to 255: a text file opened on a channel to be read whole or made new, items
+// written and lines and fields read, and every failure raised as the runtime error that ends the
+// program.
 #include "runtime/files/channels.h"
 
 #include <fcntl.h>

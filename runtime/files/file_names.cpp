@@ -1,3 +1,5 @@
+// The program's Shift-JIS file names made absolute UTF-8 paths within the system's limits, a path
+// split into its parts, and the system's errors as runtime error codes and English reasons.
 #include "runtime/files/file_names.h"
 
 #include <unistd.h>

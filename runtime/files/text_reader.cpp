@@ -1,3 +1,5 @@
+// Lines and comma-separated fields read from a text file's bytes in memory by the rules the
+// program's files were always read by, each read giving a status rather than raising.
 #include "runtime/files/text_reader.h"
 
 #include "runtime/values/number_text.h"

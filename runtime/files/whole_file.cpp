@@ -1,3 +1,6 @@
+// Whole files read into memory, and files replaced only once their new bytes are complete: a locked
+// temporary file beside the target, synced and renamed over it, and the leftovers of killed writers
+// removed.
 #include "runtime/files/whole_file.h"
 
 #include <dirent.h>

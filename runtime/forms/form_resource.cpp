@@ -1,3 +1,5 @@
+// The reader of the binary form resource: the header and each tagged record checked against the
+// window it describes, and a rejected record named by the check and the value that refused it.
 #include "runtime/forms/form_resource.h"
 
 #include <cstdio>

@@ -1,7 +1,6 @@
+// The writer of the binary form format (EncodeForm), record by record: the mirror of DecodeForm,
+// used by the resource compiler and by tests that build small forms of their own.
 #include "runtime/forms/form_resource.h"
-
-// The writer of the binary form format: the mirror of DecodeForm, used by the resource compiler
-// and by tests that build small forms of their own.
 
 namespace rt {
 namespace {

@@ -1,3 +1,6 @@
+// Shift-JIS (code page 932) to UTF-8 and back, through one converter each way: exactly, with bad
+// bytes replaced, as shown to a person, or with the characters Shift-JIS lacks replaced and
+// counted.
 #include "runtime/values/encoding.h"
 
 #include <iconv.h>

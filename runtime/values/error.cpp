@@ -1,3 +1,5 @@
+// A runtime error from where a step fails to the end of the program: the report's text, the record
+// kept and the report shown once, and the caption of the program's error boxes.
 #include "runtime/values/error.h"
 
 #include <cstdio>

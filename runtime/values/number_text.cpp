@@ -1,3 +1,6 @@
+// Numbers to text with the sign position first, a Single to six significant digits and a Double to
+// fifteen, rounded half up on their exact decimal digits; and text back to a number, radix prefixes
+// included.
 #include "runtime/values/number_text.h"
 
 #include <cerrno>

@@ -1,3 +1,5 @@
+// The text operations of the program's routines, by bytes and by Shift-JIS characters, with the
+// argument checks that raise its errors; full-width forms, JIS characters and today's date.
 #include "runtime/values/text.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The numeric conversions and their errors: rounding to an integer, stores into Int16 and Single,
+// integer division, checked Int32 arithmetic, and the processor's floating exception flags.
 #include "runtime/values/values.h"
 
 #include <cfenv>

@@ -1,3 +1,6 @@
+// Message boxes, file dialogs and the print dialog as the routines call them: the arguments
+// checked, the filter and initial path read, and the floating-point flags left as the dialog found
+// them.
 #include "runtime/window/dialogs.h"
 
 #include <unistd.h>

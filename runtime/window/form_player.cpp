@@ -1,3 +1,6 @@
+// Playing a form resource: a form loaded by name (registered at run time or embedded) is decoded,
+// and the form and its controls are created and given what their records say, in the order a
+// user sees them built; a rejected record is told before the error ends the program.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -5,8 +8,6 @@
 
 #include "runtime/window/window_state.h"
 
-// Playing a form resource: the form and its controls are created and given what their records
-// say, in the order a user sees them built.
 namespace rt::detail {
 namespace {
 

@@ -1,3 +1,5 @@
+// Message boxes, the error report with its help, and Qt's own file dialog, set up for the program's
+// texts, buttons and file patterns, with the folder last chosen remembered across runs.
 #include "runtime/backends/qt/qt_dialogs.h"
 
 #include <QAbstractButton>

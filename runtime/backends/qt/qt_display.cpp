@@ -1,3 +1,5 @@
+// Which Qt platform shows the windows: the displays the session names asked whether they answer,
+// the platform plugins looked for, X taken first, and a sentence saying why when none will do.
 #include "runtime/backends/qt/qt_display.h"
 
 #include <dirent.h>

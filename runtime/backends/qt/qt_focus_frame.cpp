@@ -1,3 +1,5 @@
+// The frame round a form's focused control, drawn on a transparent layer above the controls and
+// kept off a label set close to the control.
 #include "runtime/backends/qt/qt_focus_frame.h"
 
 #include <QEvent>

@@ -1,3 +1,5 @@
+// The faces the forms name, replaced by installed faces of the same design; and the characters of a
+// table box each kept as many half-width cells wide as they have bytes.
 #include "runtime/backends/qt/qt_fonts.h"
 
 #include <QFontMetricsF>

@@ -1,3 +1,5 @@
+// The keys the window layer takes itself (Tab, Enter, Space), caught before the focused widget acts
+// on them, and Shift+F10 opening a control's context menu.
 #include "runtime/backends/qt/qt_input.h"
 
 #include <QApplication>

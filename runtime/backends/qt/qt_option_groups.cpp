@@ -1,3 +1,5 @@
+// Which group box each option button belongs to, found from where the button's centre lies, so that
+// each group box is one choice.
 #include "runtime/backends/qt/qt_option_groups.h"
 
 #include <cstdint>

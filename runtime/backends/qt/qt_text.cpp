@@ -1,3 +1,5 @@
+// Shift-JIS texts to Qt's strings and back: the yen sign, line ends, characters code page 932
+// cannot hold, file paths that must convert exactly, and byte offsets against string indexes.
 #include "runtime/backends/qt/qt_text.h"
 
 #include <QList>

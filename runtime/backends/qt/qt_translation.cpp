@@ -1,3 +1,5 @@
+// Qt's own texts in the desktop's language: Qt's translation for the locale, and the type names of
+// folders and drives looked up where that translation keeps them.
 #include "runtime/backends/qt/qt_translation.h"
 
 #include <QLibraryInfo>

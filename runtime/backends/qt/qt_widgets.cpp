@@ -1,3 +1,6 @@
+// The Qt widgets that behave as the standard controls do: forms whose close box only asks, buttons,
+// lists and scroll bars that report the user's actions, labels whose wrapped lines stay in their
+// box, and the byte limits of typing.
 #include "runtime/backends/qt/qt_widgets.h"
 
 #include <QCloseEvent>
