@@ -10,7 +10,7 @@
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/headless.h"
 
 namespace {

@@ -5,11 +5,11 @@
 
 #include <cstdlib>
 
-#include "app/fee/fee_chain.h"
 #include "app/fee/coupon_box.h"
+#include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
 #include "app/fee/title_amounts.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/coupons.h"
 #include "app/screens/main_routine.h"
 #include "app/screens/main_screen.h"

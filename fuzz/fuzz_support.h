@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/headless.h"
 #include "runtime/values/error.h"
 #include "tests/screens/program_run.h"

@@ -8,7 +8,7 @@
 #include "app/fee/order_model.h"
 #include "app/files/file_messages.h"
 #include "app/files/order_commands.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/platform.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/window/dialogs.h"

@@ -5,7 +5,7 @@
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 
 Int16 COUPON_SEL = -1;
 

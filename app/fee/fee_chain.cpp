@@ -6,7 +6,7 @@
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 
 void 総合画面_SETSUB() {
     // The form stays hidden while its figures change, so no half-refreshed screen is seen.

@@ -8,7 +8,7 @@
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
 #include "app/fee/price_tables.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/values/number_text.h"
 
 // Amounts are formed in double and rounded to single only when stored, so every expression

@@ -5,7 +5,7 @@
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/title_amounts.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 
 void 基本金額表示_SUB() {
     基本金額_SUB();

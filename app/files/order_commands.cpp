@@ -11,7 +11,7 @@
 #include "app/fee/order_model.h"
 #include "app/files/file_messages.h"
 #include "app/files/order_file.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/files/channels.h"
 #include "runtime/files/file_names.h"
 #include "runtime/files/whole_file.h"

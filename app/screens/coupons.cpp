@@ -4,9 +4,9 @@
 
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
-#include "app/screens/controls.h"
-#include "runtime/window/dialogs.h"
+#include "app/forms/controls.h"
 #include "runtime/values/number_text.h"
+#include "runtime/window/dialogs.h"
 
 namespace {
 

@@ -10,17 +10,17 @@
 #include <utility>
 #include <vector>
 
+#include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/files/file_messages.h"
 #include "app/files/import_encoding.h"
 #include "app/files/import_file.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/options.h"
 #include "app/screens/title_list.h"
 #include "runtime/files/file_names.h"
 #include "runtime/files/text_reader.h"
 #include "runtime/files/whole_file.h"
-#include "app/fee/amount_text.h"
 #include "runtime/values/encoding.h"
 #include "runtime/window/dialogs.h"
 

@@ -2,12 +2,12 @@
 // fonts, limits, the controls not offered) and the wait loop that keeps the recovery file.
 #include "app/screens/main_routine.h"
 
+#include "app/documents/statement_screen.h"
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
-#include "app/documents/statement_screen.h"
 #include "app/files/order_commands.h"
 #include "app/files/recovery.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/coupons.h"
 #include "app/screens/import_screen.h"
 #include "app/screens/main_screen.h"

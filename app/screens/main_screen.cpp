@@ -5,7 +5,7 @@
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/title_list.h"
 #include "runtime/values/number_text.h"
 

@@ -8,7 +8,7 @@
 #include "app/fee/price_tables.h"
 #include "app/fee/title_amounts.h"
 #include "app/fee/title_display.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/values/number_text.h"
 
 namespace {

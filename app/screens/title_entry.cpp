@@ -6,7 +6,7 @@
 #include "app/fee/order_model.h"
 #include "app/fee/title_amounts.h"
 #include "app/files/order_file.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/options.h"
 #include "app/screens/title_list.h"
 #include "runtime/values/number_text.h"

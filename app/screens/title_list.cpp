@@ -9,7 +9,7 @@
 #include "app/fee/fee_chain.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/title_entry.h"
 #include "runtime/window/dialogs.h"
 

@@ -11,7 +11,7 @@
 #include "app/fee/coupon_box.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/headless.h"
 #include "tests/support/real_forms.h"
 

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "app/fee/order_model.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/headless.h"
-#include "tests/support/real_forms.h"
 #include "tests/support/expect_error.h"
+#include "tests/support/real_forms.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/qt/qt_accessible.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"
 #include "tests/support/user_input.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/qt/qt_widgets.h"
 #include "runtime/window/window.h"
 #include "tests/qt/qt_test_support.h"

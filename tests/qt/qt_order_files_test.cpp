@@ -15,7 +15,7 @@
 #include <QUrl>
 
 #include "app/fee/order_model.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/qt/qt_platform.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"

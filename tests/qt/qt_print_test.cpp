@@ -27,7 +27,7 @@
 #include "app/documents/statement_text.h"
 #include "app/documents/work_fee_details.h"
 #include "app/files/order_commands.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/qt/qt_print.h"
 #include "runtime/values/encoding.h"
 #include "tests/qt/qt_test_support.h"

@@ -20,7 +20,7 @@
 
 #include "app/fee/order_model.h"
 #include "app/files/order_file.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/main_routine.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"

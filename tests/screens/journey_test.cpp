@@ -3,7 +3,7 @@
 // routines and leave the same figures.
 #include <gtest/gtest.h>
 
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "tests/screens/program_run.h"
 #include "tests/support/user_input.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/headless.h"
 #include "tests/screens/program_run.h"
 

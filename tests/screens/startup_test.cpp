@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "app/fee/order_model.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "app/screens/main_routine.h"
 #include "runtime/backends/headless.h"
 

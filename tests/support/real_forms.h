@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/fee/order_model.h"
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 #include "runtime/backends/headless.h"
 
 class RealForms : public testing::Test {

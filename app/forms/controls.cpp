@@ -1,6 +1,6 @@
 // The object variables of the five forms and their controls, and the loading of the forms with
 // every control bound to its variable.
-#include "app/screens/controls.h"
+#include "app/forms/controls.h"
 
 Obj MAINFORM, FORM2, FORM3, FORM4, FORM5;
 #define KALVORO_DEFINE_CONTROL(form, control) Obj control;
