@@ -124,6 +124,7 @@ def main():
         sys.exit(__doc__.strip().splitlines()[-1])
     source, copy = (os.path.abspath(p) for p in sys.argv[1:])
     pieces = {}
+    mirrored = {os.path.join(copy, MARKER)}
     for folder, folders, files in os.walk(source):
         relative = os.path.relpath(folder, source)
         folders[:] = [f for f in folders
@@ -132,6 +133,7 @@ def main():
         for name in files:
             path = os.path.join(folder, name)
             target = os.path.join(copy, relative, name)
+            mirrored.add(os.path.normpath(target))
             if name.endswith(SOURCE_SUFFIXES):
                 with open(path, encoding="utf-8") as f:
                     text = f.read()
@@ -158,6 +160,13 @@ def main():
             os.makedirs(os.path.dirname(target), exist_ok=True)
             with open(target, "w", encoding="utf-8") as f:
                 f.write(text)
+    # A file moved or removed in the tree goes from the copy too: the build's globs would still
+    # compile it beside its new place.
+    for folder, folders, files in os.walk(copy):
+        for name in files:
+            path = os.path.normpath(os.path.join(folder, name))
+            if path not in mirrored:
+                os.remove(path)
     open(os.path.join(copy, MARKER), "a").close()
 
 

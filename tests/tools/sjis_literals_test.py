@@ -15,7 +15,13 @@ copy_tree = os.path.join(work, "copy")
 shutil.rmtree(work, ignore_errors=True)
 os.makedirs(source_tree)
 shutil.copy(sample, os.path.join(source_tree, "sample.cpp"))
+# A file the tree no longer has (moved since the last copy) must leave the copy, or the copy's
+# build would compile it beside its new place.
+os.makedirs(os.path.join(copy_tree, "gone"))
+open(os.path.join(copy_tree, "gone", "moved.cpp"), "w").close()
 subprocess.run([sys.executable, rewriter, source_tree, copy_tree], check=True)
+if os.path.exists(os.path.join(copy_tree, "gone", "moved.cpp")):
+    sys.exit("a file removed from the tree stayed in the copy")
 
 
 def run(source, *flags):
