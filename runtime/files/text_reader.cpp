@@ -55,7 +55,9 @@ ReadStatus TextReader::Line(Text& line) {
 ReadStatus TextReader::ReadField(Text& field, FieldEnd& end, bool& quoted) {
     readLine_ = currentLine_;
     if (pos_ >= bytes_.size()) return ReadStatus::PastEnd;
-    while (pos_ < bytes_.size() && bytes_[pos_] == ' ') ++pos_;
+    // A NUL is dropped wherever it stands, so one before the opening quote must not hide it:
+    // read as a bare field, `\0"x` would give a field that no file can hold again.
+    while (pos_ < bytes_.size() && (bytes_[pos_] == ' ' || bytes_[pos_] == '\0')) ++pos_;
     std::string out;
     quoted = pos_ < bytes_.size() && bytes_[pos_] == kQuote;
     if (quoted) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <string>
 
 namespace {
 
@@ -45,6 +46,13 @@ TEST(TextReader, QuotedFieldAcrossALineEndCountsIt) {
     ASSERT_EQ(reader.Field(field), ReadStatus::Ok);
     EXPECT_EQ(field.bytes(), "a\r\nb");
     EXPECT_EQ(reader.line(), 2);
+    // A dropped NUL before the quote, among the blanks or not, still leaves it opening the field.
+    using namespace std::string_literals;
+    for (const std::string& lead : {"\0"s, " \0 "s}) {
+        TextReader quoted(lead + "\"a,b\",c");
+        ASSERT_EQ(quoted.Field(field), ReadStatus::Ok);
+        EXPECT_EQ(field.bytes(), "a,b") << lead.size();
+    }
 }
 
 TEST(TextReader, TooLongLineConsumesNothing) {
