@@ -3,14 +3,17 @@
 #include "app/files/order_file.h"
 
 #include <cmath>
+#include <iostream>
 
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
 #include "app/files/file_messages.h"
+#include "app/files/import_encoding.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/files/text_reader.h"
+#include "runtime/values/encoding.h"
 #include "runtime/values/number_text.h"
 
 namespace {
@@ -45,8 +48,9 @@ int DigitAt(const Text& field, size_t index) {
 // Whether a coupon goes in quotes: written bare it would not read back as itself. A file brings
 // such coupons (a quoted field keeps commas, colons, line ends and leading blanks), and the
 // screens take anything but the date and the amount digits; one written bare would split into
-// other coupons or eat the titles' lines at the next load.
-bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r") != npos || (!c.empty() && c.front() == ' '); }
+// other coupons or eat the titles' lines at the next load. An LF ends a line too, since order
+// files arrive with LF line ends after a mail program or an editor.
+bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r\n") != npos || (!c.empty() && c.front() == ' '); }
 
 Text CouponLine(const Text& coupon) { return NeedsQuotes(coupon.view()) ? Text("\"") + coupon + "\"" : coupon; }
 
@@ -71,14 +75,14 @@ std::optional<Text> CouponProblem(int i) {
 }
 
 // Why a title's line would read back as something else: the title is the rest of its line, up
-// to the CR, and at most the bytes a line is read with, whatever the fields before it take.
+// to the CR or LF, and at most the bytes a line is read with, whatever the fields before it take.
 std::optional<Text> TitleProblem(int t, int k, const Text& name) {
-    if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\0", 2)) == npos)
+    if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\n\0", 3)) == npos)
         return std::nullopt;
     const Text which = KindName(k) + "の" + ToFullWidth(IntegerDigits(t + 1)) + "冊目のタイトル";
     if (name.size() > rt::kMaxLineBytes)
         return which + "が長すぎます。３２，７６７バイトを超えるタイトルは読み込めません。";
-    if (name.view().find('\r') != npos) return which + "に改行があります。改行を含むタイトルは読み込めません。";
+    if (name.view().find_first_of("\r\n") != npos) return which + "に改行があります。改行を含むタイトルは読み込めません。";
     if (name.view().find('\0') != npos) return which + kNulProblem + "タイトルは読み込めません。";
     return std::nullopt;
 }
@@ -126,13 +130,19 @@ std::string Bytes(const TitleBeingTyped* typed, Text* leftOut) {
     return out;
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 bool StartsWith(const Text& line, const char* prefix) { return line.view().substr(0, std::string_view(prefix).size()) == prefix; }
 
 }  // namespace
 
 bool StartsLikeOrderFile(std::string_view firstBytes) {
-    for (std::string_view start : {"割引券:", "お客様氏名", "前受額", "少額割引額"})
-        if (firstBytes.starts_with(start)) return true;
+    if (firstBytes.starts_with(kUtf8Mark)) firstBytes.remove_prefix(kUtf8Mark.size());
+    for (std::string_view start : {"割引券", "お客様氏名", "前受額", "少額割引額"}) {
+        // Also as an editor or a mail program may have saved it, in UTF-8.
+        if (firstBytes.starts_with(start) || firstBytes.starts_with(rt::SjisToUtf8(start).value_or(std::string(start))))
+            return true;
+    }
     return false;
 }
 
@@ -141,7 +151,7 @@ namespace {
 class Parser {
 public:
     explicit Parser(const std::string& bytes)
-        : reader_(bytes), lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.ends_with("\r\n"))) {}
+        : reader_(bytes, rt::LineEnds::CrOrLf), lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n')) {}
 
     OrderFileRead Run() {
         OrderFileRead result;
@@ -167,8 +177,10 @@ public:
         const int countLine = reader_.lineOfLastRead();
         // Every order the program or the shop writes has this line; without it the first line
         // of any text file (a README, a list renamed .SAV) would read as an order of nothing.
-        if (!StartsWith(line, "割引券:"))
-            return Failed(countLine, "申込みデータのファイルではありません（「割引券:」で始まる行がありません）。");
+        // What follows the word is not looked at: older files have 「割引券：」 or 「割引券 :」,
+        // and the count is read from the eighth byte, as it always was.
+        if (!StartsWith(line, "割引券"))
+            return Failed(countLine, "申込みデータのファイルではありません（「割引券」で始まる行がありません）。");
         const std::optional<double> count = NumberIn(TextMid(line, 8));
         if (!count || *count < 0 || *count > kMostCoupons || *count != std::floor(*count))
             return Failed(countLine, "割引券の枚数が０から１０ではありません。");
@@ -279,7 +291,65 @@ std::optional<Text> WhyOrderCannotBeWritten() {
     return std::nullopt;
 }
 
-OrderFileRead ParseOrderFile(const std::string& bytes) { return Parser(bytes).Run(); }
+namespace {
+
+// Why a line of a UTF-8 file cannot be read: a character Shift-JIS has no form for, shown as
+// "？". On a title's line (four commas before it) the title is named, as a save names it.
+Text UnheldCharacterProblem(std::string_view utf8Line) {
+    while (!utf8Line.empty() && (utf8Line.back() == '\r' || utf8Line.back() == '\n')) utf8Line.remove_suffix(1);
+    int unheld = 0;
+    Text line(rt::Utf8ToSjisReplacing(utf8Line, "？", unheld));
+    size_t nameAt = 0;
+    for (int comma = 0; comma < 4 && nameAt != npos; ++comma) {
+        nameAt = line.view().find(',', nameAt);
+        if (nameAt != npos) ++nameAt;
+    }
+    const Text which = nameAt != npos ? Text("タイトル「") + TextMid(line, static_cast<Int32>(nameAt) + 1) : Text("「") + line;
+    return which + "」に、このプログラムで使えない文字（「？」の所）があります。";
+}
+
+// An order file that an editor or a mail program saved in UTF-8, in Shift-JIS as the program
+// wrote it; a problem naming the first line that holds a character Shift-JIS cannot hold.
+std::optional<OrderFileProblem> IntoShiftJis(std::string& bytes) {
+    std::string sjis;
+    int line = 1;
+    for (size_t at = 0; at < bytes.size(); ++line) {
+        size_t end = bytes.find_first_of("\r\n", at);
+        if (end == npos) end = bytes.size();
+        else if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') end += 2;
+        else ++end;
+        const std::string_view piece(bytes.data() + at, end - at);
+        const std::optional<std::string> converted = rt::Utf8ToSjis(piece);
+        if (!converted) return OrderFileProblem{line, UnheldCharacterProblem(piece)};
+        sjis += *converted;
+        at = end;
+    }
+    bytes = std::move(sjis);
+    return std::nullopt;
+}
+
+}  // namespace
+
+OrderFileRead ParseOrderFile(const std::string& bytes) {
+    // A file of the program's own starts with a Shift-JIS kanji, which is no UTF-8: it is read
+    // as it is, and only a file told as UTF-8 (as the import tells one) is converted first.
+    if (!bytes.starts_with(kUtf8Mark) && EncodingOfImportLines(false, {bytes}) == ImportEncoding::ShiftJis)
+        return Parser(bytes).Run();
+    std::string text = bytes;
+    StripUtf8ByteOrderMark(text);
+    OrderFileRead read;
+    if (std::optional<OrderFileProblem> problem = IntoShiftJis(text)) {
+        read.problem = std::move(*problem);
+        return read;
+    }
+    read = Parser(text).Run();
+    read.fromUtf8 = read.content.has_value();
+    return read;
+}
+
+void TellOrderFromUtf8OnStandardError(const std::string& nameUtf8) {
+    std::cerr << "kalvoro: " << nameUtf8 << ": read as UTF-8 and converted to Shift-JIS\n";
+}
 
 OrderFileRead ReadOrderFile(const Text& path) {
     std::string bytes;

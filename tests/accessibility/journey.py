@@ -471,11 +471,22 @@ def set_resolution(program, entry):
     report(has(bar, pyatspi.STATE_FOCUSED), "the focus stays on the scroll bar", "scroll bar", show(program.focused()))
 
 
+def check_close_button(window):
+    """The window manager offers to close the active window (the close button of its frame, and
+    Alt+F4): openbox lists the close among the window's allowed actions only when the form asks
+    for one."""
+    r = subprocess.run(["sh", "-c", "xprop -id \"$(xdotool getactivewindow)\" _NET_WM_ALLOWED_ACTIONS"],
+                       capture_output=True, text=True)
+    report("_NET_WM_ACTION_CLOSE" in r.stdout, f"「{name(window)}」 has the window manager's close button",
+           "_NET_WM_ACTION_CLOSE", r.stdout.strip())
+
+
 def close_by_window_manager(program, window, back_to, button):
     """Alt+F4 on window: back_to must become active. Falls back on button so that the journey
     can go on."""
     report(window_manager_active() == name(window), f"the window manager has 「{name(window)}」 active",
            name(window), window_manager_active())
+    check_close_button(window)
     press("alt+F4")
     back = becomes_active(program, back_to)
     if not report(back is not None, f"the window manager's close on 「{name(window)}」 acts as {button}",
@@ -621,6 +632,7 @@ def journey():
         if report(statement is not None, "the statement screen is the active window", "料金明細",
                   show(program.active())):
             statement_menu(program, statement)
+            close_by_window_manager(program, statement, MAIN, "終了")
     finally:
         program.end()
 
