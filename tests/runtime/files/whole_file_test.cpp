@@ -218,8 +218,9 @@ TEST(FileReplacing, FailuresAfterTheRenameAreReported) {
 }
 
 // Another program's writer in the same folder: its temporary file, locked while it writes, is not
-// taken for a leftover; nor is a file that only looks like the temporary of another file. Once
-// unlocked, the target's own leftover goes at the target's next write.
+// taken for a leftover, nor is a file that only looks like another file's temporary. Once
+// unlocked, the target's own leftover goes at its next write, here one where the unnamed file may
+// not be linked (a sandbox): that write falls back on a named temporary file, locked until renamed.
 bool g_lockedAtRename = false;
 int LockCheckingRename(int fromFolder, const char* from, int toFolder, const char* to) {
     const int fd = ::openat(fromFolder, from, O_RDONLY);
@@ -227,45 +228,27 @@ int LockCheckingRename(int fromFolder, const char* from, int toFolder, const cha
     if (fd >= 0) ::close(fd);
     return ::renameat(fromFolder, from, toFolder, to);
 }
-int RefusedLink(int, const char*, int, const char*, int) { return errno = EPERM, -1; }
 
-TEST(FileReplacing, TheSweepTakesOnlyTheTargetsOwnUnlockedLeftovers) {
+TEST(FileReplacing, TheSweepTakesOnlyTheTargetsOwnUnlockedLeftoversAndARefusedLinkFallsBack) {
     fs::create_directory("sweep");
-    Put("sweep/order.kvo", kOld);
-    const std::string live = "sweep/.order.kvo.0123456789ab.kvtmp", lookAlike = "sweep/.other.kvo.0123456789ab.kvtmp";
-    Put(live, "another writer's bytes");
-    Put(lookAlike, "not ours");
+    const std::string live = "sweep/.order.kvo.0123456789ab.kvtmp", lookAlike = ".other.kvo.0123456789ab.kvtmp";
+    for (const std::string& name : {live, "sweep/" + lookAlike}) Put(name, "another writer's");
     const int held = ::open(live.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
     rt::FileCalls calls = rt::SystemFileCalls();
     calls.renameat = LockCheckingRename;
-    {
-        rt::ScopedFileCalls scoped(calls);
-        ASSERT_TRUE(rt::WriteFileReplacing("sweep/order.kvo", kNew).ok);
-    }
-    EXPECT_TRUE(g_lockedAtRename) << "the finished file is still locked when it is renamed";
-    EXPECT_EQ(Contents(live), "another writer's bytes");
-    EXPECT_EQ(Names("sweep").size(), 3u);
-    ::close(held);
-    ASSERT_TRUE(rt::WriteFileReplacing("sweep/order.kvo", kOld).ok);
-    EXPECT_EQ(Names("sweep"), (std::set<std::string>{"order.kvo", ".other.kvo.0123456789ab.kvtmp"}));
-}
-
-// A system that makes unnamed files but refuses to link one (a sandbox, a /proc of another
-// namespace): the write goes to a named temporary file instead, and succeeds.
-TEST(FileReplacing, AnUnnamedFileThatCannotBeNamedFallsBackToANamedOne) {
-    fs::create_directory("no-link");
-    Put("no-link/order.kvo", kOld);
-    rt::FileCalls calls = rt::SystemFileCalls();
-    calls.linkat = RefusedLink;
-    calls.renameat = LockCheckingRename;
-    g_lockedAtRename = false;
     rt::ScopedFileCalls scoped(calls);
-    const rt::FileResult r = rt::WriteFileReplacing("no-link/order.kvo", kNew);
-    ASSERT_TRUE(r.ok) << r.reason;
-    EXPECT_TRUE(g_lockedAtRename);
-    EXPECT_EQ(Contents("no-link/order.kvo"), kNew);
-    EXPECT_EQ(Names("no-link"), std::set<std::string>{"order.kvo"});
+    for (const std::string& bytes : {kOld, kNew}) {
+        g_lockedAtRename = false;
+        const rt::FileResult r = rt::WriteFileReplacing("sweep/order.kvo", bytes);
+        ASSERT_TRUE(r.ok) << r.reason;
+        EXPECT_TRUE(g_lockedAtRename) << "the finished file is locked until it is renamed";
+        EXPECT_EQ(Names("sweep").size(), bytes == kOld ? 3u : 2u);
+        if (bytes == kOld) ::close(held);
+        rt::CurrentFileCalls().linkat = [](int, const char*, int, const char*, int) { return errno = EPERM, -1; };
+    }
+    EXPECT_EQ(Contents("sweep/order.kvo"), kNew);
+    EXPECT_EQ(Names("sweep"), (std::set<std::string>{"order.kvo", lookAlike}));
 }
 
 TEST(FileReplacing, WritesNewAndReplacesKeepingPermissions) {
