@@ -48,9 +48,8 @@ int DigitAt(const Text& field, size_t index) {
 // Whether a coupon goes in quotes: written bare it would not read back as itself. A file brings
 // such coupons (a quoted field keeps commas, colons, line ends and leading blanks), and the
 // screens take anything but the date and the amount digits; one written bare would split into
-// other coupons or eat the titles' lines at the next load. An LF ends a line too, since order
-// files arrive with LF line ends after a mail program or an editor.
-bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r\n") != npos || (!c.empty() && c.front() == ' '); }
+// other coupons or eat the titles' lines at the next load.
+bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r") != npos || (!c.empty() && c.front() == ' '); }
 
 Text CouponLine(const Text& coupon) { return NeedsQuotes(coupon.view()) ? Text("\"") + coupon + "\"" : coupon; }
 
@@ -75,7 +74,8 @@ std::optional<Text> CouponProblem(int i) {
 }
 
 // Why a title's line would read back as something else: the title is the rest of its line, up
-// to the CR or LF, and at most the bytes a line is read with, whatever the fields before it take.
+// to the CR, and at most the bytes a line is read with, whatever the fields before it take. An
+// LF in a title would stand for the line ends of a file an editor has mixed, which is refused.
 std::optional<Text> TitleProblem(int t, int k, const Text& name) {
     if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\n\0", 3)) == npos)
         return std::nullopt;
@@ -148,10 +148,22 @@ bool StartsLikeOrderFile(std::string_view firstBytes) {
 
 namespace {
 
+// How a file's lines end. The program writes CR LF, and a lone LF in a coupon read so is the
+// coupon's own, as it always was. A mail program or an editor makes LF of some or all of them,
+// the last ones at least when an editor changed the end, the first ones when a mail program
+// did: a file whose first or last line ends in a lone LF has every lone LF end a line.
+rt::LineEnds LineEndsOf(std::string_view bytes) {
+    auto loneLf = [&](size_t at) { return at != npos && bytes[at] == '\n' && (at == 0 || bytes[at - 1] != '\r'); };
+    return loneLf(bytes.find_first_of("\r\n")) || loneLf(bytes.find_last_of("\r\n")) ? rt::LineEnds::CrOrLf
+                                                                                      : rt::LineEnds::Cr;
+}
+
 class Parser {
 public:
     explicit Parser(const std::string& bytes)
-        : reader_(bytes, rt::LineEnds::CrOrLf), lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n')) {}
+        : ends_(LineEndsOf(bytes)),
+          reader_(bytes, ends_),
+          lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n')) {}
 
     OrderFileRead Run() {
         OrderFileRead result;
@@ -181,6 +193,7 @@ public:
         // and the count is read from the eighth byte, as it always was.
         if (!StartsWith(line, "割引券"))
             return Failed(countLine, "申込みデータのファイルではありません（「割引券」で始まる行がありません）。");
+        if (MixedLineEnds({&line})) return Failed(countLine, kMixedLineEnds);
         const std::optional<double> count = NumberIn(TextMid(line, 8));
         if (!count || *count < 0 || *count > kMostCoupons || *count != std::floor(*count))
             return Failed(countLine, "割引券の枚数が０から１０ではありません。");
@@ -203,6 +216,7 @@ public:
             // The title is the rest of the line, as it was written: commas, colons, quotes and
             // leading blanks belong to it.
             if (!ReadLine(title.name)) return Failed();
+            if (MixedLineEnds({&a, &b, &c, &d, &title.name})) return Failed(titleLine, kMixedLineEnds);
             title.kind = DigitAt(a, 0);
             if (title.kind >= kKindCount) return Failed(titleLine, "本の種類が０から４ではありません。");
             if (++perKind[title.kind] > kSlotUpper + 1)
@@ -229,6 +243,18 @@ public:
     }
 
 private:
+    // Read as the program writes its files, a lone LF in the coupon count's or a title's line is
+    // a line end of an editor's among CR LF ones: read as part of the line, the titles after it
+    // would be lost or priced as one.
+    static constexpr const char* kMixedLineEnds =
+        "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。";
+    bool MixedLineEnds(std::initializer_list<const Text*> parts) const {
+        if (ends_ != rt::LineEnds::Cr) return false;
+        for (const Text* part : parts)
+            if (part->view().find('\n') != npos) return true;
+        return false;
+    }
+
     static bool FitsInt16(double v) { return v > -32768.5 && v < 32767.5; }
     // Amounts are kept in single precision.
     static bool AnAmount(const std::optional<double>& v) { return v && std::fabs(*v) <= 3.4e38; }
@@ -266,6 +292,7 @@ private:
         return result;
     }
 
+    const rt::LineEnds ends_;
     rt::TextReader reader_;
     const bool lastLineEnded_;
     rt::ReadStatus status_ = rt::ReadStatus::Ok;

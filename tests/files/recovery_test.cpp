@@ -56,7 +56,8 @@ protected:
     static std::vector<std::string> Declined() {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(RecoveryFolder()))
-            if (e.path().filename().string().rfind("recovery-declined-", 0) == 0) names.push_back(e.path().filename());
+            if (e.path().filename().string().rfind("recovery-declined-", 0) == 0 && e.path().extension() == ".SAV")
+                names.push_back(e.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -93,6 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
         Travelled{"BlankBeforeColon", Lf(Replaced(kOneTitle, ":", " :")), kOneTitle},
         Travelled{"NoCouponLine", "030,0000,400,0,本\n", "", 1,
                   "申込みデータのファイルではありません（「割引券」で始まる行がありません）。"},
+        // LF alone only within: read as the program's own, the titles after it would be lost.
+        Travelled{"LfWithin", Replaced(kSaved, "テスト本\r\n", "テスト本\n"), "", 3,
+                  "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。"},
         Travelled{"BrokenLfLine", Lf(Replaced(kSaved, "0,二冊目", "二冊目")), "", 4, "欄が５つそろっていません。"},
         Travelled{"Utf8Unheld", Utf8(kOneTitle) + "030,0000,400,0,\xF0\x9F\x93\x9A" + Utf8("の本\n"), "", 3,
                   "タイトル「？の本」に、このプログラムで使えない文字（「？」の所）があります。"},
