@@ -62,10 +62,12 @@ KeptOrder OrderAsFarAsItReadsBack(const TitleBeingTyped* typed = nullptr);
 std::optional<Text> WhyOrderCannotBeWritten();
 
 // Reads a file's bytes as an order. Lines before the coupon count may give the customer's
-// name, an advance payment and an adjustment discount. Lines may end with CR LF, CR or LF
-// alone, in any mix: mail programs and editors turn one into the other. A file in UTF-8 (with
-// or without the byte-order mark), told as the import tells one, is converted to Shift-JIS
-// first; a character Shift-JIS cannot hold is a problem of its line.
+// name, an advance payment and an adjustment discount. Lines may end with CR LF, CR, or LF
+// alone as mail programs and editors leave them: a file whose first or last line ends in a lone
+// LF has every lone LF end a line; in another a lone LF is part of its line, as in the coupons
+// the program writes, and one in the coupon count's or a title's line is refused as mixed line
+// ends. A file in UTF-8 (with or without the byte-order mark), told as the import tells one, is
+// converted to Shift-JIS first; a character Shift-JIS cannot hold is a problem of its line.
 struct OrderFileRead {
     std::optional<OrderFileContent> content;
     OrderFileProblem problem;
