@@ -472,13 +472,16 @@ def set_resolution(program, entry):
 
 
 def check_close_button(window):
-    """The window manager offers to close the active window (the close button of its frame, and
-    Alt+F4): openbox lists the close among the window's allowed actions only when the form asks
-    for one."""
-    r = subprocess.run(["sh", "-c", "xprop -id \"$(xdotool getactivewindow)\" _NET_WM_ALLOWED_ACTIONS"],
+    """The active window has its close button: openbox lists the close among its allowed actions,
+    and its Motif hints, which other window managers follow where openbox does not, allow the
+    close (MWM_FUNC_CLOSE 0x20, or all functions)."""
+    r = subprocess.run(["sh", "-c", "xprop -id \"$(xdotool getactivewindow)\" _NET_WM_ALLOWED_ACTIONS _MOTIF_WM_HINTS"],
                        capture_output=True, text=True)
-    report("_NET_WM_ACTION_CLOSE" in r.stdout, f"「{name(window)}」 has the window manager's close button",
-           "_NET_WM_ACTION_CLOSE", r.stdout.strip())
+    motif = re.search(r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = (0x[0-9a-f]+), (0x[0-9a-f]+)", r.stdout)
+    flags, functions = (int(motif.group(1), 16), int(motif.group(2), 16)) if motif else (0, 0)
+    allowed = not flags & 1 or functions & 0x21
+    report("_NET_WM_ACTION_CLOSE" in r.stdout and allowed, f"「{name(window)}」 has the window manager's close button",
+           "_NET_WM_ACTION_CLOSE, Motif functions with the close", r.stdout.strip())
 
 
 def close_by_window_manager(program, window, back_to, button):
