@@ -331,7 +331,8 @@ Text UnheldCharacterProblem(std::string_view utf8Line) {
         nameAt = line.view().find(',', nameAt);
         if (nameAt != npos) ++nameAt;
     }
-    const Text which = nameAt != npos ? Text("タイトル「") + TextMid(line, static_cast<Int32>(nameAt) + 1) : Text("「") + line;
+    const Text which =
+        nameAt != npos ? Text("タイトル「") + TextMid(line, static_cast<Int32>(nameAt) + 1) : Text("「") + line;
     return which + "」に、このプログラムで使えない文字（「？」の所）があります。";
 }
 

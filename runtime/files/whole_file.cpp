@@ -56,7 +56,8 @@ std::string BorrowedName(const std::string& name) { return BorrowedName(name, kM
 // ".NAME.<12 hex digits>.kvtmp". Another file's temporaries, another program's files that only
 // look like them, are not this target's to remove.
 bool IsTemporaryNameOf(std::string_view name, std::string_view borrowed) {
-    if (name.size() != kMarkBytes + borrowed.size() || name.front() != '.' || !name.ends_with(kTemporaryEnd)) return false;
+    if (name.size() != kMarkBytes + borrowed.size() || name.front() != '.' || !name.ends_with(kTemporaryEnd))
+        return false;
     if (name.substr(1, borrowed.size()) != borrowed) return false;
     const std::string_view mark = name.substr(name.size() - kTemporaryEnd.size() - 13, 13);
     return mark.front() == '.' && mark.find_first_not_of("0123456789abcdef", 1) == std::string_view::npos;
