@@ -97,6 +97,7 @@ public:
             const std::string line = order.problem.line > 0 ? ":" + std::to_string(order.problem.line) : "";
             return orderUtf8 + line + ": " + rt::SjisToUtf8Lossy(order.problem.reason.bytes());
         }
+        if (order.fromUtf8) TellOrderFromUtf8OnStandardError(orderUtf8);
         TakeOverOrder(*order.content);
         総合画面_SETSUB();
         return {};

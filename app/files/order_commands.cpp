@@ -59,6 +59,11 @@ bool RFILE_SUB(Obj& form) {
     }
     TakeOverLoadedOrder(*order.content);
     TellOrderInFile();
+    // Told once a load, after the figures are on screen: the file is the customer's still, and a
+    // save writes it back in Shift-JIS.
+    if (order.fromUtf8)
+        MessageBox(form, "データファイルの読み込み",
+                   Text("ファイル「") + FILE_PATH + "」はUTF-8で書かれていたため、Shift-JISに変換して読み込みました。", 0, 3);
     return true;
 }
 

@@ -3,14 +3,17 @@
 #include "app/files/order_file.h"
 
 #include <cmath>
+#include <iostream>
 
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
 #include "app/files/file_messages.h"
+#include "app/files/import_encoding.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/files/text_reader.h"
+#include "runtime/values/encoding.h"
 #include "runtime/values/number_text.h"
 
 namespace {
@@ -71,14 +74,15 @@ std::optional<Text> CouponProblem(int i) {
 }
 
 // Why a title's line would read back as something else: the title is the rest of its line, up
-// to the CR, and at most the bytes a line is read with, whatever the fields before it take.
+// to the CR, and at most the bytes a line is read with, whatever the fields before it take. An
+// LF in a title would stand for the line ends of a file an editor has mixed, which is refused.
 std::optional<Text> TitleProblem(int t, int k, const Text& name) {
-    if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\0", 2)) == npos)
+    if (name.size() <= rt::kMaxLineBytes && name.view().find_first_of(std::string_view("\r\n\0", 3)) == npos)
         return std::nullopt;
     const Text which = KindName(k) + "の" + ToFullWidth(IntegerDigits(t + 1)) + "冊目のタイトル";
     if (name.size() > rt::kMaxLineBytes)
         return which + "が長すぎます。３２，７６７バイトを超えるタイトルは読み込めません。";
-    if (name.view().find('\r') != npos) return which + "に改行があります。改行を含むタイトルは読み込めません。";
+    if (name.view().find_first_of("\r\n") != npos) return which + "に改行があります。改行を含むタイトルは読み込めません。";
     if (name.view().find('\0') != npos) return which + kNulProblem + "タイトルは読み込めません。";
     return std::nullopt;
 }
@@ -126,22 +130,40 @@ std::string Bytes(const TitleBeingTyped* typed, Text* leftOut) {
     return out;
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 bool StartsWith(const Text& line, const char* prefix) { return line.view().substr(0, std::string_view(prefix).size()) == prefix; }
 
 }  // namespace
 
 bool StartsLikeOrderFile(std::string_view firstBytes) {
-    for (std::string_view start : {"割引券:", "お客様氏名", "前受額", "少額割引額"})
-        if (firstBytes.starts_with(start)) return true;
+    if (firstBytes.starts_with(kUtf8Mark)) firstBytes.remove_prefix(kUtf8Mark.size());
+    for (std::string_view start : {"割引券", "お客様氏名", "前受額", "少額割引額"}) {
+        // Also as an editor or a mail program may have saved it, in UTF-8.
+        if (firstBytes.starts_with(start) || firstBytes.starts_with(rt::SjisToUtf8(start).value_or(std::string(start))))
+            return true;
+    }
     return false;
 }
 
 namespace {
 
+// How a file's lines end. The program writes CR LF, and a lone LF in a coupon read so is the
+// coupon's own, as it always was. A mail program or an editor makes LF of some or all of them,
+// the last ones at least when an editor changed the end, the first ones when a mail program
+// did: a file whose first or last line ends in a lone LF has every lone LF end a line.
+rt::LineEnds LineEndsOf(std::string_view bytes) {
+    auto loneLf = [&](size_t at) { return at != npos && bytes[at] == '\n' && (at == 0 || bytes[at - 1] != '\r'); };
+    return loneLf(bytes.find_first_of("\r\n")) || loneLf(bytes.find_last_of("\r\n")) ? rt::LineEnds::CrOrLf
+                                                                                      : rt::LineEnds::Cr;
+}
+
 class Parser {
 public:
     explicit Parser(const std::string& bytes)
-        : reader_(bytes), lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.ends_with("\r\n"))) {}
+        : ends_(LineEndsOf(bytes)),
+          reader_(bytes, ends_),
+          lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n')) {}
 
     OrderFileRead Run() {
         OrderFileRead result;
@@ -167,8 +189,11 @@ public:
         const int countLine = reader_.lineOfLastRead();
         // Every order the program or the shop writes has this line; without it the first line
         // of any text file (a README, a list renamed .SAV) would read as an order of nothing.
-        if (!StartsWith(line, "割引券:"))
-            return Failed(countLine, "申込みデータのファイルではありません（「割引券:」で始まる行がありません）。");
+        // What follows the word is not looked at: older files have 「割引券：」 or 「割引券 :」,
+        // and the count is read from the eighth byte, as it always was.
+        if (!StartsWith(line, "割引券"))
+            return Failed(countLine, "申込みデータのファイルではありません（「割引券」で始まる行がありません）。");
+        if (MixedLineEnds({&line})) return Failed(countLine, kMixedLineEnds);
         const std::optional<double> count = NumberIn(TextMid(line, 8));
         if (!count || *count < 0 || *count > kMostCoupons || *count != std::floor(*count))
             return Failed(countLine, "割引券の枚数が０から１０ではありません。");
@@ -191,6 +216,7 @@ public:
             // The title is the rest of the line, as it was written: commas, colons, quotes and
             // leading blanks belong to it.
             if (!ReadLine(title.name)) return Failed();
+            if (MixedLineEnds({&a, &b, &c, &d, &title.name})) return Failed(titleLine, kMixedLineEnds);
             title.kind = DigitAt(a, 0);
             if (title.kind >= kKindCount) return Failed(titleLine, "本の種類が０から４ではありません。");
             if (++perKind[title.kind] > kSlotUpper + 1)
@@ -217,6 +243,18 @@ public:
     }
 
 private:
+    // Read as the program writes its files, a lone LF in the coupon count's or a title's line is
+    // a line end of an editor's among CR LF ones: read as part of the line, the titles after it
+    // would be lost or priced as one.
+    static constexpr const char* kMixedLineEnds =
+        "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。";
+    bool MixedLineEnds(std::initializer_list<const Text*> parts) const {
+        if (ends_ != rt::LineEnds::Cr) return false;
+        for (const Text* part : parts)
+            if (part->view().find('\n') != npos) return true;
+        return false;
+    }
+
     static bool FitsInt16(double v) { return v > -32768.5 && v < 32767.5; }
     // Amounts are kept in single precision.
     static bool AnAmount(const std::optional<double>& v) { return v && std::fabs(*v) <= 3.4e38; }
@@ -254,6 +292,7 @@ private:
         return result;
     }
 
+    const rt::LineEnds ends_;
     rt::TextReader reader_;
     const bool lastLineEnded_;
     rt::ReadStatus status_ = rt::ReadStatus::Ok;
@@ -279,7 +318,66 @@ std::optional<Text> WhyOrderCannotBeWritten() {
     return std::nullopt;
 }
 
-OrderFileRead ParseOrderFile(const std::string& bytes) { return Parser(bytes).Run(); }
+namespace {
+
+// Why a line of a UTF-8 file cannot be read: a character Shift-JIS has no form for, shown as
+// "？". On a title's line (four commas before it) the title is named, as a save names it.
+Text UnheldCharacterProblem(std::string_view utf8Line) {
+    while (!utf8Line.empty() && (utf8Line.back() == '\r' || utf8Line.back() == '\n')) utf8Line.remove_suffix(1);
+    int unheld = 0;
+    Text line(rt::Utf8ToSjisReplacing(utf8Line, "？", unheld));
+    size_t nameAt = 0;
+    for (int comma = 0; comma < 4 && nameAt != npos; ++comma) {
+        nameAt = line.view().find(',', nameAt);
+        if (nameAt != npos) ++nameAt;
+    }
+    const Text which =
+        nameAt != npos ? Text("タイトル「") + TextMid(line, static_cast<Int32>(nameAt) + 1) : Text("「") + line;
+    return which + "」に、このプログラムで使えない文字（「？」の所）があります。";
+}
+
+// An order file that an editor or a mail program saved in UTF-8, in Shift-JIS as the program
+// wrote it; a problem naming the first line that holds a character Shift-JIS cannot hold.
+std::optional<OrderFileProblem> IntoShiftJis(std::string& bytes) {
+    std::string sjis;
+    int line = 1;
+    for (size_t at = 0; at < bytes.size(); ++line) {
+        size_t end = bytes.find_first_of("\r\n", at);
+        if (end == npos) end = bytes.size();
+        else if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') end += 2;
+        else ++end;
+        const std::string_view piece(bytes.data() + at, end - at);
+        const std::optional<std::string> converted = rt::Utf8ToSjis(piece);
+        if (!converted) return OrderFileProblem{line, UnheldCharacterProblem(piece)};
+        sjis += *converted;
+        at = end;
+    }
+    bytes = std::move(sjis);
+    return std::nullopt;
+}
+
+}  // namespace
+
+OrderFileRead ParseOrderFile(const std::string& bytes) {
+    // A file of the program's own starts with a Shift-JIS kanji, which is no UTF-8: it is read
+    // as it is, and only a file told as UTF-8 (as the import tells one) is converted first.
+    if (!bytes.starts_with(kUtf8Mark) && EncodingOfImportLines(false, {bytes}) == ImportEncoding::ShiftJis)
+        return Parser(bytes).Run();
+    std::string text = bytes;
+    StripUtf8ByteOrderMark(text);
+    OrderFileRead read;
+    if (std::optional<OrderFileProblem> problem = IntoShiftJis(text)) {
+        read.problem = std::move(*problem);
+        return read;
+    }
+    read = Parser(text).Run();
+    read.fromUtf8 = read.content.has_value();
+    return read;
+}
+
+void TellOrderFromUtf8OnStandardError(const std::string& nameUtf8) {
+    std::cerr << "kalvoro: " << nameUtf8 << ": read as UTF-8 and converted to Shift-JIS\n";
+}
 
 OrderFileRead ReadOrderFile(const Text& path) {
     std::string bytes;

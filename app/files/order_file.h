@@ -62,18 +62,29 @@ KeptOrder OrderAsFarAsItReadsBack(const TitleBeingTyped* typed = nullptr);
 std::optional<Text> WhyOrderCannotBeWritten();
 
 // Reads a file's bytes as an order. Lines before the coupon count may give the customer's
-// name, an advance payment and an adjustment discount.
+// name, an advance payment and an adjustment discount. Lines may end with CR LF, CR, or LF
+// alone as mail programs and editors leave them: a file whose first or last line ends in a lone
+// LF has every lone LF end a line; in another a lone LF is part of its line, as in the coupons
+// the program writes, and one in the coupon count's or a title's line is refused as mixed line
+// ends. A file in UTF-8 (with or without the byte-order mark), told as the import tells one, is
+// converted to Shift-JIS first; a character Shift-JIS cannot hold is a problem of its line.
 struct OrderFileRead {
     std::optional<OrderFileContent> content;
     OrderFileProblem problem;
+    bool fromUtf8 = false;  // read and converted from UTF-8, which the customer is told
 };
 OrderFileRead ParseOrderFile(const std::string& bytes);
 
+// How the batch commands tell that the order was read from UTF-8: a line on standard error, the
+// file named as it was given.
+void TellOrderFromUtf8OnStandardError(const std::string& nameUtf8);
+
 // Whether a file's first bytes are those of an order file: one of the lines a file may start
 // with (the coupon count, or the customer's name, advance payment or adjustment discount before
-// it). Decides what a drop on the main screen loads; the file may still be broken further on.
+// it), in Shift-JIS or UTF-8. Decides what a drop on the main screen loads; the file may still
+// be broken further on.
 bool StartsLikeOrderFile(std::string_view firstBytes);
-inline constexpr size_t kOrderFileStartBytes = 10;  // enough for the longest of those starts
+inline constexpr size_t kOrderFileStartBytes = 18;  // the longest of those starts: UTF-8 お客様氏名 after the mark
 
 // Reads the file of that name and parses it; a file that cannot be read is a problem of the
 // whole file (line 0) in the customer's words.

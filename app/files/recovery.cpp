@@ -166,6 +166,8 @@ std::string SetAside(const std::string& file, const char* prefix) {
     std::string aside = folder + stem + ".SAV";
     for (int n = 2; Exists(aside) && n < 100; ++n) aside = folder + stem + "-" + std::to_string(n) + ".SAV";
     if (Exists(aside) || ::rename(file.c_str(), aside.c_str()) != 0) return {};
+    // What the order could not keep goes with it, to be read beside the copy.
+    ::rename(LeftOutOf(file).c_str(), LeftOutOf(aside).c_str());
     return aside;
 }
 
@@ -177,7 +179,7 @@ void KeepTheLastDeclined(const std::string& folder) {
     }
     if (declined.size() <= kDeclinedKept) return;
     std::sort(declined.begin(), declined.end());
-    for (size_t i = 0; i + kDeclinedKept < declined.size(); ++i) Remove(folder + "/" + declined[i]);
+    for (size_t i = 0; i + kDeclinedKept < declined.size(); ++i) RemoveOrder(folder + "/" + declined[i]);
 }
 
 // An order left by a program that no longer runs, its lock held by this start while it is asked
@@ -325,7 +327,9 @@ void KeepRecoveryUpToDate(const std::string& orderBytes, const Text& leftOut) {
     if (!g_enabled || (orderBytes == g_kept && leftOut == g_keptLeftOut)) return;
     const std::string file = RecoveryPath();
     if (file.empty()) return;
-    if (orderBytes == kEmptyOrder) {
+    // An order of which nothing reads back still has its note kept, so that the next start names
+    // what was typed and lost.
+    if (orderBytes == kEmptyOrder && leftOut.empty()) {
         RemoveOwnFile();
         g_kept = orderBytes;
         g_keptLeftOut = leftOut;

@@ -21,6 +21,11 @@ bool TextReader::IsFinalCtrlZ(size_t at) const {
 
 bool TextReader::EndsLine(char c) const { return c == kCR || (c == kLF && ends_ == LineEnds::CrOrLf); }
 
+// A CR, or an LF that ends a line and does not follow a CR: where a line end begins.
+bool TextReader::StartsLineEnd(size_t at) const {
+    return bytes_[at] == kCR || (EndsLine(bytes_[at]) && (at == 0 || bytes_[at - 1] != kCR));
+}
+
 bool TextReader::AtEnd() const { return pos_ >= bytes_.size() || IsFinalCtrlZ(pos_); }
 
 // At a CR: consumes it and an LF right after it, and counts the line; a lone LF likewise where
@@ -64,7 +69,7 @@ ReadStatus TextReader::ReadField(Text& field, FieldEnd& end, bool& quoted) {
         // Commas, colons and line ends inside the quotes are the field's own bytes.
         for (++pos_; pos_ < bytes_.size() && bytes_[pos_] != kQuote; ++pos_) {
             if (IsFinalCtrlZ(pos_)) break;
-            if (bytes_[pos_] == kCR) ++currentLine_;
+            if (StartsLineEnd(pos_)) ++currentLine_;
             if (bytes_[pos_] != '\0') out += bytes_[pos_];
         }
         if (pos_ < bytes_.size() && bytes_[pos_] == kQuote) ++pos_;
@@ -86,7 +91,7 @@ ReadStatus TextReader::ReadField(Text& field, FieldEnd& end, bool& quoted) {
             end = c == ',' ? FieldEnd::Comma : FieldEnd::Separator;
             break;
         }
-        if (c == kCR) {
+        if (EndsLine(c)) {
             ConsumeLineEnd();
             end = FieldEnd::LineEnd;
             break;

@@ -21,9 +21,9 @@ enum class ReadStatus : int {
 // The longest line a file may hold, in bytes.
 inline constexpr size_t kMaxLineBytes = 32767;
 
-// What ends a line read with Line. The program's own files end their lines with CR (LF) and
-// keep a lone LF as part of the line; files from other programs, read for their lines only,
-// may end them with LF alone.
+// What ends a line or a field. The channels end their lines with CR (LF) and keep a lone LF as
+// part of the line; files that may have passed through other programs (an order file after a
+// mail program or an editor, a customer's title list) may end them with LF alone.
 enum class LineEnds { Cr, CrOrLf };
 
 class TextReader {
@@ -38,7 +38,7 @@ public:
 
     // One field: leading blanks skipped; a field starting with a double quote runs to the next
     // one and the rest up to the separator is skipped; otherwise "," or ":" ends it, and a CR
-    // (with an LF after it) ends the field and the line.
+    // (with an LF after it), or a lone LF with LineEnds::CrOrLf, ends the field and the line.
     ReadStatus Field(Text& field);
 
     // A field read as a number (TextToNumber); a blank after the number ends it.
@@ -60,6 +60,7 @@ private:
     bool IsFinalCtrlZ(size_t at) const;
     bool ConsumeLineEnd();
     bool EndsLine(char c) const;
+    bool StartsLineEnd(size_t at) const;
 
     std::string bytes_;
     LineEnds ends_;

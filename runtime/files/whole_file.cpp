@@ -49,9 +49,16 @@ std::string BorrowedName(const std::string& name, size_t room) {
 constexpr size_t kMarkBytes = 1 + 13 + 6;  // ".", ".<12 hex digits>", ".kvtmp"
 constexpr std::string_view kTemporaryEnd = ".kvtmp";
 
-// A name the writer gives its temporary files: ".NAME.<12 hex digits>.kvtmp".
-bool IsTemporaryName(std::string_view name) {
-    if (name.size() < kMarkBytes || name.front() != '.' || !name.ends_with(kTemporaryEnd)) return false;
+// What the temporaries of a target borrow of its name.
+std::string BorrowedName(const std::string& name) { return BorrowedName(name, kMaxNameBytes - kMarkBytes); }
+
+// A name the writer gives the temporary files of the target it borrows `borrowed` from:
+// ".NAME.<12 hex digits>.kvtmp". Another file's temporaries, another program's files that only
+// look like them, are not this target's to remove.
+bool IsTemporaryNameOf(std::string_view name, std::string_view borrowed) {
+    if (name.size() != kMarkBytes + borrowed.size() || name.front() != '.' || !name.ends_with(kTemporaryEnd))
+        return false;
+    if (name.substr(1, borrowed.size()) != borrowed) return false;
     const std::string_view mark = name.substr(name.size() - kTemporaryEnd.size() - 13, 13);
     return mark.front() == '.' && mark.find_first_not_of("0123456789abcdef", 1) == std::string_view::npos;
 }
@@ -60,9 +67,10 @@ bool IsTemporaryName(std::string_view name) {
 // takes it for one left by a crash.
 bool LockTemporary(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
 
-// Removes the temporary files that writers killed or crashed before their rename left in the
-// folder: ours by their name, and no longer locked by a writer.
-void RemoveLeftovers(int folder) {
+// Removes the temporary files of the target `name` that writers killed or crashed before their
+// rename left in the folder: the target's by their name, and no longer locked by a writer.
+void RemoveLeftovers(int folder, const std::string& name) {
+    const std::string borrowed = BorrowedName(name);
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0) return;
     DIR* dir = ::fdopendir(listing);
@@ -71,7 +79,7 @@ void RemoveLeftovers(int folder) {
         return;
     }
     while (const dirent* entry = ::readdir(dir)) {
-        if (!IsTemporaryName(entry->d_name)) continue;
+        if (!IsTemporaryNameOf(entry->d_name, borrowed)) continue;
         const int fd = ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat st;
@@ -88,7 +96,7 @@ void RemoveLeftovers(int folder) {
 template <class Make>
 int MakeTemporary(const std::string& name, std::string& tempName, Make make) {
     static std::mt19937_64 random{std::random_device{}()};
-    const std::string borrowed = BorrowedName(name, kMaxNameBytes - kMarkBytes);
+    const std::string borrowed = BorrowedName(name);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
@@ -152,33 +160,50 @@ int SyncFolder(int folder) {
     return err == EINVAL ? 0 : err;
 }
 
+// The new bytes, synced, in the file open as fd. 0 or the errno. The new file keeps the old
+// one's permissions; a file the user made read-only for others stays so after a save.
+int Fill(int fd, const std::string& bytes, const struct stat* old) {
+    if (old) fchmod(fd, old->st_mode & 07777);
+    const int err = WriteAll(fd, bytes.data(), bytes.size());
+    if (err == 0 && CurrentFileCalls().fsync(fd) != 0) return errno;
+    return err;
+}
+
 // The replacing write within the open folder.
 FileResult ReplaceInFolder(int folder, const std::string& name, const Text& path, const std::string& bytes) {
     struct stat old;
     bool replacing = ::fstatat(folder, name.c_str(), &old, 0) == 0;
     if (replacing && S_ISDIR(old.st_mode)) return Failure(path, EISDIR, FileStep::Opening);
+    const struct stat* keep = replacing ? &old : nullptr;
 
-    RemoveLeftovers(folder);
+    RemoveLeftovers(folder, name);
     // Written without a name where the file system allows it, and named only once complete and
     // synced: a write cut short by a crash or a kill leaves nothing beside the old file.
     std::string temp;
+    int err = 0;
     int fd = CreateUnnamed(folder);
-    const bool unnamed = fd >= 0;
-    if (!unnamed && errno == ENOTSUP) fd = CreateTemporary(folder, name, temp);
-    if (fd < 0) return Failure(path, errno, FileStep::Opening);
-    // The new file keeps the old one's permissions; a file the user made read-only for others
-    // stays so after a save.
-    if (replacing) fchmod(fd, old.st_mode & 07777);
-
-    int err = WriteAll(fd, bytes.data(), bytes.size());
-    if (err == 0 && CurrentFileCalls().fsync(fd) != 0) err = errno;
-    if (err == 0 && unnamed) err = NameUnnamed(fd, folder, name, temp);
-    if (CurrentFileCalls().close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && CurrentFileCalls().renameat(folder, temp.c_str(), folder, name.c_str()) != 0) err = errno;
-    if (err != 0) {
-        if (!temp.empty()) CurrentFileCalls().unlinkat(folder, temp.c_str(), 0);
-        return Failure(path, err, FileStep::Other);
+    if (fd >= 0) {
+        err = Fill(fd, bytes, keep);
+        if (err == 0 && NameUnnamed(fd, folder, name, temp) != 0) {
+            // Made but not to be named (a sandbox that refuses the link, a /proc of another
+            // process's namespace): written again under a name, as where it cannot be made.
+            CurrentFileCalls().close(fd);
+            fd = -1;
+            errno = ENOTSUP;
+        }
     }
+    if (fd < 0) {
+        if (errno != ENOTSUP) return Failure(path, errno, FileStep::Opening);
+        fd = CreateTemporary(folder, name, temp);
+        if (fd < 0) return Failure(path, errno, FileStep::Opening);
+        err = Fill(fd, bytes, keep);
+    }
+    // Renamed while still open and locked: closed first, the finished file would stand unlocked
+    // under its temporary name, for another writer's sweep to remove or a kill to leave behind.
+    if (err == 0 && CurrentFileCalls().renameat(folder, temp.c_str(), folder, name.c_str()) != 0) err = errno;
+    if (err != 0 && !temp.empty()) CurrentFileCalls().unlinkat(folder, temp.c_str(), 0);
+    if (CurrentFileCalls().close(fd) != 0 && err == 0) err = errno;
+    if (err != 0) return Failure(path, err, FileStep::Other);
     if (int folderErr = SyncFolder(folder); folderErr != 0) return Failure(path, folderErr, FileStep::Other);
     return Success(path);
 }

@@ -31,15 +31,17 @@ std::string ReadFileStart(const Text& path, size_t count);
 // go to a new temporary file beside it, which is synced and then renamed over the target, and
 // the folder is synced so the rename itself survives a power cut. Where the file system can
 // make a file without a name (O_TMPFILE) the temporary file gets its name only once complete,
-// so that a crash or a kill during the write leaves nothing beside the old file; elsewhere it is
-// named from the start. On a failure before the rename the temporary file is removed. A failure
+// so that a crash or a kill during the write leaves nothing beside the old file; elsewhere, and
+// where such a file cannot be given its name (a sandbox may refuse the link), it is named from
+// the start. On a failure before the rename the temporary file is removed. A failure
 // syncing the folder after the rename is still reported, since the new content may not survive;
 // the file then already holds the new bytes.
 // The temporary file is named ".NAME.<12 hex digits>.kvtmp", NAME cut short when the whole
 // would pass the system's limit for a name; the folder is opened once and both files are named
 // relative to it, so a target whose path is as long as the system allows can be replaced too.
-// A writer holds a lock on its temporary file; those of that name left unlocked in the folder,
-// by a writer that was killed before its rename, are removed at the next write there.
+// A writer holds a lock on its temporary file until after the rename; the target's own
+// temporaries left unlocked in the folder, by a writer killed before its rename, are removed at
+// the next write of that target. Other files' temporaries are left to their own writes.
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes);
 // The same for a name already made a system path; `shown` goes into the result.
 FileResult WriteSystemFileReplacing(const std::string& systemPath, const Text& shown, const std::string& bytes);

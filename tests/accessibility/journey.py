@@ -471,11 +471,25 @@ def set_resolution(program, entry):
     report(has(bar, pyatspi.STATE_FOCUSED), "the focus stays on the scroll bar", "scroll bar", show(program.focused()))
 
 
+def check_close_button(window):
+    """The active window has its close button: openbox lists the close among its allowed actions,
+    and its Motif hints, which other window managers follow where openbox does not, allow the
+    close (MWM_FUNC_CLOSE 0x20, or all functions)."""
+    r = subprocess.run(["sh", "-c", "xprop -id \"$(xdotool getactivewindow)\" _NET_WM_ALLOWED_ACTIONS _MOTIF_WM_HINTS"],
+                       capture_output=True, text=True)
+    motif = re.search(r"_MOTIF_WM_HINTS\(_MOTIF_WM_HINTS\) = (0x[0-9a-f]+), (0x[0-9a-f]+)", r.stdout)
+    flags, functions = (int(motif.group(1), 16), int(motif.group(2), 16)) if motif else (0, 0)
+    allowed = not flags & 1 or functions & 0x21
+    report("_NET_WM_ACTION_CLOSE" in r.stdout and allowed, f"「{name(window)}」 has the window manager's close button",
+           "_NET_WM_ACTION_CLOSE, Motif functions with the close", r.stdout.strip())
+
+
 def close_by_window_manager(program, window, back_to, button):
     """Alt+F4 on window: back_to must become active. Falls back on button so that the journey
     can go on."""
     report(window_manager_active() == name(window), f"the window manager has 「{name(window)}」 active",
            name(window), window_manager_active())
+    check_close_button(window)
     press("alt+F4")
     back = becomes_active(program, back_to)
     if not report(back is not None, f"the window manager's close on 「{name(window)}」 acts as {button}",
@@ -621,6 +635,7 @@ def journey():
         if report(statement is not None, "the statement screen is the active window", "料金明細",
                   show(program.active())):
             statement_menu(program, statement)
+            close_by_window_manager(program, statement, MAIN, "終了")
     finally:
         program.end()
 

@@ -10,7 +10,7 @@ kalvoro=${1:?usage: run_journey.sh KALVORO}
 kalvoro=$(realpath "$kalvoro")
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb openbox dbus-run-session xdotool /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd; do
+for tool in Xvfb openbox dbus-run-session xdotool xprop /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd; do
   if ! command -v "$tool" >/dev/null; then
     echo "FAIL run_journey: $tool is not installed (tools/dev installs it)" >&2
     exit 1

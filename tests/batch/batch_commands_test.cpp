@@ -102,7 +102,7 @@ TEST_F(BatchCommands, ABrokenOrderIsOneLineAndWritesNothing) {
     EXPECT_EQ(out.str(), "");
     PutFileBytes("README.md", "# Kalvoro\n");
     EXPECT_EQ(Run({"totals", "README.md"}), 1);
-    EXPECT_EQ(err.str(), U8(u8"kalvoro totals: README.md:1: 申込みデータのファイルではありません（「割引券:」で始まる行がありません）。\n"));
+    EXPECT_EQ(err.str(), U8(u8"kalvoro totals: README.md:1: 申込みデータのファイルではありません（「割引券」で始まる行がありません）。\n"));
     EXPECT_EQ(out.str(), "");
 }
 

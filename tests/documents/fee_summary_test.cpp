@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/fee/amount_text.h"
+#include "app/documents/statement_text.h"
 #include "tests/documents/document_order.h"
 
 namespace {
@@ -66,6 +68,23 @@ INSTANTIATE_TEST_SUITE_P(
                     // Unlike the main screen, an empty order is not worded apart.
                     ShippingCase{"NoTitles", 0, 0, 0, "  当店負担、０円"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A box of comics and one of doujinshi: the comics' line shows their share of the box discount
+// alone, the discounts' total both shares.
+TEST_F(FeeSummary, TheComicBoxLineIsTheComicsShareAlone) {
+    for (int i = 0; i < 15; ++i) AddDocTitle(kComic, {});
+    for (int i = 0; i < 40; ++i) AddDocTitle(kDoujin, {});
+    RefreshTotals();
+    ASSERT_GT(BOX_DISCOUNT_COMIC, 0);
+    ASSERT_GT(BOX_DISCOUNT_DOUJIN, 0);
+    const std::vector<std::string> lines = SplitLines(見積書_SUB().bytes());
+    ASSERT_EQ(lines.size(), 15u);
+    const Text comics = FullWidthYen(BOX_DISCOUNT_COMIC);
+    EXPECT_EQ(lines[7].substr(0, 18 + 2 + 14), "⑩　コミック箱割り  " + std::string(14 - comics.size(), ' ') + comics.bytes());
+    EXPECT_EQ(DISCOUNT_TOTAL, COUPON_DISCOUNT + SPECIAL_DISCOUNT + BOX_DISCOUNT_COMIC + BOX_DISCOUNT_DOUJIN);
+    const Text total = FullWidthYen(DISCOUNT_TOTAL);
+    EXPECT_EQ(lines[11], kFormulas[1] + "  " + std::string(16 - total.size(), ' ') + total.bytes());
+}
 
 TEST_F(FeeSummary, WritesAMillionYenWithAllItsDigits) {
     KIND_SUBTOTAL(kComic) = 1234567;

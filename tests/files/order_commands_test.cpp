@@ -12,6 +12,7 @@
 
 #include "app/files/order_file.h"
 #include "runtime/files/whole_file.h"
+#include "runtime/values/encoding.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/full_disk.h"
@@ -79,6 +80,18 @@ TEST_F(OrderCommands, LoadingFillsTheHiddenBoxesFromTheFileAndEmptiesThemOtherwi
     EXPECT_EQ(Shown(EDIT7), "");
     EXPECT_EQ(Shown(EDIT4), "");
     EXPECT_EQ(ADVANCE_PAYMENT, 0);
+}
+
+// An order an editor saved in UTF-8 with LF line ends is loaded, and the customer told once.
+TEST_F(OrderCommands, AUtf8OrderIsLoadedAndToldOnce) {
+    PutFileBytes("utf8.SAV", *rt::SjisToUtf8("割引券:0\n013,0000,156,0,本\n013,0000,156,0,二冊目\n"));
+    platform.QueueAnswer(rt::Answer::Ok);
+    platform.QueueFileChoice(std::string("utf8.SAV"));
+    Click(BUTTON4);
+    EXPECT_EQ(TITLE_COUNT(0), 2);
+    EXPECT_EQ(TITLE_NAME(1, 0), Text("二冊目"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("「utf8.SAV」はUTF-8で書かれていた"), std::string::npos) << messages[0];
 }
 
 // A file dialog runs the window system's code inside the routine; flags that code leaves raised

@@ -142,7 +142,7 @@ TEST_P(BrokenOrderFile, IsRefusedWithItsLineAndReason) {
     EXPECT_EQ(read.problem.reason, Text(b.reason));
 }
 
-const char* const kNotAnOrder = "申込みデータのファイルではありません（「割引券:」で始まる行がありません）。";
+const char* const kNotAnOrder = "申込みデータのファイルではありません（「割引券」で始まる行がありません）。";
 
 std::string ManyTitles(int kind, int count) {
     std::string s = "割引券:0\r\n";
@@ -156,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"Empty", "", 0, "ファイルが空です。"},
         // The first line of any text file, or one after a name line, is no coupon count.
         Broken{"NotAnOrder", "# Kalvoro\n", 1, kNotAnOrder},
-        Broken{"CountWithoutItsColon", "割引券0\r\n", 1, kNotAnOrder},
+        Broken{"CountLineWithoutTheWord", "割引:0\r\n", 1, kNotAnOrder},
         Broken{"NameThenAList", "お客様氏名:山田\r\n買い物\r\n", 2, kNotAnOrder},
         Broken{"KindFive", "割引券:0\r\n013,0000,156,0,a\r\n513,0000,156,0,b\r\n", 3, "本の種類が０から４ではありません。"},
         Broken{"CouponsMissing", "割引券:3\r\n2612310035\r\n2612310042\r\n", 4, "ファイルが途中で終わっています。"},

@@ -56,7 +56,8 @@ protected:
     static std::vector<std::string> Declined() {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(RecoveryFolder()))
-            if (e.path().filename().string().rfind("recovery-declined-", 0) == 0) names.push_back(e.path().filename());
+            if (e.path().filename().string().rfind("recovery-declined-", 0) == 0 && e.path().extension() == ".SAV")
+                names.push_back(e.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -214,6 +215,55 @@ TEST_F(Recovery, FilesThatCannotBeReadAreSetAsideAndTheNextIsTakenUpAndPriced) {
     EXPECT_NE(messages.at(3).find("2行目：解像度か贈与の欄の数値が範囲外です。"), std::string::npos);
     EXPECT_EQ(TITLE_NAME(0, 0), Text("古い本"));
     EXPECT_EQ(Shown(TEXT12), "１,９５０円");
+}
+
+// What a run could not keep is named at the next start while it is left out: also when nothing of
+// the order reads back, and in the note beside a declined order's copy. Once the coupon to blame
+// is removed, a run killed after it names nothing.
+TEST_F(Recovery, WhatCouldNotBeKeptIsNamedForAsLongAsItIsLeftOut) {
+    EnableRecovery();
+    const fs::path other = fs::path(RecoveryFolder()) / "recovery-19990101-000000-1.SAV";
+    auto leftByAKill = [&] {  // this run's files, as a run that has ended leaves them
+        fs::rename(RecoveryPath(), other);
+        std::error_code noNote;
+        fs::rename(fs::path(RecoveryPath()).replace_extension(".left-out"), fs::path(other).replace_extension(".left-out"),
+                   noNote);
+    };
+    const std::string notRestored = "復元されません", coupon = "１枚目の割引券番号";
+    Obj main{kMainWindow};
+
+    Type(COMBO1, "991231,\"31");
+    Click(BUTTON15);
+    ASSERT_EQ(COUPON_COUNT, 1);
+    Step();
+    ASSERT_TRUE(fs::exists(RecoveryPath())) << "an order of which nothing reads back keeps its note";
+    leftByAKill();
+    messages.clear();
+    platform.QueueAnswer(rt::Answer::No);
+    OfferRecovery(main);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(notRestored), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(coupon), std::string::npos) << messages[0];
+    const std::vector<std::string> declined = Declined();
+    ASSERT_EQ(declined.size(), 1u);
+    const std::string note = FileBytes(fs::path(RecoveryFolder()) / fs::path(declined[0]).replace_extension(".left-out"));
+    EXPECT_NE(note.find(coupon), std::string::npos) << "the declined copy keeps its note";
+
+    EnterComic();
+    Step();
+    EXPECT_TRUE(fs::exists(fs::path(RecoveryPath()).replace_extension(".left-out")));
+    Select(COMBO1, 0);
+    Type(COMBO1, "");
+    Click(BUTTON15);
+    ASSERT_EQ(COUPON_COUNT, 0);
+    Step();
+    leftByAKill();
+    messages.clear();
+    platform.QueueAnswer(rt::Answer::Yes);
+    OfferRecovery(main);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].find(notRestored), std::string::npos) << messages[0];
+    EXPECT_EQ(TITLE_COUNT(0), 1);
 }
 
 // The title open on the entry screen is kept as 終了 would keep it: with the name typed so far

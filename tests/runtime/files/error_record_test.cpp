@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,7 +47,9 @@ TEST_F(ErrorRecord, WritesTheLastErrorInTheStateFolder) {
     auto dir = std::filesystem::current_path() / "another-state";
     setenv("XDG_STATE_HOME", dir.c_str(), 1);
     rt::RuntimeError e = Catch(11);
+    const std::time_t from = std::time(nullptr);
     bool recorded = rt::RecordLastError(e);
+    const std::time_t to = std::time(nullptr);
     setenv("XDG_STATE_HOME", before.c_str(), 1);
     ASSERT_TRUE(recorded);
     std::string text = ReadAll(dir / "kalvoro" / "last-error");
@@ -54,7 +58,19 @@ TEST_F(ErrorRecord, WritesTheLastErrorInTheStateFolder) {
     EXPECT_NE(text.find("LINE=" + std::to_string(e.line) + "\n"), std::string::npos);
     EXPECT_NE(text.find("RTL=V6.30 L10 U002+1\n"), std::string::npos);
     EXPECT_NE(text.find("MODE=\xE7\x8B\xAC\xE7\xAB\x8B\xE5\x9E\x8B\n"), std::string::npos);
-    EXPECT_NE(text.find("TIME="), std::string::npos);
+    // The time of the error as the clock gives it, local time, to the second.
+    std::tm when{};
+    const size_t at = text.find("TIME=");
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(std::sscanf(text.c_str() + at, "TIME=%d/%d/%d %d:%d:%d", &when.tm_year, &when.tm_mon, &when.tm_mday,
+                          &when.tm_hour, &when.tm_min, &when.tm_sec),
+              6);
+    when.tm_year -= 1900;
+    when.tm_mon -= 1;
+    when.tm_isdst = -1;
+    const std::time_t recordedAt = std::mktime(&when);
+    EXPECT_GE(recordedAt, from);
+    EXPECT_LE(recordedAt, to);
 }
 
 // What a file looked like, to tell whether anything wrote to it.

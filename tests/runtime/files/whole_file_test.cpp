@@ -1,6 +1,7 @@
 #include "runtime/files/whole_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -124,7 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
         InjectedCase{"full-disk-at-once", 1, 67, [](rt::FileCalls& c) { c.write = FullDiskWrite; }},
         InjectedCase{"full-disk-midway", 5, 67, [](rt::FileCalls& c) { c.write = FullDiskWrite; }},
         InjectedCase{"fsync", 1, 27, [](rt::FileCalls& c) { c.fsync = FailingFsync; }},
-        InjectedCase{"close", 1, 67, [](rt::FileCalls& c) { c.close = FailingClose; }},
         InjectedCase{"rename", 0, 75, [](rt::FileCalls& c) { c.renameat = FailingRename; }},
         InjectedCase{"open", 0, 66, [](rt::FileCalls& c) { c.openat = FailingOpen; }}),
     [](const testing::TestParamInfo<InjectedCase>& info) {
@@ -178,26 +178,77 @@ TEST(FileReplacing, AWriteKilledHalfWayLeavesTheOldFileWholeAndNoTemporaryAfterT
         ASSERT_TRUE(WIFSIGNALED(status)) << named << atRename;
         EXPECT_EQ(Contents("killed/order.kvo"), kOld);
         EXPECT_EQ(Names("killed").size(), 1u + left) << named << atRename;
+        // Another file's write leaves it to the write of its own file.
         ASSERT_TRUE(rt::WriteFileReplacing("killed/other.kvo", kOld).ok);
+        EXPECT_EQ(Names("killed").size(), 2u + left) << named << atRename;
+        ASSERT_TRUE(rt::WriteFileReplacing("killed/order.kvo", kOld).ok);
         EXPECT_EQ(Names("killed"), (std::set<std::string>{"order.kvo", "other.kvo"}));
     }
 }
 
-TEST(FileReplacing, FolderSyncFailureIsReportedAfterTheRename) {
-    fs::path folder = fs::current_path() / "inject-folder-sync";
-    fs::create_directory(folder);
-    fs::path target = folder / "order.kvo";
-    Put(target, kOld);
-    g_calls = 0;
-    g_failAt = 2;  // the file's sync passes, the folder's fails
+// After the rename the new bytes are in place, synced; a failure still to come is reported all the
+// same, since what it failed to do may cost them: the folder's sync, or closing the file, which
+// happens after the rename so that the finished file is locked for as long as it has its
+// temporary name.
+TEST(FileReplacing, FailuresAfterTheRenameAreReported) {
+    const struct {
+        const char* folderName;
+        int code;
+        void (*install)(rt::FileCalls&);
+    } cases[] = {
+        {"inject-folder-sync", 27, [](rt::FileCalls& c) { c.fsync = FailingFsync; }},  // the file's sync passes
+        {"inject-close", 67, [](rt::FileCalls& c) { c.close = FailingClose; }},
+    };
+    for (const auto& c : cases) {
+        fs::path folder = fs::current_path() / c.folderName;
+        fs::create_directory(folder);
+        fs::path target = folder / "order.kvo";
+        Put(target, kOld);
+        g_calls = 0;
+        g_failAt = c.code == 27 ? 2 : 1;
+        rt::FileCalls calls = rt::SystemFileCalls();
+        c.install(calls);
+        rt::ScopedFileCalls scoped(calls);
+        rt::FileResult r = rt::WriteFileReplacing(Text(target.string()), kNew);
+        EXPECT_FALSE(r.ok) << c.folderName;
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_EQ(Contents(target), kNew);
+        EXPECT_EQ(Names(folder), std::set<std::string>{"order.kvo"});
+    }
+}
+
+// Another program's writer in the same folder: its temporary file, locked while it writes, is not
+// taken for a leftover, nor is a file that only looks like another file's temporary. Once
+// unlocked, the target's own leftover goes at its next write, here one where the unnamed file may
+// not be linked (a sandbox): that write falls back on a named temporary file, locked until renamed.
+bool g_lockedAtRename = false;
+int LockCheckingRename(int fromFolder, const char* from, int toFolder, const char* to) {
+    const int fd = ::openat(fromFolder, from, O_RDONLY);
+    g_lockedAtRename = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (fd >= 0) ::close(fd);
+    return ::renameat(fromFolder, from, toFolder, to);
+}
+
+TEST(FileReplacing, TheSweepTakesOnlyTheTargetsOwnUnlockedLeftoversAndARefusedLinkFallsBack) {
+    fs::create_directory("sweep");
+    const std::string live = "sweep/.order.kvo.0123456789ab.kvtmp", lookAlike = ".other.kvo.0123456789ab.kvtmp";
+    for (const std::string& name : {live, "sweep/" + lookAlike}) Put(name, "another writer's");
+    const int held = ::open(live.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
     rt::FileCalls calls = rt::SystemFileCalls();
-    calls.fsync = FailingFsync;
+    calls.renameat = LockCheckingRename;
     rt::ScopedFileCalls scoped(calls);
-    rt::FileResult r = rt::WriteFileReplacing(Text(target.string()), kNew);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.code, 27);
-    EXPECT_EQ(Contents(target), kNew);
-    EXPECT_EQ(Names(folder), std::set<std::string>{"order.kvo"});
+    for (const std::string& bytes : {kOld, kNew}) {
+        g_lockedAtRename = false;
+        const rt::FileResult r = rt::WriteFileReplacing("sweep/order.kvo", bytes);
+        ASSERT_TRUE(r.ok) << r.reason;
+        EXPECT_TRUE(g_lockedAtRename) << "the finished file is locked until it is renamed";
+        EXPECT_EQ(Names("sweep").size(), bytes == kOld ? 3u : 2u);
+        if (bytes == kOld) ::close(held);
+        rt::CurrentFileCalls().linkat = [](int, const char*, int, const char*, int) { return errno = EPERM, -1; };
+    }
+    EXPECT_EQ(Contents("sweep/order.kvo"), kNew);
+    EXPECT_EQ(Names("sweep"), (std::set<std::string>{"order.kvo", lookAlike}));
 }
 
 TEST(FileReplacing, WritesNewAndReplacesKeepingPermissions) {

@@ -114,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FullWidth,
     testing::Values(WideCase{"A1 ", "Ａ１　"}, WideCase{"12.5E+06", "１２．５Ｅ＋０６"},
                     WideCase{"\\~", "￥￣"}, WideCase{"\x7F", "　"}, WideCase{"ｶﾞ", "ガ"}, WideCase{"ﾊﾟ", "パ"},
+                    WideCase{"ﾋﾟﾌﾟﾍﾟ", "ピプペ"}, WideCase{"ﾎﾟｽﾄ", "ポスト"},
                     WideCase{"ﾊﾞ", "バ"}, WideCase{"ﾄﾞ", "ド"}, WideCase{"ｱﾞ", "ア゛"}, WideCase{"ｶﾟ", "カ゜"},
                     WideCase{"ﾞ", "゛"}, WideCase{"ﾟ", "゜"}, WideCase{"\xA0ｦﾝ", "　ヲン"},
                     WideCase{"漢字", "漢字"}, WideCase{"ソ", "ソ"}, WideCase{"", ""},

@@ -1,0 +1,105 @@
+// Order files as they reach the shop after a mail program, a webmail or an editor has handled
+// them: each reads as the order it was saved as, through the reader, a drop and `kalvoro totals`,
+// or is refused with its line and reason, never priced as another order.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/batch/batch_commands.h"
+#include "app/fee/order_model.h"
+#include "app/files/order_file.h"
+#include "app/screens/main_routine.h"
+#include "runtime/values/encoding.h"
+#include "runtime/window/window.h"
+#include "tests/support/file_bytes.h"
+
+namespace {
+
+// Three comics and a coupon, as the program saves them.
+const std::string kSaved = "割引券:1\r\n2612310035\r\n030,0000,400,0,テスト本\r\n030,0000,400,0,二冊目\r\n030,0001,156,0,三冊目\r\n";
+const std::string kOneTitle = "割引券:0\r\n030,0000,400,0,本\r\n";
+
+std::string Replaced(std::string s, const std::string& from, const std::string& to, size_t at = 0) {
+    for (at = s.find(from, at); at != std::string::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
+    return s;
+}
+std::string Lf(const std::string& s, size_t from = 0) { return Replaced(s, "\r\n", "\n", from); }
+std::string Utf8(const std::string& s) { return *rt::SjisToUtf8(s); }
+
+struct Travelled {
+    const char* name;
+    std::string bytes;  // as it arrived; empty for a folder
+    std::string saved;  // as it was saved, the order it must give; empty when refused with `reason`
+    int line = 0;
+    std::string reason;
+};
+
+class TravellingOrder : public testing::TestWithParam<Travelled> {
+protected:
+    void SetUp() override {
+        ResetOrderModelForTests();
+        rt::SetRoutineTable(ApplicationRoutines());
+    }
+    void TearDown() override { unsetenv("KALVORO_TODAY"); }
+    // What `kalvoro totals` prints, its status, and what it says on standard error.
+    static std::string Totals(const std::string& file, std::string& err) {
+        std::ostringstream out, errors;
+        testing::internal::CaptureStderr();
+        const int status = RunBatchCommand({"totals", file, "--today", "2026-12-07"}, out, errors);
+        err = errors.str() + testing::internal::GetCapturedStderr();
+        return std::to_string(status) + "\n" + out.str();
+    }
+};
+
+TEST_P(TravellingOrder, ReadsAsTheSavedOrderOrIsRefusedWithItsLine) {
+    const Travelled& t = GetParam();
+    const std::string file = std::string(t.name) + ".SAV";
+    t.bytes.empty() ? (void)std::filesystem::create_directory(file) : PutFileBytes(file, t.bytes);
+    const OrderFileRead read = ReadOrderFile(file);
+    std::string err, savedErr;
+    const std::string figures = Totals(file, err);
+    if (t.saved.empty()) {
+        ASSERT_FALSE(read.content);
+        EXPECT_EQ(read.problem.line, t.line);
+        EXPECT_EQ(read.problem.reason, Text(t.reason));
+        const std::string where = t.line > 0 ? ":" + std::to_string(t.line) : "";
+        EXPECT_EQ(figures, "1\n");
+        EXPECT_EQ(err, "kalvoro totals: " + file + where + ": " +
+                           (t.bytes.empty() ? "is a folder, not an order file" : Utf8(t.reason)) + "\n");
+        return;
+    }
+    ASSERT_TRUE(read.content) << read.problem.line << ": " << Utf8(read.problem.reason.bytes());
+    EXPECT_TRUE(StartsLikeOrderFile(t.bytes.substr(0, kOrderFileStartBytes))) << "a drop takes it";
+    TakeOverOrder(*read.content);
+    EXPECT_EQ(OrderFileBytes(), t.saved);
+    PutFileBytes("saved.SAV", t.saved);
+    EXPECT_EQ(figures, Totals("saved.SAV", savedErr));
+    EXPECT_EQ(err, read.fromUtf8 ? "kalvoro: " + file + ": read as UTF-8 and converted to Shift-JIS\n" : "");
+    EXPECT_EQ(read.fromUtf8, std::string_view(t.name).starts_with("Utf8"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, TravellingOrder,
+    testing::Values(
+        Travelled{"CrLf", kSaved, kSaved}, Travelled{"Lf", Lf(kSaved), kSaved},
+        // The first lines as saved, the rest after an editor: the titles after the first LF count.
+        Travelled{"Mixed", Lf(kSaved, kSaved.find("030")), kSaved},
+        Travelled{"CrAlone", Replaced(kSaved, "\r\n", "\r"), kSaved},
+        Travelled{"LfNoLastLineEnd", Lf(kSaved).substr(0, Lf(kSaved).size() - 1), kSaved},
+        Travelled{"Utf8", Utf8(kSaved), kSaved}, Travelled{"Utf8MarkLf", "\xEF\xBB\xBF" + Lf(Utf8(kSaved)), kSaved},
+        // The older prefixes: the count is read from the eighth byte, as it always was.
+        Travelled{"FullWidthColon", Replaced(kOneTitle, ":", "："), kOneTitle},
+        Travelled{"BlankBeforeColon", Lf(Replaced(kOneTitle, ":", " :")), kOneTitle},
+        Travelled{"NoCouponLine", "030,0000,400,0,本\n", "", 1,
+                  "申込みデータのファイルではありません（「割引券」で始まる行がありません）。"},
+        // LF alone only within: read as the program's own, the titles after it would be lost.
+        Travelled{"LfWithin", Replaced(kSaved, "テスト本\r\n", "テスト本\n"), "", 3,
+                  "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。"},
+        Travelled{"BrokenLfLine", Lf(Replaced(kSaved, "0,二冊目", "二冊目")), "", 4, "欄が５つそろっていません。"},
+        Travelled{"Utf8Unheld", Utf8(kOneTitle) + "030,0000,400,0,\xF0\x9F\x93\x9A" + Utf8("の本\n"), "", 3,
+                  "タイトル「？の本」に、このプログラムで使えない文字（「？」の所）があります。"},
+        Travelled{"AFolder", "", "", 0, "ファイルではなく、フォルダです。"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
