@@ -85,7 +85,7 @@ public:
     }
 
     // Empty when loaded, else the one line that says why not.
-    std::string Load(const std::string& orderUtf8) {
+    std::string Load(const std::string& orderUtf8, std::ostream& err) {
         const std::optional<std::string> path = rt::Utf8ToSjis(orderUtf8);
         if (!path) return orderUtf8 + ": the name has characters Shift-JIS cannot hold";
         const OrderFileRead order = ReadOrderFile(*path);
@@ -97,7 +97,9 @@ public:
             const std::string line = order.problem.line > 0 ? ":" + std::to_string(order.problem.line) : "";
             return orderUtf8 + line + ": " + rt::SjisToUtf8Lossy(order.problem.reason.bytes());
         }
-        if (order.fromUtf8) TellOrderFromUtf8OnStandardError(orderUtf8);
+        // Told as the window tells it, once: the figures are right, but the shop may want to know
+        // the file is not as the program writes it.
+        if (order.fromUtf8) err << "kalvoro: " << orderUtf8 << ": read as UTF-8 and converted to Shift-JIS\n";
         TakeOverOrder(*order.content);
         総合画面_SETSUB();
         return {};
@@ -178,7 +180,7 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
     const std::optional<Invocation> call = Parse(args, err);
     if (!call) return 2;
     Session session(call->today);
-    if (const std::string problem = session.Load(call->order); !problem.empty()) {
+    if (const std::string problem = session.Load(call->order, err); !problem.empty()) {
         err << "kalvoro " << call->command << ": " << problem << "\n";
         return 1;
     }

@@ -3,7 +3,6 @@
 #include "app/files/order_file.h"
 
 #include <cmath>
-#include <iostream>
 
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
@@ -373,10 +372,6 @@ OrderFileRead ParseOrderFile(const std::string& bytes) {
     read = Parser(text).Run();
     read.fromUtf8 = read.content.has_value();
     return read;
-}
-
-void TellOrderFromUtf8OnStandardError(const std::string& nameUtf8) {
-    std::cerr << "kalvoro: " << nameUtf8 << ": read as UTF-8 and converted to Shift-JIS\n";
 }
 
 OrderFileRead ReadOrderFile(const Text& path) {

@@ -75,10 +75,6 @@ struct OrderFileRead {
 };
 OrderFileRead ParseOrderFile(const std::string& bytes);
 
-// How the batch commands tell that the order was read from UTF-8: a line on standard error, the
-// file named as it was given.
-void TellOrderFromUtf8OnStandardError(const std::string& nameUtf8);
-
 // Whether a file's first bytes are those of an order file: one of the lines a file may start
 // with (the coupon count, or the customer's name, advance payment or adjustment discount before
 // it), in Shift-JIS or UTF-8. Decides what a drop on the main screen loads; the file may still

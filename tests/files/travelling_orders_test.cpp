@@ -32,7 +32,7 @@ struct Travelled {
     std::string bytes;  // as it arrived; empty for a folder
     std::string saved;  // as it was saved, the order it must give; empty when refused with `reason`
     int line = 0;
-    std::string reason;
+    std::string reason = {};
 };
 
 class TravellingOrder : public testing::TestWithParam<Travelled> {
@@ -45,9 +45,8 @@ protected:
     // What `kalvoro totals` prints, its status, and what it says on standard error.
     static std::string Totals(const std::string& file, std::string& err) {
         std::ostringstream out, errors;
-        testing::internal::CaptureStderr();
         const int status = RunBatchCommand({"totals", file, "--today", "2026-12-07"}, out, errors);
-        err = errors.str() + testing::internal::GetCapturedStderr();
+        err = errors.str();
         return std::to_string(status) + "\n" + out.str();
     }
 };
