@@ -31,19 +31,14 @@
 
 namespace {
 
-// The program itself, on the in-memory window system: the start-up step and the order loaded
-// as the load command takes it over, then the main screen's refresh. One session prices one
-// order and starts from what a new process starts from: the order's globals as they are before
-// any start-up (so the special-discount window is decided again, no coupon, title, limit, working
-// value or DOC_LINE of an earlier order is left), new forms on a new window system (the hidden
-// boxes and the coupon box empty), no file open and no floating-point flag raised. The screens'
-// own values (the title list's, the import's, the statement screen's) are not reached: no screen
-// is opened.
+// The program itself, on the in-memory window system: the start-up step once for the run, then
+// for each order the order loaded as the load command takes it over and the main screen's refresh.
+// Each order starts from what a new process starts its order from (StartAfresh), so that no
+// figure depends on the orders before it.
 class Session {
 public:
     Session() {
         ResetOrderModel();
-        std::feclearexcept(FE_ALL_EXCEPT);
         rt::SetPlatform(&platform_);
         rt::StartWindowLayer(platform_);
         開始_SETSUB();
@@ -58,6 +53,7 @@ public:
     std::string Load(const std::string& orderUtf8) {
         const std::optional<std::string> path = rt::Utf8ToSjis(orderUtf8);
         if (!path) return orderUtf8 + ": the name has characters Shift-JIS cannot hold";
+        StartAfresh();
         const OrderFileRead order = ReadOrderFile(*path);
         if (!order.content) {
             // The system refuses to open a folder as it refuses a file one may not read; whoever
@@ -73,6 +69,24 @@ public:
     }
 
 private:
+    // The order's globals as a new process has them after the start-up step: every title,
+    // coupon, flag, total, working value and DOC_LINE emptied, the customer's name and the two
+    // carried amounts gone, then the day, the special-discount window, the resolution presets and
+    // the title limits decided again (the window is only ever opened by the start-up, so an order
+    // of January would otherwise leave it open for one of June). No file stays open and no
+    // floating-point flag stays raised to be blamed on the next order's first store.
+    // The forms are kept: a fresh set would cost more than the pricing itself, and an order
+    // leaves nothing in them that the next one reads. The load and the refresh write every figure
+    // box and the coupon box again, the hidden carried-amount boxes are not read without the
+    // customer typing in them, and the special-discount box (CHECK8), the only control the
+    // pricing reads, is ticked only by a customer.
+    void StartAfresh() {
+        ResetOrderModel();
+        起動_SUB();
+        rt::CloseAllChannels();
+        std::feclearexcept(FE_ALL_EXCEPT);
+    }
+
     rt::HeadlessPlatform platform_;
 };
 
@@ -223,9 +237,9 @@ std::string RuntimeErrorLine(const std::string& orderUtf8, const rt::RuntimeErro
 
 // One order priced and its output made. 0 done, 1 it failed (one line on `err` says why).
 // `blocks` counts the blocks printed so far.
-int RunOne(const BatchCall& call, const std::string& order, int& blocks, std::ostream& out, std::ostream& err) {
+int RunOne(Session& session, const BatchCall& call, const std::string& order, int& blocks, std::ostream& out,
+           std::ostream& err) {
     const bool several = call.orders.size() > 1;
-    Session session;
     if (const std::string problem = session.Load(order); !problem.empty()) {
         err << "kalvoro " << call.command << ": " << problem << "\n";
         return 1;
@@ -266,11 +280,12 @@ int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std
     if (call.command == "statements" && StatementFoldersClash(call, err)) return 2;
     FixTheDay(call.today);
     if (call.csv) PrintCsvHeader(out);
+    Session session;
     int status = 0, blocks = 0;
     for (const std::string& order : call.orders) {
         int done = 1;
         try {
-            done = RunOne(call, order, blocks, out, err);
+            done = RunOne(session, call, order, blocks, out, err);
         } catch (const rt::RuntimeError& e) {
             // One order the program cannot price must not keep the others from being priced.
             err << "kalvoro " << call.command << ": " << RuntimeErrorLine(order, e) << "\n";

@@ -63,6 +63,8 @@ struct CallCase {
     std::vector<std::string> written = {};  // files that must exist after the run
 };
 
+void PrintTo(const CallCase& c, std::ostream* os) { *os << c.name; }
+
 class DayRunCalls : public DayRun, public testing::WithParamInterface<CallCase> {
 protected:
     std::string Expected(const std::vector<std::string>& printed) {
@@ -96,7 +98,9 @@ TEST_P(DayRunCalls, StatusPrintedAndWritten) {
     EXPECT_EQ(out.str(), expected);
     EXPECT_EQ(err.str(), c.errors);
     for (const std::string& file : c.written) EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
-    if (c.written.empty()) EXPECT_TRUE(std::filesystem::is_empty("out"));
+    if (c.written.empty()) {
+        EXPECT_TRUE(std::filesystem::is_empty("out"));
+    }
 }
 
 const std::string kBroken = U8(u8"broken.SAV:3: 本の種類が０から４ではありません。");
@@ -166,12 +170,12 @@ std::string RandomOrder(std::mt19937& random) {
     const int coupons = pick(0, 10);
     file += "割引券:" + std::to_string(coupons) + "\r\n";
     for (int i = 0; i < coupons; ++i)
-        file += pick(0, 9) == 0 ? "9912310342\r\n" : "2612310" + std::to_string(pick(10, 99)) + "3" + std::to_string(pick(1, 9)) + "\r\n";
+        file += pick(0, 9) == 0 ? "9912310342\r\n" : "261231" + std::to_string(pick(10, 99)) + std::to_string(pick(3, 4)) + std::to_string(pick(1, 9)) + "\r\n";
     const int most[kKindCount] = {20, 45, 4, 3, 5};
     for (int k = 0; k < kKindCount; ++k) {
         const int titles = pick(0, 2) == 0 ? pick(0, most[k]) : 0;
         for (int t = 0; t < titles; ++t) {
-            file += std::to_string(k) + std::to_string(pick(1, 2)) + std::to_string(pick(1, 3)) + (pick(0, 9) ? "" : "1");
+            file += std::to_string(k) + std::to_string(pick(1, 2)) + std::to_string(pick(1, 3)) + (pick(0, 9) ? "" : "1") + ",";
             for (int f = 0; f < 4; ++f) file += std::to_string(pick(0, 3) == 0);
             file += "," + std::to_string(pick(50, 600)) + "," + std::to_string(pick(0, 1)) + ",t" + std::to_string(t) + "\r\n";
         }
