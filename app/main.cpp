@@ -109,6 +109,22 @@ int RunScriptFile(const char* path) {
     return rt::RunScript(*in, path, メイン_SUB, terminal.out, terminal.err);
 }
 
+// The batch commands run in a program of their own, started here in this one's place: the
+// window's start then carries neither the commands nor their command line parser, whose
+// library sets up the C++ streams and their locale in every program that links it (0.6 MiB
+// more at each start). It lies beside this program in the build tree, in libexec/kalvoro/ of
+// the prefix when installed.
+int RunBatchProgram(char** argv) {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string folder = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string(argv[0]);
+    folder.erase(folder.find_last_of('/') + 1);
+    for (const std::string& path : {folder + "kalvoro-batch", folder + KALVORO_BATCH_FROM_BIN}) execv(path.c_str(), argv);
+    std::fprintf(stderr, "kalvoro: cannot start %skalvoro-batch for the command %s: %s\n", folder.c_str(), argv[1],
+                 std::strerror(errno));
+    return 1;
+}
+
 #ifdef KALVORO_WITH_QT
 int RunWindows(const char* order) {
     std::string why;
@@ -197,10 +213,7 @@ int main(int argc, char** argv) {
             PrintHelp();
             return 0;
         }
-        if (IsBatchCommand(option)) {
-            Terminal terminal;
-            return RunBatchCommand(std::vector<std::string>(argv + 1, argv + argc), terminal.out, terminal.err);
-        }
+        if (IsBatchCommand(option)) return RunBatchProgram(argv);
         if (option == "--script") {
             if (argc != 3) {
                 std::fprintf(stderr, "kalvoro: --script takes one FILE (or - for standard input)\n");

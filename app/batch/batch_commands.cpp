@@ -271,8 +271,6 @@ int RunOne(Session& session, const BatchCall& call, const std::string& order, in
 
 }  // namespace
 
-bool IsBatchCommand(const std::string& word) { return word == "totals" || word == "statements" || word == "estimate"; }
-
 int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const BatchCommandLine line = ReadBatchCommandLine(args, out, err);
     if (!line.call) return line.status;
