@@ -34,7 +34,7 @@ bool IsCalendarDay(const std::string& s) {
     return IsCalendarDate(std::stoi(s.substr(0, 4)), std::stoi(s.substr(5, 2)), std::stoi(s.substr(8, 2)));
 }
 
-BatchCommandLine ReadBatchCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+BatchCommandLine ReadBatchCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     BatchCall call;
     CLI::App app("Prices order files for the book-scanning shop without a window.", "kalvoro");
     app.require_subcommand(1, 1);
@@ -64,11 +64,12 @@ BatchCommandLine ReadBatchCommandLine(const std::vector<std::string>& args, std:
     AddToday(*estimate, call.today);
     AddOrders(*estimate, call.orders);
 
-    // CLI11 takes the arguments last first.
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    // CLI11 takes the arguments last first, and uses them up: a day's thousands of names are
+    // not held twice more.
     call.command = args.empty() ? std::string() : args[0];
+    std::reverse(args.begin(), args.end());
     try {
-        app.parse(reversed);
+        app.parse(args);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return {std::nullopt, app.exit(e, out, err)};
         err << "kalvoro " << call.command << ": " << e.what() << " (see kalvoro " << call.command << " --help)\n";

@@ -21,7 +21,7 @@ struct BatchCommandLine {
     std::optional<BatchCall> call;
     int status = 0;
 };
-BatchCommandLine ReadBatchCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+BatchCommandLine ReadBatchCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err);
 
 // A day the calendar has, written YYYY-MM-DD.
 bool IsCalendarDay(const std::string& s);

@@ -271,8 +271,8 @@ int RunOne(Session& session, const BatchCall& call, const std::string& order, in
 
 }  // namespace
 
-int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const BatchCommandLine line = ReadBatchCommandLine(args, out, err);
+int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
+    const BatchCommandLine line = ReadBatchCommandLine(std::move(args), out, err);
     if (!line.call) return line.status;
     const BatchCall& call = *line.call;
     if (call.command == "statements" && StatementFoldersClash(call, err)) return 2;

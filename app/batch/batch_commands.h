@@ -21,4 +21,4 @@ inline bool IsBatchCommand(std::string_view word) { return word == "totals" || w
 // Returns the exit status: 0 done, 1 an order file or a written file failed (one line on `err`
 // names the file, the line where there is one, and the problem; nothing written for that order,
 // the others still priced), 2 a command line it does not understand (nothing priced).
-int RunBatchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostream& err);
