@@ -71,10 +71,10 @@ public:
 private:
     // The order's globals as a new process has them after the start-up step: every title,
     // coupon, flag, total, working value and DOC_LINE emptied, the customer's name and the two
-    // carried amounts gone, then the day, the special-discount window, the resolution presets and
-    // the title limits decided again (the window is only ever opened by the start-up, so an order
-    // of January would otherwise leave it open for one of June). No file stays open and no
-    // floating-point flag stays raised to be blamed on the next order's first store.
+    // carried amounts gone, then the day, the special-discount window (which the start-up step
+    // only ever opens, never shuts), the resolution presets and the title limits decided again.
+    // No file stays open and no floating-point flag stays raised to be blamed on the next
+    // order's first store.
     // The forms are kept: a fresh set would cost more than the pricing itself, and an order
     // leaves nothing in them that the next one reads. The load and the refresh write every figure
     // box and the coupon box again, the hidden carried-amount boxes are not read without the
