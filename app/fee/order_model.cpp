@@ -104,7 +104,7 @@ void 変数_RESETSUB() {
     GIFT_FLAG(t, k) = 0;
 }
 
-void ResetOrderModelForTests() {
+void ResetOrderModel() {
     for (auto* a : {&TITLE_NAME, &COUPON_NO, &DOC_LINE}) a->Erase();
     TITLE_NAME.Declare({kSlotUpper, 4});
     COUPON_NO.Declare({10});

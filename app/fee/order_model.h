@@ -104,5 +104,9 @@ void 変数_RESETSUB();
 // The resolution preset of the current title's kind and book type.
 Int16 既定DPI(int kind, int bookType);
 
-// Tests only: puts every global of the order back to its start state.
-void ResetOrderModelForTests();
+// Puts every global of the order back to the state a new process starts with: no titles, no
+// coupons, no date read, no limits set, every working value and DOC_LINE empty. The batch
+// commands start each order from it, so that no order is priced with what the one before left.
+void ResetOrderModel();
+// The same, under the name the tests have always called it by.
+inline void ResetOrderModelForTests() { ResetOrderModel(); }

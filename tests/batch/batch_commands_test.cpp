@@ -110,7 +110,7 @@ TEST_F(BatchCommands, CommandLinesItDoesNotUnderstand) {
     EXPECT_EQ(Run({"totals"}), 2);
     EXPECT_EQ(Run({"statements", "order.SAV"}), 2);  // --out is required
     EXPECT_EQ(Run({"totals", "order.SAV", "--out", "x"}), 2);
-    EXPECT_EQ(Run({"totals", "order.SAV", "extra"}), 2);
+    EXPECT_EQ(Run({"totals", "order.SAV", "--extra"}), 2);
 }
 
 TEST_F(BatchCommands, AFolderGivenForTheOrderIsNamedAsAFolder) {

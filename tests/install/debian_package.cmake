@@ -12,7 +12,7 @@ endif()
 
 execute_process(COMMAND dpkg-deb -c ${package} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
 set(id org.kalvoro.Kalvoro)
-foreach(file ./usr/bin/kalvoro ./usr/lib/kalvoro/kalvoro-print.so ./usr/share/applications/${id}.desktop ./usr/share/metainfo/${id}.metainfo.xml
+foreach(file ./usr/bin/kalvoro ./usr/lib/kalvoro/kalvoro-print.so ./usr/libexec/kalvoro/kalvoro-batch ./usr/share/applications/${id}.desktop ./usr/share/metainfo/${id}.metainfo.xml
              ./usr/share/icons/hicolor/scalable/apps/${id}.svg ./usr/share/icons/hicolor/32x32/apps/${id}.png
              ./usr/share/icons/hicolor/256x256/apps/${id}.png ./usr/share/man/man1/kalvoro.1.gz
              ./usr/share/mime/packages/${id}.xml ./usr/share/doc/kalvoro/copyright
@@ -25,10 +25,10 @@ endforeach()
 # Nothing of the build or the tests goes in: only the program and its desktop files.
 string(REGEX MATCHALL " \\./usr/[^\n]*[^/]\n" files "${listing}")
 list(LENGTH files count)
-# The program and its print dialog's module, 7 PNG sizes, the SVG, the entry, the metadata, the
+# The program, its print dialog's module and its batch commands' program, 7 PNG sizes, the SVG, the entry, the metadata, the
 # order type, the manual, and the copyright, changelog and README.
-if(NOT count EQUAL 17)
-  message(FATAL_ERROR "the package holds ${count} files, not 17:\n${listing}")
+if(NOT count EQUAL 18)
+  message(FATAL_ERROR "the package holds ${count} files, not 18:\n${listing}")
 endif()
 
 execute_process(COMMAND dpkg-deb -f ${package} Package Version Architecture Depends OUTPUT_VARIABLE fields)
