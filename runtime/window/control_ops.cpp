@@ -142,3 +142,30 @@ void SetEnterButton(const Obj& box, const Obj& button, Here here) {
 }
 
 void SetSpokenName(const Obj& o, const Text& name, Here here) { P().SetSpokenName(Live(o, here).window, name.bytes()); }
+
+void SetSpokenDescription(const Obj& o, const Text& description, Here here) {
+    P().SetSpokenDescription(Live(o, here).window, description.bytes());
+}
+
+void WatchFigures(const std::vector<const Obj*>& labels, Here here) {
+    g.watchedFigures.clear();
+    for (const Obj* o : labels) {
+        const WinHandle w = Require(*o, here, ControlKind::Label);
+        g.watchedFigures.push_back({w, P().GetText(w)});
+    }
+}
+
+void SpeakChangedFigures() {
+    if (g.watchedFigures.empty()) return;
+    Platform& p = P();
+    std::vector<WinHandle> changed;
+    for (State::WatchedFigure& f : g.watchedFigures) {
+        const FormRecord* form = FormOf(f.label);
+        if (!form || !p.Exists(f.label) || !p.IsVisible(form->windows[0].window)) continue;
+        std::string now = p.GetText(f.label);
+        if (now == f.told) continue;
+        f.told = std::move(now);
+        changed.push_back(f.label);
+    }
+    if (!changed.empty()) p.SpeakFigures(changed);
+}

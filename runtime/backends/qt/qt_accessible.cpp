@@ -4,6 +4,8 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
+#include <QTimer>
 #include <QAccessibleWidget>
 #include <QAbstractButton>
 #include <QComboBox>
@@ -64,6 +66,29 @@ private:
     QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// The resolution bar as the slider it is to a user (Qt announces any QScrollBar as a scroll
+// bar, which a screen reader presents as scrolling something). Its value is the program's
+// position; one set by the screen reader is taken as the thumb put there by the user.
+class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SliderAccessible(ScrollBarWidget* bar) : QAccessibleWidget(bar, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QVariant currentValue() const override { return Bar()->StoredPosition(); }
+    void setCurrentValue(const QVariant& value) override {
+        if (Bar()->onAction) Bar()->onAction(ScrollAction::ThumbPosition, value.toInt());
+    }
+    QVariant maximumValue() const override { return Bar()->maximum(); }
+    QVariant minimumValue() const override { return Bar()->minimum(); }
+    QVariant minimumStepSize() const override { return Bar()->singleStep(); }
+
+private:
+    ScrollBarWidget* Bar() const { return static_cast<ScrollBarWidget*>(widget()); }
+};
+
 QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
     // ComboWidget and FormWidget have no meta-object of their own: they are asked for as a
     // QComboBox and a QWidget. A form is a window with its title (Qt would announce a plain
@@ -71,6 +96,10 @@ QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
     if (className == QLatin1String("QComboBox")) {
         auto* combo = dynamic_cast<ComboWidget*>(object);
         return combo ? new ComboAccessible(combo) : nullptr;
+    }
+    if (className == QLatin1String("QScrollBar")) {
+        auto* bar = dynamic_cast<ScrollBarWidget*>(object);
+        return bar ? new SliderAccessible(bar) : nullptr;
     }
     if (className == QLatin1String("QWidget")) {
         auto* form = dynamic_cast<FormWidget*>(object);
@@ -158,7 +187,21 @@ QString SpokenCaption(const QString& caption) {
     qsizetype from = 0, to = caption.size();
     while (from < to && decoration(caption.at(from))) ++from;
     while (to > from && decoration(caption.at(to - 1))) --to;
-    return caption.mid(from, to - from);
+    // Blanks that space out the characters of a short caption (「終　　　了」) are layout, not
+    // words: they go, but for one blank between two words of letters or digits ("PDF file").
+    auto word = [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); };
+    QString spoken;
+    for (qsizetype i = from; i < to;) {
+        if (!caption.at(i).isSpace()) {
+            spoken += caption.at(i++);
+            continue;
+        }
+        qsizetype end = i;
+        while (end < to && caption.at(end).isSpace()) ++end;
+        if (word(caption.at(i - 1)) && word(caption.at(end))) spoken += QLatin1Char(' ');
+        i = end;
+    }
+    return spoken;
 }
 
 QString WithoutMnemonic(const QString& caption) {
@@ -183,6 +226,41 @@ bool ShowsFigure(const QString& text) {
 }
 
 void InstallAccessibleInterfaces() { QAccessible::installFactory(MakeInterface); }
+
+void SpeakToScreenReader(const QString& text) {
+    // The screen reader speaks a change of the focused object's description at once, and no
+    // change of any other object's (it speaks a name change only for the focused object either,
+    // and the program's figures are never focused). The description the control had comes back
+    // once the focus has moved on, after the new focus has been announced.
+    struct Told {
+        QPointer<QWidget> widget;
+        QString description;
+    };
+    static Told told;
+    static bool watching = false;
+    if (!QAccessible::isActive() || text.isEmpty()) return;
+    // The widget that was announced as focused (the combo box, not its edit field).
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus) return;
+    if (told.widget != focus) {
+        if (told.widget) told.widget->setAccessibleDescription(told.description);
+        told = {focus, focus->accessibleDescription()};
+    }
+    // The same words again are a change too: the reader hears them once more.
+    if (focus->accessibleDescription() == text) focus->setAccessibleDescription(QString());
+    focus->setAccessibleDescription(text);
+    if (!watching) {
+        watching = true;
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [] {
+            QTimer::singleShot(0, qApp, [] {
+                if (told.widget && told.widget != QApplication::focusWidget()) {
+                    told.widget->setAccessibleDescription(told.description);
+                    told = {};
+                }
+            });
+        });
+    }
+}
 
 AccessibilityWatch::AccessibilityWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {
     QAccessible::installActivationObserver(this);
@@ -235,11 +313,11 @@ void QtPlatform::NameByCaptions(WinHandle form) {
                        right && placed[*right].win->Is(ControlKind::PushButton)) {
                 // Without a caption, a box is announced by what a sighted user reads it by: the
                 // button right beside it that acts on it, level with its top line (a combo box's
-                // edit field, not the room of its list), or else the window it fills.
+                // edit field, not the room of its list), or else (but a list) the window it fills.
                 name = qt::SpokenCaption(placed[*right].text);
-            } else {
+            } else if (!p.win->IsList()) {
                 name = p.win->widget->window()->windowTitle();
-            }
+            }  // a list that fills its window is heard by its lines: its title would be said twice
         }
         QWidget* control = p.win->widget;
         if (control->accessibleName() != name) control->setAccessibleName(name);
@@ -249,11 +327,10 @@ void QtPlatform::NameByCaptions(WinHandle form) {
             const QString group = static_cast<QGroupBox*>(box->widget.data())->title();
             if (control->accessibleDescription() != group) control->setAccessibleDescription(group);
         }
-        // A combo box's edit field is announced as the box itself when it has the focus.
-        if (p.win->IsCombo()) {
-            QLineEdit* edit = LineEditOf(*p.win);
-            if (edit && edit->accessibleName() != name) edit->setAccessibleName(name);
-        }
+        if (!p.win->spokenDescription.isEmpty() && control->accessibleDescription() != p.win->spokenDescription)
+            control->setAccessibleDescription(p.win->spokenDescription);
+        // A combo box's edit field has no name of its own: a screen reader reads an empty
+        // field's name as its contents ("割引券番号, 割引券番号").
     }
 }
 
@@ -266,6 +343,27 @@ void QtPlatform::RenameStaleForms() {
     if (!accessibleNames_) return;
     for (const auto& [handle, win] : windows_)
         if (win->Is(ControlKind::Form) && win->namesStale && win->controlsBuilt) NameByCaptions(handle);
+}
+
+void QtPlatform::SpeakFigures(const std::vector<WinHandle>& labels) {
+    if (!accessibleNames_) return;
+    // Each as it is announced, its caption with it: the names first made up to date.
+    RenameStaleForms();
+    QStringList said;
+    for (WinHandle w : labels) {
+        const Window* win = Built(w);
+        if (!win || !win->widget) continue;
+        const QString name = win->widget->accessibleName();
+        said << (name.isEmpty() ? static_cast<QLabel*>(win->widget.data())->text() : name);
+    }
+    qt::SpeakToScreenReader(said.join(QStringLiteral("、")));
+}
+
+void QtPlatform::SetSpokenDescription(WinHandle w, const std::string& description) {
+    Window* win = Find(w);
+    if (!win) return;
+    win->spokenDescription = qt::FromSjis(description);
+    NamesChanged(*win);
 }
 
 void QtPlatform::SetSpokenName(WinHandle w, const std::string& name) {

@@ -12,7 +12,8 @@
 namespace rt::qt {
 
 // A caption as a screen reader should say it: without the arrows and blanks around it
-// ("←　割引券番号登録" is 割引券番号登録).
+// ("←　割引券番号登録" is 割引券番号登録) and the blanks that space out its characters
+// ("終　　　了" is 終了); a blank between two words of letters or digits stays one blank.
 QString SpokenCaption(const QString& caption);
 // A button's caption as shown: a single '&' marks a mnemonic and is not shown, "&&" is one '&'.
 QString WithoutMnemonic(const QString& caption);
@@ -25,6 +26,10 @@ bool ShowsFigure(const QString& text);
 // the program's labels do not have. Only a factory is installed: nothing is made until a screen
 // reader (or a test) asks.
 void InstallAccessibleInterfaces();
+
+// Has a listening screen reader say `text` once, where the focus is, without moving it: the
+// focused control's description changes to it until the focus moves on.
+void SpeakToScreenReader(const QString& text);
 
 // Tells `changed` when a screen reader starts or stops listening: the platform's bridge turns
 // accessibility on then (on X, AT-SPI), or a test does. Removed again when destroyed.

@@ -3,7 +3,9 @@
 // box, and the byte limits of typing.
 #include "runtime/backends/qt/qt_widgets.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
+#include <QTimer>
 #include <QResizeEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -125,10 +127,30 @@ void ListWidget::keyPressEvent(QKeyEvent* event) {
     if (arrow && selectionMode() == SingleSelection && selectedItems().isEmpty() && count() > 0 &&
         event->modifiers() == Qt::NoModifier) {
         setCurrentRow(std::max(currentRow(), 0), QItemSelectionModel::ClearAndSelect);
+        AnnounceCurrent();  // the caret did not move, so Qt tells nothing
         event->accept();
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+void ListWidget::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    // The caret is on a line whenever the list has lines (Qt leaves it nowhere once the program
+    // has cleared the selection), and that line is announced with the list, not "a list of n
+    // items" alone: Enter opens it.
+    if (count() > 0 && currentRow() < 0) setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    // After the list's own focus event, which would otherwise be the last word.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) AnnounceCurrent();
+    });
+}
+
+void ListWidget::AnnounceCurrent() {
+    if (!QAccessible::isActive() || currentRow() < 0) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(currentRow());
+    QAccessible::updateAccessibility(&focus);
 }
 
 ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) {
@@ -138,6 +160,10 @@ ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setDuplicatesEnabled(true);
+    // Qt makes the first line added to an empty list the current one, which puts its text into
+    // the edit field until ListAdd takes it out again: a screen reader hears it typed there.
+    // With a placeholder text Qt leaves the choice alone; an editable box never paints it.
+    setPlaceholderText(QStringLiteral(" "));
 }
 
 void ComboWidget::showPopup() {
@@ -204,6 +230,16 @@ void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
     if (onAction) onAction(move->action, move->pos);
+}
+
+void ScrollBarWidget::sliderChange(SliderChange change) {
+    // A move is heard as the text the program shows with it, the bar's new name (the dpi text),
+    // not as a bare number first: Qt's own report of the value is left out.
+    if (change == SliderValueChange) {
+        update();
+        return;
+    }
+    QScrollBar::sliderChange(change);
 }
 
 void ScrollBarWidget::mouseReleaseEvent(QMouseEvent* event) {
