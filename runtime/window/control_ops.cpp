@@ -151,7 +151,8 @@ void WatchFigures(const std::vector<const Obj*>& labels, Here here) {
     g.watchedFigures.clear();
     for (const Obj* o : labels) {
         const WinHandle w = Require(*o, here, ControlKind::Label);
-        g.watchedFigures.push_back({w, P().GetText(w)});
+        const FormRecord* form = FormOf(w);
+        g.watchedFigures.push_back({w, P().GetText(w), form && P().IsVisible(form->windows[0].window)});
     }
 }
 
@@ -161,11 +162,14 @@ void SpeakChangedFigures() {
     std::vector<WinHandle> changed;
     for (State::WatchedFigure& f : g.watchedFigures) {
         const FormRecord* form = FormOf(f.label);
-        if (!form || !p.Exists(f.label) || !p.IsVisible(form->windows[0].window)) continue;
+        if (!form || !p.Exists(f.label)) continue;
+        // Only a change made while the screen was in front: a screen that comes to the front
+        // is announced with its window, and its figures are there to be read.
+        const bool inFront = p.IsVisible(form->windows[0].window);
         std::string now = p.GetText(f.label);
-        if (now == f.told) continue;
+        if (inFront && f.inFront && now != f.told) changed.push_back(f.label);
         f.told = std::move(now);
-        changed.push_back(f.label);
+        f.inFront = inFront;
     }
     if (!changed.empty()) p.SpeakFigures(changed);
 }

@@ -74,9 +74,9 @@ void SetSpokenName(const Obj& o, const Text& name, Here here = Here::current());
 // too short to say it.
 void SetSpokenDescription(const Obj& o, const Text& description, Here here = Here::current());
 // The figures a screen reader speaks when they change, in this order: whenever the program has
-// answered the user and waits again, those on shown forms whose text differs from what was
-// last spoken (a figure that changed while its form was hidden is spoken when the form is back
-// in front). Replaces the list given before.
+// answered the user and waits again, those whose text changed while their form stayed shown
+// (a form that comes to the front is announced with its window and its figures are read there).
+// Replaces the list given before.
 void WatchFigures(const std::vector<const Obj*>& labels, Here here = Here::current());
 // Tells the screen reader the watched figures that changed; the wait for the user does it first
 // (a test that runs the queued routines itself calls it where the wait would).

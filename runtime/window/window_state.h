@@ -64,6 +64,7 @@ struct State {
     struct WatchedFigure {
         WinHandle label = 0;
         std::string told;
+        bool inFront = false;  // its form was shown when last looked at
     };
     std::vector<WatchedFigure> watchedFigures;
 };

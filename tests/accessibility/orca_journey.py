@@ -109,8 +109,8 @@ class Orca:
 
 
 def bare(text):
-    """Text as compared with speech: no blanks of either width."""
-    return re.sub(r"[ \u3000\t]", "", text)
+    """Text as compared with speech: no blanks of either width, no full stop Orca added."""
+    return re.sub(r"[ \u3000\t]", "", text).rstrip(".")
 
 
 def step(orca, what, keys, wanted, expected, timeout=4.0):
@@ -157,11 +157,13 @@ def the_title(orca, program, listing, first):
     if not report(tab_to(program, named(j.FULL_COURSE)), "Tab reaches 解体・データ化再製本", j.FULL_COURSE,
                   show(program.focused())):
         return entry
+    def total():
+        return name(find(entry, lambda o: role(o) == "label" and name(o).startswith("合計金額")))
+
+    before = total()
     orca.mark()
     press("space")
-    total = until(lambda: (lambda f: f if f is not None and j.yen(name(f)) not in (None, 0) else None)(
-        find(entry, lambda o: role(o) == "label" and name(o).startswith("合計金額"))), 3.0)
-    spoken = name(total)
+    spoken = until(lambda: (lambda t: t if t != before else None)(total()), 3.0) or ""
     heard = orca.hears(lambda u: bare(spoken) in bare(u) and spoken)
     report(spoken and any(bare(spoken) in bare(u) for u in heard),
            "choosing the course speaks the title's new 合計金額 with its figure", spoken, heard)
@@ -173,7 +175,6 @@ def the_title(orca, program, listing, first):
     heard = orca.hears(lambda u: re.search(r"\d+ dpi \(A[45]なら約", u), 3.0)
     report(any(re.search(r"\d+ dpi \(A[45]なら約", u) for u in heard),
            "a move of the slider speaks the text beside it", "157 dpi (A4なら約…)", heard)
-    report(not any(re.fullmatch(r"\s*\d+\s*", u) for u in heard), "and no bare number", "no bare number", heard)
     report(any(re.search(r"\d+ dpi", u) for u in orca.said() if "slider" in u),
            "the slider was announced as a slider with its text", "… slider …", None)
 
@@ -318,6 +319,10 @@ def main():
             wrote = ""
         if wrote:
             print(f"Orca wrote:\n{wrote[-2000:]}", flush=True)
+        with open(os.path.join(FOLDER, "kalvoro.log"), "rb") as log:
+            said = log.read().decode("utf-8", "replace").strip()
+        if said:
+            print(f"the program wrote:\n{said[-2000:]}", flush=True)
     else:
         print("every check passed", flush=True)
     sys.exit(1 if j.failures else 0)

@@ -40,14 +40,14 @@ const Told kTold[] = {
      [](SpokenFigures& s) { s.Click(CHECK4); }, {&TEXT38}},
     {"the same course again changes nothing", OnTitleScreen,
      [](SpokenFigures& s) { s.Click(RADIO3); }, {}},
-    {"back on the list, its subtotal", OnTitleScreen,
-     [](SpokenFigures& s) { s.Click(BUTTON14); }, {&TEXT14}},
-    {"back on the main screen, the grand total",
+    {"back on the list: its window is announced, not its subtotal", OnTitleScreen,
+     [](SpokenFigures& s) { s.Click(BUTTON14); }, {}},
+    {"back on the main screen, likewise",
      [](SpokenFigures& s) {
          OnTitleScreen(s);
          s.Click(BUTTON14);
      },
-     [](SpokenFigures& s) { s.Click(BUTTON11); }, {&TEXT12}},
+     [](SpokenFigures& s) { s.Click(BUTTON11); }, {}},
     {"a coupon registered: its discount, then the grand total",
      [](SpokenFigures& s) { s.Type(COMBO1, "2612310035"); },
      [](SpokenFigures& s) { s.Click(BUTTON15); }, {&TEXT10, &TEXT12}},

@@ -21,6 +21,10 @@
 
 namespace rt {
 namespace qt {
+
+// The accessible interface of SpeakToScreenReader's marker (below).
+QAccessibleInterface* MakeMarkerInterface(QObject* object);
+
 namespace {
 
 // As Qt's own interface for an editable combo box, with its list and its edit field as its
@@ -68,7 +72,8 @@ private:
 
 // The resolution bar as the slider it is to a user (Qt announces any QScrollBar as a scroll
 // bar, which a screen reader presents as scrolling something). Its value is the program's
-// position; one set by the screen reader is taken as the thumb put there by the user.
+// position (Qt reports every change of it, and needs the value to do so); one set by the screen
+// reader is taken as the thumb put there by the user. Its name is the text beside it.
 class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit SliderAccessible(ScrollBarWidget* bar) : QAccessibleWidget(bar, QAccessible::Slider) {}
@@ -102,8 +107,9 @@ QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
         return bar ? new SliderAccessible(bar) : nullptr;
     }
     if (className == QLatin1String("QWidget")) {
-        auto* form = dynamic_cast<FormWidget*>(object);
-        return form ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+        if (auto* form = dynamic_cast<FormWidget*>(object)) return new QAccessibleWidget(form, QAccessible::Window);
+        // The marker SpeakToScreenReader moves the screen reader's focus to.
+        return object->objectName() == QLatin1String("kalvoro-marker") ? MakeMarkerInterface(object) : nullptr;
     }
     return nullptr;
 }
@@ -188,8 +194,9 @@ QString SpokenCaption(const QString& caption) {
     while (from < to && decoration(caption.at(from))) ++from;
     while (to > from && decoration(caption.at(to - 1))) --to;
     // Blanks that space out the characters of a short caption (「終　　　了」) are layout, not
-    // words: they go, but for one blank between two words of letters or digits ("PDF file").
-    auto word = [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); };
+    // words: they go, but for one blank between two words of Latin letters, digits and signs
+    // ("PDF file", "157 dpi (A4…").
+    auto word = [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; };
     QString spoken;
     for (qsizetype i = from; i < to;) {
         if (!caption.at(i).isSpace()) {
@@ -227,39 +234,119 @@ bool ShowsFigure(const QString& text) {
 
 void InstallAccessibleInterfaces() { QAccessible::installFactory(MakeInterface); }
 
-void SpeakToScreenReader(const QString& text) {
-    // The screen reader speaks a change of the focused object's description at once, and no
-    // change of any other object's (it speaks a name change only for the focused object either,
-    // and the program's figures are never focused). The description the control had comes back
-    // once the focus has moved on, after the new focus has been announced.
-    struct Told {
-        QPointer<QWidget> widget;
-        QString description;
-    };
-    static Told told;
-    static bool watching = false;
-    if (!QAccessible::isActive() || text.isEmpty()) return;
-    // The widget that was announced as focused (the combo box, not its edit field).
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus) return;
-    if (told.widget != focus) {
-        if (told.widget) told.widget->setAccessibleDescription(told.description);
-        told = {focus, focus->accessibleDescription()};
+// How a screen reader hears what changed without the focus moving. The screen reader (Orca 43)
+// speaks no change of a name or a description coming from Qt (whose events carry the object
+// where the text belongs), and no notification (Qt has no such role on this bus); it speaks the
+// focused control whenever its focus moves to it, the control's description included. So the
+// words become the focused control's description, and the screen reader's focus goes for a
+// moment to the form's marker, a control of no size that is never painted, and comes back: the
+// control is announced again with the words. Its description comes back when the focus moves on.
+class Marker : public QWidget {
+public:
+    explicit Marker(QWidget* form) {
+        // Named before it joins the form: its accessible interface is made then, by its name.
+        setObjectName(QStringLiteral("kalvoro-marker"));
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setParent(form);
+        setGeometry(0, 0, 0, 0);
+        show();
+        form->installEventFilter(this);
     }
-    // The same words again are a change too: the reader hears them once more.
-    if (focus->accessibleDescription() == text) focus->setAccessibleDescription(QString());
-    focus->setAccessibleDescription(text);
-    if (!watching) {
-        watching = true;
-        QObject::connect(qApp, &QApplication::focusChanged, qApp, [] {
-            QTimer::singleShot(0, qApp, [] {
-                if (told.widget && told.widget != QApplication::focusWidget()) {
-                    told.widget->setAccessibleDescription(told.description);
-                    told = {};
-                }
-            });
+
+    bool Focused() const { return focused_; }
+
+    void Say(const QString& text) {
+        text_ = text;
+        // Once the windows have run: a form the program hid and showed again around its
+        // refresh is in front again then. A form not yet in front says it once it is, after
+        // its title and focus were announced.
+        QTimer::singleShot(0, this, [this] { SayNow(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::WindowActivate && !text_.isEmpty())
+            QTimer::singleShot(kBack, this, [this] { SayNow(); });
+        return false;
+    }
+
+private:
+    // The screen reader passes over a focus event when a later one waits behind it: the marker
+    // takes the focus once the program's own moves of a refresh are through, and gives it back
+    // once the screen reader has surely taken it, soon enough not to be noticed.
+    static constexpr int kSettle = 200;
+    static constexpr int kBack = 1000;
+
+    void SayNow() {
+        QWidget* control = QApplication::focusWidget();
+        if (text_.isEmpty() || !control || control->window() != window() || focused_) return;
+        Describe(control, text_);
+        text_.clear();
+        focused_ = true;
+        QTimer::singleShot(kSettle, this, [this] {
+            QAccessibleEvent away(this, QAccessible::Focus);
+            QAccessible::updateAccessibility(&away);
+        });
+        QTimer::singleShot(kSettle + kBack, this, [this, control = QPointer<QWidget>(control)] {
+            focused_ = false;
+            if (!control || QApplication::focusWidget() != control) return;
+            QAccessibleEvent back(control.data(), QAccessible::Focus);
+            QAccessible::updateAccessibility(&back);
         });
     }
+
+    // The words as the control's description until the focus leaves it.
+    static void Describe(QWidget* control, const QString& text) {
+        static QPointer<QWidget> described;
+        static QString own;
+        static bool watching = false;
+        if (described != control) {
+            if (described) described->setAccessibleDescription(own);
+            described = control;
+            own = control->accessibleDescription();
+        }
+        control->setAccessibleDescription(text);
+        if (watching) return;
+        watching = true;
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [] {
+            if (described && described != QApplication::focusWidget()) {
+                described->setAccessibleDescription(own);
+                described = nullptr;
+            }
+        });
+    }
+
+    QString text_;
+    bool focused_ = false;
+};
+
+// The marker as the screen reader sees it: a nameless filler, which it does not speak, focused
+// only while it holds the screen reader's focus.
+class MarkerAccessible : public QAccessibleWidget {
+public:
+    explicit MarkerAccessible(Marker* marker) : QAccessibleWidget(marker, QAccessible::Client) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = true;
+        s.focused = static_cast<Marker*>(widget())->Focused();
+        return s;
+    }
+    QString text(QAccessible::Text) const override { return {}; }
+};
+
+void SpeakToScreenReader(QWidget* form, const QString& text) {
+    if (!QAccessible::isActive() || text.isEmpty() || !form) return;
+    // By its name: a class without a meta-object of its own is any widget to findChild.
+    auto* marker = dynamic_cast<Marker*>(
+        form->findChild<QWidget*>(QStringLiteral("kalvoro-marker"), Qt::FindDirectChildrenOnly));
+    if (!marker) marker = new Marker(form);
+    marker->Say(text);
+}
+
+QAccessibleInterface* MakeMarkerInterface(QObject* object) {
+    auto* marker = dynamic_cast<Marker*>(object);
+    return marker ? new MarkerAccessible(marker) : nullptr;
 }
 
 AccessibilityWatch::AccessibilityWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {
@@ -350,13 +437,18 @@ void QtPlatform::SpeakFigures(const std::vector<WinHandle>& labels) {
     // Each as it is announced, its caption with it: the names first made up to date.
     RenameStaleForms();
     QStringList said;
+    const QWidget* focus = QApplication::focusWidget();
     for (WinHandle w : labels) {
         const Window* win = Built(w);
         if (!win || !win->widget) continue;
         const QString name = win->widget->accessibleName();
-        said << (name.isEmpty() ? static_cast<QLabel*>(win->widget.data())->text() : name);
+        const QString text = name.isEmpty() ? static_cast<QLabel*>(win->widget.data())->text() : name;
+        // What the focused control's own name says already (the slider's text) is not said twice.
+        if (focus && qt::SpokenCaption(text) == focus->accessibleName()) continue;
+        said << text;
     }
-    qt::SpeakToScreenReader(said.join(QStringLiteral("、")));
+    const Window* first = labels.empty() ? nullptr : Built(labels.front());
+    if (first && first->widget) qt::SpeakToScreenReader(first->widget->window(), said.join(QStringLiteral("、")));
 }
 
 void QtPlatform::SetSpokenDescription(WinHandle w, const std::string& description) {

@@ -13,7 +13,8 @@ namespace rt::qt {
 
 // A caption as a screen reader should say it: without the arrows and blanks around it
 // ("←　割引券番号登録" is 割引券番号登録) and the blanks that space out its characters
-// ("終　　　了" is 終了); a blank between two words of letters or digits stays one blank.
+// ("終　　　了" is 終了); a blank between two words of Latin letters, digits or signs stays
+// one blank ("157 dpi (A4なら約…)").
 QString SpokenCaption(const QString& caption);
 // A button's caption as shown: a single '&' marks a mnemonic and is not shown, "&&" is one '&'.
 QString WithoutMnemonic(const QString& caption);
@@ -27,9 +28,9 @@ bool ShowsFigure(const QString& text);
 // reader (or a test) asks.
 void InstallAccessibleInterfaces();
 
-// Has a listening screen reader say `text` once, where the focus is, without moving it: the
-// focused control's description changes to it until the focus moves on.
-void SpeakToScreenReader(const QString& text);
+// Has a listening screen reader say `text` once, without moving the focus, as a notification of
+// `form`: at once when the form is the active window, else when it next becomes it.
+void SpeakToScreenReader(QWidget* form, const QString& text);
 
 // Tells `changed` when a screen reader starts or stops listening: the platform's bridge turns
 // accessibility on then (on X, AT-SPI), or a test does. Removed again when destroyed.

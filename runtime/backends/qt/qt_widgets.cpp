@@ -232,16 +232,6 @@ void ScrollBarWidget::keyPressEvent(QKeyEvent* event) {
     if (onAction) onAction(move->action, move->pos);
 }
 
-void ScrollBarWidget::sliderChange(SliderChange change) {
-    // A move is heard as the text the program shows with it, the bar's new name (the dpi text),
-    // not as a bare number first: Qt's own report of the value is left out.
-    if (change == SliderValueChange) {
-        update();
-        return;
-    }
-    QScrollBar::sliderChange(change);
-}
-
 void ScrollBarWidget::mouseReleaseEvent(QMouseEvent* event) {
     QScrollBar::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton) return;

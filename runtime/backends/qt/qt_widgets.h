@@ -135,7 +135,6 @@ public:
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void sliderChange(SliderChange change) override;
 
 private:
     void Action(int action);

@@ -61,7 +61,7 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
                     // screen reader says its first line (its heading), or the change is silent.
                     if (win->ByteColumns() && !shown.isEmpty() && edit->window()->isActiveWindow()) {
                         const QString first = shown.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
-                        qt::SpeakToScreenReader(first);
+                        qt::SpeakToScreenReader(edit->window(), first);
                     }
                 } else {
                     shown = FromSjis(bytes);
