@@ -170,11 +170,13 @@ def the_title(orca, program, listing, first):
 
     bar = tab_to(program, lambda o: role(o) in ("slider", "scroll bar"))
     report(role(bar) == "slider", "the resolution control is a slider", "slider", show(bar))
+    before = name(bar)
     orca.mark()
     press("Right")
-    heard = orca.hears(lambda u: re.search(r"\d+ dpi \(A[45]なら約", u), 3.0)
-    report(any(re.search(r"\d+ dpi \(A[45]なら約", u) for u in heard),
-           "a move of the slider speaks the text beside it", "157 dpi (A4なら約…)", heard)
+    moved = until(lambda: (lambda n: n if n != before else None)(name(bar)), 2.0) or ""
+    heard = orca.hears(lambda u: moved and moved in u, 4.0)
+    report(re.match(r"\d+ dpi \(A[45]なら約", moved) and any(moved in u for u in heard),
+           "a move of the slider speaks the new text beside it", moved, heard)
     report(any(re.search(r"\d+ dpi", u) for u in orca.said() if "slider" in u),
            "the slider was announced as a slider with its text", "… slider …", None)
 

@@ -258,6 +258,7 @@ public:
 
     void Say(const QString& text) {
         text_ = text;
+        pending_ = true;
         // Once the windows have run: a form the program hid and showed again around its
         // refresh is in front again then. A form not yet in front says it once it is, after
         // its title and focus were announced.
@@ -266,7 +267,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == parent() && event->type() == QEvent::WindowActivate && !text_.isEmpty())
+        if (watched == parent() && event->type() == QEvent::WindowActivate && pending_)
             QTimer::singleShot(kBack, this, [this] { SayNow(); });
         return false;
     }
@@ -280,9 +281,10 @@ private:
 
     void SayNow() {
         QWidget* control = QApplication::focusWidget();
-        if (text_.isEmpty() || !control || control->window() != window() || focused_) return;
+        if (!pending_ || !control || control->window() != window() || focused_) return;
         Describe(control, text_);
         text_.clear();
+        pending_ = false;
         focused_ = true;
         QTimer::singleShot(kSettle, this, [this] {
             QAccessibleEvent away(this, QAccessible::Focus);
@@ -318,6 +320,7 @@ private:
     }
 
     QString text_;
+    bool pending_ = false;
     bool focused_ = false;
 };
 
@@ -336,7 +339,7 @@ public:
 };
 
 void SpeakToScreenReader(QWidget* form, const QString& text) {
-    if (!QAccessible::isActive() || text.isEmpty() || !form) return;
+    if (!QAccessible::isActive() || !form) return;
     // By its name: a class without a meta-object of its own is any widget to findChild.
     auto* marker = dynamic_cast<Marker*>(
         form->findChild<QWidget*>(QStringLiteral("kalvoro-marker"), Qt::FindDirectChildrenOnly));
@@ -437,6 +440,7 @@ void QtPlatform::SpeakFigures(const std::vector<WinHandle>& labels) {
     // Each as it is announced, its caption with it: the names first made up to date.
     RenameStaleForms();
     QStringList said;
+    bool renamed = false;  // the focused control's own name changed with a figure
     const QWidget* focus = QApplication::focusWidget();
     for (WinHandle w : labels) {
         const Window* win = Built(w);
@@ -444,11 +448,17 @@ void QtPlatform::SpeakFigures(const std::vector<WinHandle>& labels) {
         const QString name = win->widget->accessibleName();
         const QString text = name.isEmpty() ? static_cast<QLabel*>(win->widget.data())->text() : name;
         // What the focused control's own name says already (the slider's text) is not said twice.
-        if (focus && qt::SpokenCaption(text) == focus->accessibleName()) continue;
+        if (focus && qt::SpokenCaption(text) == focus->accessibleName()) {
+            renamed = true;
+            continue;
+        }
         said << text;
     }
+    // A control renamed with the figure (the slider) is announced again with its new name.
+    if (said.isEmpty() && renamed) said << QString();
     const Window* first = labels.empty() ? nullptr : Built(labels.front());
-    if (first && first->widget) qt::SpeakToScreenReader(first->widget->window(), said.join(QStringLiteral("、")));
+    if (first && first->widget && !said.isEmpty())
+        qt::SpeakToScreenReader(first->widget->window(), said.join(QStringLiteral("、")));
 }
 
 void QtPlatform::SetSpokenDescription(WinHandle w, const std::string& description) {

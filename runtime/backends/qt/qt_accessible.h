@@ -28,8 +28,9 @@ bool ShowsFigure(const QString& text);
 // reader (or a test) asks.
 void InstallAccessibleInterfaces();
 
-// Has a listening screen reader say `text` once, without moving the focus, as a notification of
-// `form`: at once when the form is the active window, else when it next becomes it.
+// Has a listening screen reader say `text` once, without moving the focus, after announcing the
+// focused control of `form` again (with no text, only that): at once when the form is the
+// active window, else when it next becomes it.
 void SpeakToScreenReader(QWidget* form, const QString& text);
 
 // Tells `changed` when a screen reader starts or stops listening: the platform's bridge turns
