@@ -34,12 +34,12 @@ void OnTitleScreen(SpokenFigures& s) {
 }
 
 const Told kTold[] = {
-    {"a course on the title screen", OnTitleScreen, [](SpokenFigures& s) { s.Click(RADIO5); },
+    {"a course on the title screen", OnTitleScreen, [](SpokenFigures& s) { s.Click(RADIO3); },
      {&TEXT38}},
     {"trimming ticked on the title screen", OnTitleScreen,
      [](SpokenFigures& s) { s.Click(CHECK4); }, {&TEXT38}},
     {"the same course again changes nothing", OnTitleScreen,
-     [](SpokenFigures& s) { s.Click(RADIO3); }, {}},
+     [](SpokenFigures& s) { s.Click(RADIO5); }, {}},
     {"back on the list: its window is announced, not its subtotal", OnTitleScreen,
      [](SpokenFigures& s) { s.Click(BUTTON14); }, {}},
     {"back on the main screen, likewise",
@@ -49,8 +49,16 @@ const Told kTold[] = {
      },
      [](SpokenFigures& s) { s.Click(BUTTON11); }, {}},
     {"a coupon registered: its discount, then the grand total",
-     [](SpokenFigures& s) { s.Type(COMBO1, "2612310035"); },
+     [](SpokenFigures& s) {
+         OnTitleScreen(s);
+         s.Click(BUTTON14);
+         s.Click(BUTTON11);
+         s.Type(COMBO1, "2612310035");
+     },
      [](SpokenFigures& s) { s.Click(BUTTON15); }, {&TEXT10, &TEXT12}},
+    {"a coupon on an empty order: the grand total stays 0 yen, written half-width now",
+     [](SpokenFigures& s) { s.Type(COMBO1, "2612310035"); }, [](SpokenFigures& s) { s.Click(BUTTON15); },
+     {&TEXT10}},
     {"a coupon only typed", nullptr, [](SpokenFigures& s) { s.Type(COMBO1, "2612310035"); },
      {}},
     {"an expired coupon refused", [](SpokenFigures& s) { s.Type(COMBO1, "2512310035"); },
