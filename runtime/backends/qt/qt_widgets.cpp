@@ -138,8 +138,9 @@ void ListWidget::focusInEvent(QFocusEvent* event) {
     QListWidget::focusInEvent(event);
     // The caret is on a line whenever the list has lines (Qt leaves it nowhere once the program
     // has cleared the selection), and that line is announced with the list, not "a list of n
-    // items" alone: Enter opens it.
-    if (count() > 0 && currentRow() < 0) setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    // items" alone: Enter opens it. A click chooses its own line, as before.
+    if (count() > 0 && currentRow() < 0 && event->reason() != Qt::MouseFocusReason)
+        setCurrentRow(0, QItemSelectionModel::NoUpdate);
     // After the list's own focus event, which would otherwise be the last word.
     QTimer::singleShot(0, this, [this] {
         if (hasFocus()) AnnounceCurrent();
