@@ -212,10 +212,13 @@ void DPISET_SUB() {
 
 void SETDPI_SUB1() {
     if (CUR_KIND == kSaddleMagazine || (CUR_KIND == kDoujin && BOOK_TYPE(CUR_TITLE, CUR_KIND) == 1)) {
+        // The caption says only the figure; a screen reader adds what the button does.
         SetText(BUTTON13, "１２０ｄｐｉ");
+        SetSpokenDescription(BUTTON13, "解像度を120dpiに戻します");
         CUR_DPI = DPI_PRESET_LOW;
     } else {
         SetText(BUTTON13, "１５６ｄｐｉ");
+        SetSpokenDescription(BUTTON13, "解像度を156dpiに戻します");
         CUR_DPI = DPI_PRESET_HIGH;
     }
 }

@@ -43,6 +43,7 @@ public:
         bool takesDroppedFiles = false;  // forms
         std::vector<ControlCommand> commands;
         std::string spokenName;
+        std::string spokenDescription;
     };
 
     HeadlessPlatform();
@@ -92,6 +93,20 @@ public:
     void SetImeMode(WinHandle w, int mode) override;
     int ImeMode(WinHandle w) const override;
     void SetSpokenName(WinHandle w, const std::string& name) override { At(w).spokenName = name; }
+    void SetSpokenDescription(WinHandle w, const std::string& description) override {
+        At(w).spokenDescription = description;
+    }
+    int ListCaret(WinHandle w) const override {
+        const Window& win = Get(w);
+        return win.curSel >= 0 ? win.curSel : win.items.empty() ? -1 : 0;
+    }
+    // Kept as the labels' texts at the time, in order: what a screen reader was told.
+    void SpeakFigures(const std::vector<WinHandle>& labels) override {
+        std::vector<std::string> texts;
+        for (WinHandle w : labels) texts.push_back(At(w).text);
+        spokenFigures_.push_back(std::move(texts));
+    }
+    const std::vector<std::vector<std::string>>& SpokenFigures() const { return spokenFigures_; }
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,
                       MessageButtons buttons, MessageIcon icon,
                       DefaultButton defaultButton = DefaultButton::First) override;
@@ -182,6 +197,7 @@ private:
     PrintObserver printObserver_;
     std::vector<ShownReport> errorReports_;
     ErrorReportObserver errorReportObserver_;
+    std::vector<std::vector<std::string>> spokenFigures_;
 };
 
 }  // namespace rt

@@ -120,9 +120,9 @@ enum class Notification {
 // Scroll-bar actions of the user; EndScroll follows every mouse action on the bar.
 enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, ThumbTrack, ThumbPosition, EndScroll };
 
-// The window layer hears Tab, Enter and Space; the others are the controls' own (a list moves
-// its selection, a scroll bar its thumb), and a back end reports what they did.
-enum class Key { Tab, Enter, Space, Left, Right, Up, Down, PageUp, PageDown, Home, End };
+// The window layer hears Tab, Enter, Space and Escape; the others are the controls' own (a list
+// moves its selection, a scroll bar its thumb), and a back end reports what they did.
+enum class Key { Tab, Enter, Space, Left, Right, Up, Down, PageUp, PageDown, Home, End, Escape };
 
 // The window layer's side of the back end: the back end calls these when the user acts.
 class EventSink {
@@ -243,6 +243,9 @@ public:
     virtual int ListCount(WinHandle w) const = 0;
     virtual std::string ListItem(WinHandle w, int index) const = 0;
     virtual int ListCurSel(WinHandle w) const = 0;           // −1 none
+    // The line with the keyboard caret, the one a screen reader announces (−1 none): a list
+    // with lines has it on its first line until the keys or the program move it.
+    virtual int ListCaret(WinHandle w) const = 0;
     virtual void ListSetCurSel(WinHandle w, int index) = 0;   // −1 clears
     virtual void ListSetTop(WinHandle w, int index) = 0;
     virtual int ListTop(WinHandle w) const = 0;
@@ -269,6 +272,13 @@ public:
     virtual int ImeMode(WinHandle w) const = 0;
     // The name a screen reader announces, in place of the one the form's captions give.
     virtual void SetSpokenName(WinHandle w, const std::string& name) = 0;
+    // What a screen reader says after the name: what a control does, where its caption does not
+    // say it.
+    virtual void SetSpokenDescription(WinHandle w, const std::string& description) = 0;
+    // Tells a screen reader, once and without moving the focus, the figures of labels that have
+    // just changed, each as it is announced (its caption and the figure), in the order given.
+    // Nothing shows on screen.
+    virtual void SpeakFigures(const std::vector<WinHandle>& labels) = 0;
 
     // Modal dialogs.
     virtual Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text,

@@ -29,7 +29,7 @@ constexpr const char* kSelectUsage = "select FORM.CONTROL N";
 constexpr const char* kToggleUsage = "toggle FORM.CONTROL N";
 constexpr const char* kScrollUsage = "scroll FORM.CONTROL POS|lineleft|lineright|pageleft|pageright";
 constexpr const char* kKeyUsage =
-    "key FORM.CONTROL tab|shift-tab|enter|space|left|right|up|down|pageup|pagedown|home|end";
+    "key FORM.CONTROL tab|shift-tab|enter|space|left|right|up|down|pageup|pagedown|home|end|escape";
 constexpr const char* kAnswerUsage = "answer ok|cancel|yes|no|abort|retry|ignore";
 constexpr const char* kChooseUsage = "choose PATH|cancel";
 constexpr const char* kCloseUsage = "close FORM";
@@ -108,7 +108,8 @@ void ScriptSession::PressKey(const ScriptLine& line) {
                 {"pageup", Key::PageUp, false},
                 {"pagedown", Key::PageDown, false},
                 {"home", Key::Home, false},
-                {"end", Key::End, false}};
+                {"end", Key::End, false},
+                {"escape", Key::Escape, false}};
     for (const auto& k : keys)
         if (SameWord(line.Word(2), k.name)) return platform_.UserKey(Reach(line).window, k.key, k.shift);
     Fail("unknown key " + line.Word(2) + " (" + kKeyUsage + ")");

@@ -142,3 +142,59 @@ void SetEnterButton(const Obj& box, const Obj& button, Here here) {
 }
 
 void SetSpokenName(const Obj& o, const Text& name, Here here) { P().SetSpokenName(Live(o, here).window, name.bytes()); }
+
+void SetSpokenDescription(const Obj& o, const Text& description, Here here) {
+    P().SetSpokenDescription(Live(o, here).window, description.bytes());
+}
+
+void WatchFigures(const std::vector<const Obj*>& labels, Here here) {
+    g.watchedFigures.clear();
+    for (const Obj* o : labels) {
+        const WinHandle w = Require(*o, here, ControlKind::Label);
+        const FormRecord* form = FormOf(w);
+        g.watchedFigures.push_back({w, P().GetText(w), form && P().IsVisible(form->windows[0].window)});
+    }
+}
+
+namespace {
+
+// A figure's text with its digits and commas half-width: the program writes the same amount in
+// either width from one refresh to the next, which changes nothing a customer hears.
+std::string FigureWords(std::string_view sjis) {
+    std::string plain;
+    for (size_t i = 0; i < sjis.size(); ++i) {
+        const auto c = static_cast<unsigned char>(sjis[i]);
+        const auto next = i + 1 < sjis.size() ? static_cast<unsigned char>(sjis[i + 1]) : 0;
+        if (c == 0x82 && next >= 0x4F && next <= 0x58) {
+            plain += static_cast<char>('0' + (next - 0x4F));
+            ++i;
+        } else if (c == 0x81 && next == 0x43) {
+            plain += ',';
+            ++i;
+        } else {
+            plain += sjis[i];
+            if (IsLeadByte(c) && next) plain += sjis[++i];
+        }
+    }
+    return plain;
+}
+
+}  // namespace
+
+void SpeakChangedFigures() {
+    if (g.watchedFigures.empty()) return;
+    Platform& p = P();
+    std::vector<WinHandle> changed;
+    for (State::WatchedFigure& f : g.watchedFigures) {
+        const FormRecord* form = FormOf(f.label);
+        if (!form || !p.Exists(f.label)) continue;
+        // Only a change made while the screen was in front: a screen that comes to the front
+        // is announced with its window, and its figures are there to be read.
+        const bool inFront = p.IsVisible(form->windows[0].window);
+        std::string now = p.GetText(f.label);
+        if (inFront && f.inFront && FigureWords(now) != FigureWords(f.told)) changed.push_back(f.label);
+        f.told = std::move(now);
+        f.inFront = inFront;
+    }
+    if (!changed.empty()) p.SpeakFigures(changed);
+}

@@ -66,6 +66,8 @@ void FormWait(const Obj& form, Here here) {
         runOldest();
         return;
     }
+    // The program has answered the user: what changed of the figures is heard before the next key.
+    SpeakChangedFigures();
     for (;;) {
         p.ProcessPending();
         if (!p.Exists(g.mainWindow)) EndNow(0);

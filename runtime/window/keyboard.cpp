@@ -1,5 +1,6 @@
 // The keys the window layer takes itself: Tab and Shift+Tab through a form's tab stops, Enter
-// and Space on push buttons, on lists and in a box whose Enter stands for a button; and where the
+// and Space on push buttons, on lists and in a box whose Enter stands for a button, Escape as a
+// screen's close; and where the
 // focus goes when the program shows a form.
 #include "runtime/window/window_state.h"
 
@@ -45,6 +46,13 @@ bool HandleKey(WinHandle focus, Key key, bool shift, bool pressed) {
         }
         return true;
     }
+    if (key == Key::Escape) {
+        // Escape closes a screen as its window manager's close does, each in its own way back;
+        // the main window, whose close ends the program, leaves it to its controls.
+        if (formWin == g.mainWindow) return false;
+        if (pressed) Raise(formWin, 17);
+        return true;
+    }
     if (key != Key::Enter && key != Key::Space) return false;
     if (rec->kind == ControlKind::ListBox) return ListKey(*rec, pressed);
     // A box whose Enter stands for a button beside it (the coupon box's registration).
@@ -56,12 +64,20 @@ bool HandleKey(WinHandle focus, Key key, bool shift, bool pressed) {
 namespace {
 
 // Enter and Space on a list open the selected line as a click on it does (a change of keys
-// made for keyboard users: the arrows only choose a line). A list with nothing selected, or
-// one of several selections, leaves the keys to the list itself (Space chooses the line); the
+// made for keyboard users: the arrows only choose a line); with nothing selected, the line with
+// the caret, the one a screen reader announced, which the press selects as a click would. A
+// multiple-selection list leaves the keys to the list itself (Space toggles the line); the
 // release follows what the press decided.
 bool ListKey(const ControlRecord& rec, bool pressed) {
     if (pressed) {
-        const bool opens = !(rec.style & style::kLbsMultipleSel) && P().ListCurSel(rec.window) >= 0;
+        Platform& p = P();
+        bool opens = false;
+        if (!(rec.style & style::kLbsMultipleSel)) {
+            if (p.ListCurSel(rec.window) < 0) {
+                if (const int caret = p.ListCaret(rec.window); caret >= 0) p.ListSetCurSel(rec.window, caret);
+            }
+            opens = p.ListCurSel(rec.window) >= 0;
+        }
         g.pushedList = opens ? rec.window : 0;
         return opens;
     }

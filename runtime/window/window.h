@@ -70,6 +70,17 @@ void SetEnterButton(const Obj& box, const Obj& button, Here here = Here::current
 // The name a screen reader announces for a control that no caption on its form names (a box
 // with only a button beside it, a button showing only an arrow).
 void SetSpokenName(const Obj& o, const Text& name, Here here = Here::current());
+// What a screen reader says of a control after its name: what it does, where its caption is
+// too short to say it.
+void SetSpokenDescription(const Obj& o, const Text& description, Here here = Here::current());
+// The figures a screen reader speaks when they change, in this order: whenever the program has
+// answered the user and waits again, those whose text changed while their form stayed shown
+// (a form that comes to the front is announced with its window and its figures are read there).
+// Replaces the list given before.
+void WatchFigures(const std::vector<const Obj*>& labels, Here here = Here::current());
+// Tells the screen reader the watched figures that changed; the wait for the user does it first
+// (a test that runs the queued routines itself calls it where the wait would).
+void SpeakChangedFigures();
 [[noreturn]] void EndProgram(Int32 code);
 
 // A command of a control's context menu: its caption, an optional shortcut ("Ctrl+P") that

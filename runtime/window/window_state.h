@@ -59,6 +59,14 @@ struct State {
     std::vector<std::string> droppedFiles;  // the paths of the last drop, for its routine
     // The routines of each control's menu commands, in the order the back end numbers them.
     std::map<WinHandle, std::vector<Routine>> commands;
+    // The figures a screen reader is told of when they change (WatchFigures), with the text it
+    // was last told or that showed when the watch began.
+    struct WatchedFigure {
+        WinHandle label = 0;
+        std::string told;
+        bool inFront = false;  // its form was shown when last looked at
+    };
+    std::vector<WatchedFigure> watchedFigures;
 };
 
 extern State g;

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Runs journey.py against KALVORO on a desktop of its own: a private X server, openbox as the
-# window manager, a D-Bus session with the accessibility bus, and fresh home, XDG and current
-# folders. Whatever happens, every process started here is ended and the folders are removed;
-# the exit status is journey.py's.
-#   run_journey.sh KALVORO
+# Runs a journey (journey.py unless another is named) against KALVORO on a desktop of its own:
+# a private X server, openbox as the window manager, a D-Bus session with the accessibility bus,
+# and fresh home, XDG and current folders. Whatever happens, every process started here is ended
+# and the folders are removed; the exit status is the journey's.
+#   run_journey.sh KALVORO [JOURNEY.py]
 set -u
 
-kalvoro=${1:?usage: run_journey.sh KALVORO}
+kalvoro=${1:?usage: run_journey.sh KALVORO [JOURNEY.py]}
 kalvoro=$(realpath "$kalvoro")
 here=$(cd "$(dirname "$0")" && pwd)
+script=$here/${2:-journey.py}
 
-for tool in Xvfb openbox dbus-run-session xdotool xprop /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd; do
+tools=(Xvfb openbox dbus-run-session xdotool xprop /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd)
+# The screen reader's journey needs the screen reader and its speech server.
+[[ $script == *orca* ]] && tools+=(orca speech-dispatcher)
+for tool in "${tools[@]}"; do
   if ! command -v "$tool" >/dev/null; then
     echo "FAIL run_journey: $tool is not installed (tools/dev installs it)" >&2
     exit 1
@@ -101,8 +105,8 @@ setsid dbus-run-session -- bash -c '
       org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true" && break
     sleep 0.1
   done
-  "$2" "$3" "$4" 2>&3
-' journey "$work" "$python" "$here/journey.py" "$kalvoro" 3>&2 2>"$work/dbus.log" &
+  PYTHONPATH=$(dirname "$3") "$2" "$3" "$4" 2>&3
+' journey "$work" "$python" "$script" "$kalvoro" 3>&2 2>"$work/dbus.log" &
 session_pid=$!
 wait "$session_pid"
 status=$?

@@ -18,10 +18,11 @@
 namespace {
 
 // The label placed as the caption (on the left, or right above) of each reachable box and scroll
-// bar. The title list and the statement have buttons above and are named by their window's
-// title; the coupon box and the import screen's arrows are named by the program.
+// bar. The statement has buttons above and is named by its window's title; the title list is
+// heard by its lines, its title not said twice (no name); the coupon box and the import screen's
+// arrows are named by the program.
 const std::map<std::string, const Obj*> kCaptions = {
-    {"FORM2.LIST1", &FORM2}, {"FORM3.EDIT1", &TEXT17}, {"FORM3.HSCROLL1", &TEXT36},
+    {"FORM2.LIST1", nullptr}, {"FORM3.EDIT1", &TEXT17}, {"FORM3.HSCROLL1", &TEXT36},
     {"FORM4.LIST2", &TEXT47}, {"FORM4.LIST3", &TEXT48}, {"FORM5.EDIT6", &FORM5}};
 const std::map<std::string, const char8_t*> kGivenNames = {
     {"MAINFORM.COMBO1", u8"割引券番号"},
@@ -32,9 +33,12 @@ QString Name(QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text
 QAccessible::Role Role(QWidget* w) { return QAccessible::queryAccessibleInterface(w)->role(); }
 
 TEST(ScreenReader, NamesDropTheArrowsAndBlanksAroundACaption) {
+    // Blanks inside go too, but one between two words of Latin letters, digits or signs.
     const std::pair<const char8_t*, const char8_t*> cases[] = {
         {u8"←　割引券番号登録", u8"割引券番号登録"}, {u8"見開きページ化しない　", u8"見開きページ化しない"},
-        {u8"→", u8""}, {u8" 終　了 ", u8"終　了"}, {u8"a→b", u8"a→b"}};
+        {u8"→", u8""}, {u8" 終　了 ", u8"終了"}, {u8"終　　　了", u8"終了"}, {u8"a→b", u8"a→b"},
+        {u8"データ転送　実行", u8"データ転送実行"}, {u8"PDF 　file", u8"PDF file"}, {u8"A4 なら", u8"A4なら"},
+        {u8"157 dpi (A4なら約)", u8"157 dpi (A4なら約)"}, {u8"a　→", u8"a"}};
     for (const auto& [caption, spoken] : cases) EXPECT_EQ(rt::qt::SpokenCaption(kvtest::Q(caption)), kvtest::Q(spoken));
     EXPECT_EQ(rt::qt::WithoutMnemonic("&156&&dpi"), "156&dpi");
     EXPECT_EQ(rt::qt::WithoutMnemonic("a&"), "a&");
@@ -69,7 +73,9 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
                 expected = rt::qt::SpokenCaption(button->text());  // no caption of the forms has a mnemonic
             } else if (!kCaptions.count(where)) {
                 ADD_FAILURE() << where << " is reachable but has no caption listed";
-            } else if (const Obj* label = kCaptions.at(where); label->handle == form.handle) {
+            } else if (const Obj* label = kCaptions.at(where); !label) {
+                expected = QString();
+            } else if (label->handle == form.handle) {
                 expected = O(*label)->windowTitle();
             } else {
                 expected = static_cast<QLabel*>(O(*label))->text();
@@ -99,7 +105,8 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
     EXPECT_EQ(check(MAINFORM), 8);
     user->Type(rt::WindowOf(COMBO1), "2612310035");
     EXPECT_EQ(Name(O(COMBO1)), kvtest::Q(u8"割引券番号"));  // what is typed is its value, not its name
-    EXPECT_EQ(Name(static_cast<QComboBox*>(O(COMBO1))->lineEdit()), kvtest::Q(u8"割引券番号"));
+    // Its edit field has no name: a screen reader would read the name as the empty field's text.
+    EXPECT_EQ(Name(static_cast<QComboBox*>(O(COMBO1))->lineEdit()), QString());
     // A figure is heard with its caption: on its left, above it, or the button whose kind it totals.
     for (const auto& [figure, name] : {std::pair{&TEXT12, u8"総合計金額　０円"}, {&TEXT2, u8"作業代の合計　０円"},
                                        {&TEXT41, u8"コミックの申込資料作成　０円"}, {&TEXT10, u8"割引券の合計額　0円"}})
@@ -108,7 +115,7 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
     user->Click(rt::WindowOf(BUTTON5));
     run();
     EXPECT_EQ(check(FORM2), 4);
-    EXPECT_EQ(Name(O(LIST1)), O(FORM2)->windowTitle()) << "the kind's list, as its title says";
+    EXPECT_EQ(Name(O(LIST1)), QString()) << "the kind's list, heard by its lines, not by its title again";
     user->Select(rt::WindowOf(LIST1), 0);
     run();
     EXPECT_EQ(Name(O(HSCROLL1)), kvtest::Q(u8"156 dpi (A4なら約1824×1285ピクセル)"));

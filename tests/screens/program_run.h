@@ -32,4 +32,5 @@ inline void EndProgramForTest() {
 // The routines the user's actions queued, run one after the other as the wait loop runs them.
 inline void RunQueuedRoutines() {
     while (rt::PendingEvents() > 0) FormWait(Obj{kMainWindow});
+    SpeakChangedFigures();
 }

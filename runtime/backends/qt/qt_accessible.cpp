@@ -4,6 +4,8 @@
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
+#include <QTimer>
 #include <QAccessibleWidget>
 #include <QAbstractButton>
 #include <QComboBox>
@@ -19,6 +21,10 @@
 
 namespace rt {
 namespace qt {
+
+// The accessible interface of SpeakToScreenReader's marker (below).
+QAccessibleInterface* MakeMarkerInterface(QObject* object);
+
 namespace {
 
 // As Qt's own interface for an editable combo box, with its list and its edit field as its
@@ -64,6 +70,30 @@ private:
     QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// The resolution bar as the slider it is to a user (Qt announces any QScrollBar as a scroll
+// bar, which a screen reader presents as scrolling something). Its value is the program's
+// position (Qt reports every change of it, and needs the value to do so); one set by the screen
+// reader is taken as the thumb put there by the user. Its name is the text beside it.
+class SliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SliderAccessible(ScrollBarWidget* bar) : QAccessibleWidget(bar, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QVariant currentValue() const override { return Bar()->StoredPosition(); }
+    void setCurrentValue(const QVariant& value) override {
+        if (Bar()->onAction) Bar()->onAction(ScrollAction::ThumbPosition, value.toInt());
+    }
+    QVariant maximumValue() const override { return Bar()->maximum(); }
+    QVariant minimumValue() const override { return Bar()->minimum(); }
+    QVariant minimumStepSize() const override { return Bar()->singleStep(); }
+
+private:
+    ScrollBarWidget* Bar() const { return static_cast<ScrollBarWidget*>(widget()); }
+};
+
 QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
     // ComboWidget and FormWidget have no meta-object of their own: they are asked for as a
     // QComboBox and a QWidget. A form is a window with its title (Qt would announce a plain
@@ -72,9 +102,14 @@ QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
         auto* combo = dynamic_cast<ComboWidget*>(object);
         return combo ? new ComboAccessible(combo) : nullptr;
     }
+    if (className == QLatin1String("QScrollBar")) {
+        auto* bar = dynamic_cast<ScrollBarWidget*>(object);
+        return bar ? new SliderAccessible(bar) : nullptr;
+    }
     if (className == QLatin1String("QWidget")) {
-        auto* form = dynamic_cast<FormWidget*>(object);
-        return form ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+        if (auto* form = dynamic_cast<FormWidget*>(object)) return new QAccessibleWidget(form, QAccessible::Window);
+        // The marker SpeakToScreenReader moves the screen reader's focus to.
+        return object->objectName() == QLatin1String("kalvoro-marker") ? MakeMarkerInterface(object) : nullptr;
     }
     return nullptr;
 }
@@ -158,7 +193,22 @@ QString SpokenCaption(const QString& caption) {
     qsizetype from = 0, to = caption.size();
     while (from < to && decoration(caption.at(from))) ++from;
     while (to > from && decoration(caption.at(to - 1))) --to;
-    return caption.mid(from, to - from);
+    // Blanks that space out the characters of a short caption (「終　　　了」) are layout, not
+    // words: they go, but for one blank between two words of Latin letters, digits and signs
+    // ("PDF file", "157 dpi (A4…").
+    auto word = [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; };
+    QString spoken;
+    for (qsizetype i = from; i < to;) {
+        if (!caption.at(i).isSpace()) {
+            spoken += caption.at(i++);
+            continue;
+        }
+        qsizetype end = i;
+        while (end < to && caption.at(end).isSpace()) ++end;
+        if (word(caption.at(i - 1)) && word(caption.at(end))) spoken += QLatin1Char(' ');
+        i = end;
+    }
+    return spoken;
 }
 
 QString WithoutMnemonic(const QString& caption) {
@@ -183,6 +233,124 @@ bool ShowsFigure(const QString& text) {
 }
 
 void InstallAccessibleInterfaces() { QAccessible::installFactory(MakeInterface); }
+
+// How a screen reader hears what changed without the focus moving. The screen reader (Orca 43)
+// speaks no change of a name or a description coming from Qt (whose events carry the object
+// where the text belongs), and no notification (Qt has no such role on this bus); it speaks the
+// focused control whenever its focus moves to it, the control's description included. So the
+// words become the focused control's description, and the screen reader's focus goes for a
+// moment to the form's marker, a control of no size that is never painted, and comes back: the
+// control is announced again with the words. Its description comes back when the focus moves on.
+class Marker : public QWidget {
+public:
+    explicit Marker(QWidget* form) {
+        // Named before it joins the form: its accessible interface is made then, by its name.
+        setObjectName(QStringLiteral("kalvoro-marker"));
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setParent(form);
+        setGeometry(0, 0, 0, 0);
+        show();
+        form->installEventFilter(this);
+    }
+
+    bool Focused() const { return focused_; }
+
+    void Say(const QString& text) {
+        text_ = text;
+        pending_ = true;
+        // Once the windows have run: a form the program hid and showed again around its
+        // refresh is in front again then. A form not yet in front says it once it is, after
+        // its title and focus were announced.
+        QTimer::singleShot(0, this, [this] { SayNow(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == parent() && event->type() == QEvent::WindowActivate && pending_)
+            QTimer::singleShot(kBack, this, [this] { SayNow(); });
+        return false;
+    }
+
+private:
+    // The screen reader passes over a focus event when a later one waits behind it: the marker
+    // takes the focus once the program's own moves of a refresh are through, and gives it back
+    // once the screen reader has surely taken it, soon enough not to be noticed.
+    static constexpr int kSettle = 200;
+    static constexpr int kBack = 1000;
+
+    void SayNow() {
+        QWidget* control = QApplication::focusWidget();
+        if (!pending_ || !control || control->window() != window() || focused_) return;
+        Describe(control, text_);
+        text_.clear();
+        pending_ = false;
+        focused_ = true;
+        QTimer::singleShot(kSettle, this, [this] {
+            QAccessibleEvent away(this, QAccessible::Focus);
+            QAccessible::updateAccessibility(&away);
+        });
+        QTimer::singleShot(kSettle + kBack, this, [this, control = QPointer<QWidget>(control)] {
+            focused_ = false;
+            if (!control || QApplication::focusWidget() != control) return;
+            QAccessibleEvent back(control.data(), QAccessible::Focus);
+            QAccessible::updateAccessibility(&back);
+        });
+    }
+
+    // The words as the control's description until the focus leaves it.
+    static void Describe(QWidget* control, const QString& text) {
+        static QPointer<QWidget> described;
+        static QString own;
+        static bool watching = false;
+        if (described != control) {
+            if (described) described->setAccessibleDescription(own);
+            described = control;
+            own = control->accessibleDescription();
+        }
+        control->setAccessibleDescription(text);
+        if (watching) return;
+        watching = true;
+        QObject::connect(qApp, &QApplication::focusChanged, qApp, [] {
+            if (described && described != QApplication::focusWidget()) {
+                described->setAccessibleDescription(own);
+                described = nullptr;
+            }
+        });
+    }
+
+    QString text_;
+    bool pending_ = false;
+    bool focused_ = false;
+};
+
+// The marker as the screen reader sees it: a nameless filler, which it does not speak, focused
+// only while it holds the screen reader's focus.
+class MarkerAccessible : public QAccessibleWidget {
+public:
+    explicit MarkerAccessible(Marker* marker) : QAccessibleWidget(marker, QAccessible::Client) {}
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.focusable = true;
+        s.focused = static_cast<Marker*>(widget())->Focused();
+        return s;
+    }
+    QString text(QAccessible::Text) const override { return {}; }
+};
+
+void SpeakToScreenReader(QWidget* form, const QString& text) {
+    if (!QAccessible::isActive() || !form) return;
+    // By its name: a class without a meta-object of its own is any widget to findChild.
+    auto* marker = dynamic_cast<Marker*>(
+        form->findChild<QWidget*>(QStringLiteral("kalvoro-marker"), Qt::FindDirectChildrenOnly));
+    if (!marker) marker = new Marker(form);
+    marker->Say(text);
+}
+
+QAccessibleInterface* MakeMarkerInterface(QObject* object) {
+    auto* marker = dynamic_cast<Marker*>(object);
+    return marker ? new MarkerAccessible(marker) : nullptr;
+}
 
 AccessibilityWatch::AccessibilityWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {
     QAccessible::installActivationObserver(this);
@@ -235,11 +403,11 @@ void QtPlatform::NameByCaptions(WinHandle form) {
                        right && placed[*right].win->Is(ControlKind::PushButton)) {
                 // Without a caption, a box is announced by what a sighted user reads it by: the
                 // button right beside it that acts on it, level with its top line (a combo box's
-                // edit field, not the room of its list), or else the window it fills.
+                // edit field, not the room of its list), or else (but a list) the window it fills.
                 name = qt::SpokenCaption(placed[*right].text);
-            } else {
+            } else if (!p.win->IsList()) {
                 name = p.win->widget->window()->windowTitle();
-            }
+            }  // a list that fills its window is heard by its lines: its title would be said twice
         }
         QWidget* control = p.win->widget;
         if (control->accessibleName() != name) control->setAccessibleName(name);
@@ -249,11 +417,10 @@ void QtPlatform::NameByCaptions(WinHandle form) {
             const QString group = static_cast<QGroupBox*>(box->widget.data())->title();
             if (control->accessibleDescription() != group) control->setAccessibleDescription(group);
         }
-        // A combo box's edit field is announced as the box itself when it has the focus.
-        if (p.win->IsCombo()) {
-            QLineEdit* edit = LineEditOf(*p.win);
-            if (edit && edit->accessibleName() != name) edit->setAccessibleName(name);
-        }
+        if (!p.win->spokenDescription.isEmpty() && control->accessibleDescription() != p.win->spokenDescription)
+            control->setAccessibleDescription(p.win->spokenDescription);
+        // A combo box's edit field has no name of its own: a screen reader reads an empty
+        // field's name as its contents ("割引券番号, 割引券番号").
     }
 }
 
@@ -266,6 +433,39 @@ void QtPlatform::RenameStaleForms() {
     if (!accessibleNames_) return;
     for (const auto& [handle, win] : windows_)
         if (win->Is(ControlKind::Form) && win->namesStale && win->controlsBuilt) NameByCaptions(handle);
+}
+
+void QtPlatform::SpeakFigures(const std::vector<WinHandle>& labels) {
+    if (!accessibleNames_) return;
+    // Each as it is announced, its caption with it: the names first made up to date.
+    RenameStaleForms();
+    QStringList said;
+    bool renamed = false;  // the focused control's own name changed with a figure
+    const QWidget* focus = QApplication::focusWidget();
+    for (WinHandle w : labels) {
+        const Window* win = Built(w);
+        if (!win || !win->widget) continue;
+        const QString name = win->widget->accessibleName();
+        const QString text = name.isEmpty() ? static_cast<QLabel*>(win->widget.data())->text() : name;
+        // What the focused control's own name says already (the slider's text) is not said twice.
+        if (focus && qt::SpokenCaption(text) == focus->accessibleName()) {
+            renamed = true;
+            continue;
+        }
+        said << text;
+    }
+    // A control renamed with the figure (the slider) is announced again with its new name.
+    if (said.isEmpty() && renamed) said << QString();
+    const Window* first = labels.empty() ? nullptr : Built(labels.front());
+    if (first && first->widget && !said.isEmpty())
+        qt::SpeakToScreenReader(first->widget->window(), said.join(QStringLiteral("、")));
+}
+
+void QtPlatform::SetSpokenDescription(WinHandle w, const std::string& description) {
+    Window* win = Find(w);
+    if (!win) return;
+    win->spokenDescription = qt::FromSjis(description);
+    NamesChanged(*win);
 }
 
 void QtPlatform::SetSpokenName(WinHandle w, const std::string& name) {

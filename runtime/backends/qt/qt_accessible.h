@@ -12,7 +12,9 @@
 namespace rt::qt {
 
 // A caption as a screen reader should say it: without the arrows and blanks around it
-// ("←　割引券番号登録" is 割引券番号登録).
+// ("←　割引券番号登録" is 割引券番号登録) and the blanks that space out its characters
+// ("終　　　了" is 終了); a blank between two words of Latin letters, digits or signs stays
+// one blank ("157 dpi (A4なら約…)").
 QString SpokenCaption(const QString& caption);
 // A button's caption as shown: a single '&' marks a mnemonic and is not shown, "&&" is one '&'.
 QString WithoutMnemonic(const QString& caption);
@@ -25,6 +27,11 @@ bool ShowsFigure(const QString& text);
 // the program's labels do not have. Only a factory is installed: nothing is made until a screen
 // reader (or a test) asks.
 void InstallAccessibleInterfaces();
+
+// Has a listening screen reader say `text` once, without moving the focus, after announcing the
+// focused control of `form` again (with no text, only that): at once when the form is the
+// active window, else when it next becomes it.
+void SpeakToScreenReader(QWidget* form, const QString& text);
 
 // Tells `changed` when a screen reader starts or stops listening: the platform's bridge turns
 // accessibility on then (on X, AT-SPI), or a test does. Removed again when destroyed.

@@ -83,6 +83,10 @@ QWidget* QtPlatform::MakeWidget(Window& win, QWidget* parent) {
             if (s & style::kEsMultiLine) {
                 auto* edit = new QPlainTextEdit(parent);
                 edit->setReadOnly(s & style::kEsReadOnly);
+                // A read-only text still has a caret, so that the keys move it line by line and
+                // a screen reader reads each line (a mouse selects as before).
+                if (s & style::kEsReadOnly)
+                    edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 const bool scrollsSideways = s & (style::kHScroll | style::kEsAutoHScroll);
                 edit->setLineWrapMode(scrollsSideways ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
                 edit->setHorizontalScrollBarPolicy((s & style::kHScroll) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);

@@ -1,4 +1,4 @@
-// The keys the window layer takes itself (Tab, Enter, Space), caught before the focused widget acts
+// The keys the window layer takes itself (Tab, Enter, Space, Escape), caught before the focused widget acts
 // on them, and Shift+F10 opening a control's context menu.
 #include "runtime/backends/qt/qt_input.h"
 
@@ -21,6 +21,7 @@ std::optional<Key> KeyOf(int qtKey) {
         case Qt::Key_Return:
         case Qt::Key_Enter: return Key::Enter;
         case Qt::Key_Space: return Key::Space;
+        case Qt::Key_Escape: return Key::Escape;
         default: return std::nullopt;
     }
 }

@@ -103,6 +103,14 @@ int QtPlatform::ListCurSel(WinHandle w) const {
     return selected.isEmpty() ? -1 : list->row(selected.first());
 }
 
+int QtPlatform::ListCaret(WinHandle w) const {
+    const Window* win = Built(w);
+    if (!win || !win->IsList()) return ListCurSel(w);
+    auto* list = static_cast<QListWidget*>(win->widget.data());
+    if (list->count() == 0) return -1;
+    return list->currentRow() >= 0 ? list->currentRow() : 0;
+}
+
 void QtPlatform::ListSetCurSel(WinHandle w, int index) {
     Window* win = Find(w);
     if (!win || Later(*win, [this, w, index] { ListSetCurSel(w, index); })) return;

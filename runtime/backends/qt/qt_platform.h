@@ -77,6 +77,7 @@ public:
     int ListCount(WinHandle w) const override;
     std::string ListItem(WinHandle w, int index) const override;
     int ListCurSel(WinHandle w) const override;
+    int ListCaret(WinHandle w) const override;
     void ListSetCurSel(WinHandle w, int index) override;
     void ListSetTop(WinHandle w, int index) override;
     int ListTop(WinHandle w) const override;
@@ -96,6 +97,8 @@ public:
     void SetImeMode(WinHandle w, int mode) override;
     int ImeMode(WinHandle w) const override;
     void SetSpokenName(WinHandle w, const std::string& name) override;
+    void SetSpokenDescription(WinHandle w, const std::string& description) override;
+    void SpeakFigures(const std::vector<WinHandle>& labels) override;
 
     Answer MessageBox(WinHandle owner, const std::string& title, const std::string& text, MessageButtons buttons,
                       MessageIcon icon, DefaultButton defaultButton = DefaultButton::First) override;

@@ -3,7 +3,9 @@
 // box, and the byte limits of typing.
 #include "runtime/backends/qt/qt_widgets.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
+#include <QTimer>
 #include <QResizeEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -125,10 +127,31 @@ void ListWidget::keyPressEvent(QKeyEvent* event) {
     if (arrow && selectionMode() == SingleSelection && selectedItems().isEmpty() && count() > 0 &&
         event->modifiers() == Qt::NoModifier) {
         setCurrentRow(std::max(currentRow(), 0), QItemSelectionModel::ClearAndSelect);
+        AnnounceCurrent();  // the caret did not move, so Qt tells nothing
         event->accept();
         return;
     }
     QListWidget::keyPressEvent(event);
+}
+
+void ListWidget::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    // The caret is on a line whenever the list has lines (Qt leaves it nowhere once the program
+    // has cleared the selection), and that line is announced with the list, not "a list of n
+    // items" alone: Enter opens it. A click chooses its own line, as before.
+    if (count() > 0 && currentRow() < 0 && event->reason() != Qt::MouseFocusReason)
+        setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    // After the list's own focus event, which would otherwise be the last word.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) AnnounceCurrent();
+    });
+}
+
+void ListWidget::AnnounceCurrent() {
+    if (!QAccessible::isActive() || currentRow() < 0) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(currentRow());
+    QAccessible::updateAccessibility(&focus);
 }
 
 ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) {
@@ -138,6 +161,10 @@ ComboWidget::ComboWidget(QWidget* parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setDuplicatesEnabled(true);
+    // Qt makes the first line added to an empty list the current one, which puts its text into
+    // the edit field until ListAdd takes it out again: a screen reader hears it typed there.
+    // With a placeholder text Qt leaves the choice alone; an editable box never paints it.
+    setPlaceholderText(QStringLiteral(" "));
 }
 
 void ComboWidget::showPopup() {

@@ -82,9 +82,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void SelectionChanged();
+    // Tells a screen reader the line with the caret as the focused one.
+    void AnnounceCurrent();
     bool pressing_ = false;
     bool changedWhilePressing_ = false;
 };

@@ -44,6 +44,7 @@ struct QtPlatform::Window {
     std::optional<bool> visibleLater;  // forms: to be shown (true) or hidden by ApplyVisibility
     bool fontPending = false;  // `font` is not given to the widget yet
     QString spokenName;        // the name the program gave for a screen reader, if any
+    QString spokenDescription;  // and the description
     bool namesStale = false;   // forms: a text or a visibility changed since the names were given
     // A form and its controls get their widgets when the form is first shown or looked at
     // (QtPlatform::Build): until then each has only this record, and the form keeps the

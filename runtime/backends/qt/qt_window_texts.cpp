@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "runtime/backends/qt/qt_accessible.h"
 #include "runtime/backends/qt/qt_fonts.h"
 #include "runtime/backends/qt/qt_text.h"
 #include "runtime/backends/qt/qt_window.h"
@@ -56,6 +57,12 @@ void QtPlatform::SetText(WinHandle w, const std::string& text) {
                     win->multiLineBefore = shown;
                     // A font still to come sets the columns then.
                     if (win->ByteColumns() && !win->fontPending) qt::KeepByteColumns(edit);
+                    // A statement read with the caret: a new one is read from its top, and a
+                    // screen reader says its first line (its heading), or the change is silent.
+                    if (win->ByteColumns() && !shown.isEmpty() && edit->window()->isActiveWindow()) {
+                        const QString first = shown.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+                        qt::SpeakToScreenReader(edit->window(), first);
+                    }
                 } else {
                     shown = FromSjis(bytes);
                     LineEditOf(*win)->setText(shown);

@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
         Ending{"expect MAINFORM.E1\n", rt::kScriptError, "expect needs PROPERTY"},
         Ending{"expect MAINFORM.E1 text\n", rt::kScriptError, "expect needs VALUE"},
         Ending{"expect MAINFORM.E1 visible\n", rt::kScriptError, "expect needs VALUE"},
-        Ending{"key MAINFORM.E1 escape\n", rt::kScriptError, "unknown key escape"},
+        Ending{"key MAINFORM.E1 f1\n", rt::kScriptError, "unknown key f1"},  // escape is a key now
         Ending{"answer maybe\n", rt::kScriptError, "unknown answer maybe"}));
 
 INSTANTIATE_TEST_SUITE_P(
