@@ -64,33 +64,48 @@ export QT_QPA_PLATFORM=xcb QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_IM_MODULE XMODIFIERS
 cd "$work/cwd"
 
-# The X server picks a free display itself and writes its number once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
+# The X server picks a free display itself and writes its number once it accepts clients;
+# openbox is managing the screen once it has named the current desktop. Two desktops started at
+# the same moment (another journey, another build's tests) may both try one display, and the
+# loser's window manager then cannot open it: the whole desktop is started again, up to three
+# times, before the journey is failed.
+start_desktop() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  display=$(tr -dc 0-9 <"$work/display")
+  if [[ -z $display ]]; then
+    echo "the X server did not start:" >"$work/desktop.why"
+    cat "$work/xvfb.log" >>"$work/desktop.why"
+    return 1
+  fi
+  export DISPLAY=:$display
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 100); do
+    xdotool get_desktop >/dev/null 2>&1 && return 0
+    kill -0 "$wm_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "the window manager did not start on :$display:" >"$work/desktop.why"
+  cat "$work/openbox.log" >>"$work/desktop.why"
+  return 1
+}
+started=
+for attempt in 1 2 3; do
+  if start_desktop; then started=1; break; fi
+  stop "$wm_pid"; stop "$xvfb_pid"
+  wm_pid= xvfb_pid=
+  wait 2>/dev/null
+  sleep "$attempt"
 done
-display=$(tr -dc 0-9 <"$work/display")
-if [[ -z $display ]]; then
-  echo "FAIL the X server did not start:" >&2
-  cat "$work/xvfb.log" >&2
-  exit 1
-fi
-export DISPLAY=:$display
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-# Openbox is managing the screen once it has named the current desktop.
-for _ in $(seq 100); do
-  xdotool get_desktop >/dev/null 2>&1 && break
-  kill -0 "$wm_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if ! xdotool get_desktop >/dev/null 2>&1; then
-  echo "FAIL the window manager did not start:" >&2
-  cat "$work/openbox.log" >&2
+if [[ -z $started ]]; then
+  echo "FAIL $(cat "$work/desktop.why")" >&2
   exit 1
 fi
 
