@@ -84,8 +84,9 @@ void 開始_SETSUB() {
     // The figures a screen reader speaks when an action changes them, each screen's own: the
     // main screen's coupon discount (only coupons move it) and grand total, the title list's
     // subtotal, the title screen's resolution text and total. The customer hears each as a
-    // sighted one sees it.
-    WatchFigures({&TEXT10, &TEXT12, &TEXT14, &TEXT36, &TEXT38});
+    // sighted one sees it; the grand total also on coming back to the main screen, where the
+    // titles just changed show in it.
+    WatchFigures({&TEXT10, &TEXT12, &TEXT14, &TEXT36, &TEXT38}, {&TEXT12});
     // Compensation, advance payment, adjustment discount, balance, customer name and the
     // special-discount box are not offered on screen; a loaded order still fills them.
     for (Obj* o : {&CHECK6, &TEXT49, &TEXT50, &TEXT51, &TEXT52, &TEXT53, &TEXT54, &TEXT55, &EDIT4, &EDIT5, &EDIT7,

@@ -1,5 +1,7 @@
 // The control operations of the program's routines, with the checks of binding, kind and
 // arguments that end the program with its error codes.
+#include <algorithm>
+
 #include "runtime/window/window_state.h"
 
 using namespace rt;
@@ -147,12 +149,14 @@ void SetSpokenDescription(const Obj& o, const Text& description, Here here) {
     P().SetSpokenDescription(Live(o, here).window, description.bytes());
 }
 
-void WatchFigures(const std::vector<const Obj*>& labels, Here here) {
+void WatchFigures(const std::vector<const Obj*>& labels, const std::vector<const Obj*>& onReturn, Here here) {
     g.watchedFigures.clear();
     for (const Obj* o : labels) {
         const WinHandle w = Require(*o, here, ControlKind::Label);
         const FormRecord* form = FormOf(w);
-        g.watchedFigures.push_back({w, P().GetText(w), form && P().IsVisible(form->windows[0].window)});
+        const bool shown = form && P().IsVisible(form->windows[0].window);
+        const bool back = std::find(onReturn.begin(), onReturn.end(), o) != onReturn.end();
+        g.watchedFigures.push_back({w, P().GetText(w), shown, back, shown});
     }
 }
 
@@ -188,13 +192,21 @@ void SpeakChangedFigures() {
     for (State::WatchedFigure& f : g.watchedFigures) {
         const FormRecord* form = FormOf(f.label);
         if (!form || !p.Exists(f.label)) continue;
-        // Only a change made while the screen was in front: a screen that comes to the front
-        // is announced with its window, and its figures are there to be read.
+        // A change made while the screen was in front; one made while it was away only for a
+        // figure watched on return, against what it showed when the customer last had it (a
+        // screen's first showing has nothing to compare with). Other screens coming to the front
+        // are announced with their window, and their figures are there to be read.
         const bool inFront = p.IsVisible(form->windows[0].window);
-        std::string now = p.GetText(f.label);
-        if (inFront && f.inFront && FigureWords(now) != FigureWords(f.told)) changed.push_back(f.label);
-        f.told = std::move(now);
+        const bool cameBack = inFront && !f.inFront;
         f.inFront = inFront;
+        if (!inFront) {
+            if (!f.onReturn) f.told = p.GetText(f.label);
+            continue;
+        }
+        std::string now = p.GetText(f.label);
+        if ((!cameBack || (f.onReturn && f.seen)) && FigureWords(now) != FigureWords(f.told)) changed.push_back(f.label);
+        f.told = std::move(now);
+        f.seen = true;
     }
     if (!changed.empty()) p.SpeakFigures(changed);
 }

@@ -75,9 +75,11 @@ void SetSpokenName(const Obj& o, const Text& name, Here here = Here::current());
 void SetSpokenDescription(const Obj& o, const Text& description, Here here = Here::current());
 // The figures a screen reader speaks when they change, in this order: whenever the program has
 // answered the user and waits again, those whose text changed while their form stayed shown
-// (a form that comes to the front is announced with its window and its figures are read there).
-// Replaces the list given before.
-void WatchFigures(const std::vector<const Obj*>& labels, Here here = Here::current());
+// (a form that comes to the front is announced with its window and its figures are read there),
+// and of those also in `onReturn`, a change made while the form was away (the order's total that
+// the other screens changed). Replaces the lists given before.
+void WatchFigures(const std::vector<const Obj*>& labels, const std::vector<const Obj*>& onReturn = {},
+                  Here here = Here::current());
 // Tells the screen reader the watched figures that changed; the wait for the user does it first
 // (a test that runs the queued routines itself calls it where the wait would).
 void SpeakChangedFigures();

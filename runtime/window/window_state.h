@@ -64,7 +64,9 @@ struct State {
     struct WatchedFigure {
         WinHandle label = 0;
         std::string told;
-        bool inFront = false;  // its form was shown when last looked at
+        bool inFront = false;   // its form was shown when last looked at
+        bool onReturn = false;  // also told when its form comes back with it changed
+        bool seen = false;      // its form has been in front: `told` is what the customer had
     };
     std::vector<WatchedFigure> watchedFigures;
 };

@@ -188,9 +188,15 @@ def the_title(orca, program, listing, first):
     back = until(lambda: (lambda a: a if a is not None and name(a) == name(listing) else None)(program.active()), 4.0)
     report(back is not None, "Escape on the title screen goes back to the list as its close does", name(listing),
            show(program.active()))
+    orca.mark()
     press("Escape")
     main = j.becomes_active(program, j.MAIN, 4.0)
     report(main is not None, "Escape on the list goes back to the main screen", j.MAIN, show(program.active()))
+    if main is not None:
+        total = name(find(main, lambda o: role(o) == "label" and name(o).startswith("総合計金額")))
+        heard = orca.hears(lambda u: bare(total) in bare(u))
+        report(any(bare(total) in bare(u) for u in heard),
+               "back on the main screen, the grand total the course changed is spoken", total, heard)
     return main
 
 

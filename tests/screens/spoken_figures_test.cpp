@@ -42,12 +42,15 @@ const Told kTold[] = {
      [](SpokenFigures& s) { s.Click(RADIO5); }, {}},
     {"back on the list: its window is announced, not its subtotal", OnTitleScreen,
      [](SpokenFigures& s) { s.Click(BUTTON14); }, {}},
-    {"back on the main screen, likewise",
+    {"back on the main screen after a title: the grand total it changed",
      [](SpokenFigures& s) {
          OnTitleScreen(s);
+         s.Click(RADIO3);
          s.Click(BUTTON14);
      },
-     [](SpokenFigures& s) { s.Click(BUTTON11); }, {}},
+     [](SpokenFigures& s) { s.Click(BUTTON11); }, {&TEXT12}},
+    {"back on the main screen with nothing changed: nothing",
+     [](SpokenFigures& s) { s.Click(BUTTON5); }, [](SpokenFigures& s) { s.Click(BUTTON11); }, {}},
     {"a coupon registered: its discount, then the grand total",
      [](SpokenFigures& s) {
          OnTitleScreen(s);
