@@ -72,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 // A box of comics and one of doujinshi: the comics' line shows their share of the box discount
 // alone, the discounts' total both shares.
 TEST_F(FeeSummary, TheComicBoxLineIsTheComicsShareAlone) {
-    for (int i = 0; i < 15; ++i) AddDocTitle(kComic, {});
-    for (int i = 0; i < 40; ++i) AddDocTitle(kDoujin, {});
+    for (int i = 0; i < 15 + 40; ++i) AddDocTitle(i < 15 ? kComic : kDoujin, {});
     RefreshTotals();
     ASSERT_GT(BOX_DISCOUNT_COMIC, 0);
     ASSERT_GT(BOX_DISCOUNT_DOUJIN, 0);

@@ -223,30 +223,29 @@ TEST_F(Recovery, FilesThatCannotBeReadAreSetAsideAndTheNextIsTakenUpAndPriced) {
 TEST_F(Recovery, WhatCouldNotBeKeptIsNamedForAsLongAsItIsLeftOut) {
     EnableRecovery();
     const fs::path other = fs::path(RecoveryFolder()) / "recovery-19990101-000000-1.SAV";
-    auto leftByAKill = [&] {  // this run's files, as a run that has ended leaves them
+    Obj main{kMainWindow};
+    auto killedAndStarted = [&](rt::Answer answer) {  // this run's files left as by a kill; the question
         fs::rename(RecoveryPath(), other);
         std::error_code noNote;
         fs::rename(fs::path(RecoveryPath()).replace_extension(".left-out"), fs::path(other).replace_extension(".left-out"),
                    noNote);
+        messages.clear();
+        platform.QueueAnswer(answer);
+        OfferRecovery(main);
+        EXPECT_EQ(messages.size(), 1u);
+        return messages.empty() ? std::string() : messages[0];
     };
-    const std::string notRestored = "復元されません", coupon = "１枚目の割引券番号";
-    Obj main{kMainWindow};
-
+    const std::string coupon = "１枚目の割引券番号";
     Type(COMBO1, "991231,\"31");
     Click(BUTTON15);
     ASSERT_EQ(COUPON_COUNT, 1);
     Step();
     ASSERT_TRUE(fs::exists(RecoveryPath())) << "an order of which nothing reads back keeps its note";
-    leftByAKill();
-    messages.clear();
-    platform.QueueAnswer(rt::Answer::No);
-    OfferRecovery(main);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find(notRestored), std::string::npos) << messages[0];
-    EXPECT_NE(messages[0].find(coupon), std::string::npos) << messages[0];
-    const std::vector<std::string> declined = Declined();
-    ASSERT_EQ(declined.size(), 1u);
-    const std::string note = FileBytes(fs::path(RecoveryFolder()) / fs::path(declined[0]).replace_extension(".left-out"));
+    const std::string asked = killedAndStarted(rt::Answer::No);
+    EXPECT_NE(asked.find("復元されません"), std::string::npos) << asked;
+    EXPECT_NE(asked.find(coupon), std::string::npos) << asked;
+    ASSERT_EQ(Declined().size(), 1u);
+    const std::string note = FileBytes(fs::path(RecoveryFolder()) / fs::path(Declined()[0]).replace_extension(".left-out"));
     EXPECT_NE(note.find(coupon), std::string::npos) << "the declined copy keeps its note";
 
     EnterComic();
@@ -257,12 +256,7 @@ TEST_F(Recovery, WhatCouldNotBeKeptIsNamedForAsLongAsItIsLeftOut) {
     Click(BUTTON15);
     ASSERT_EQ(COUPON_COUNT, 0);
     Step();
-    leftByAKill();
-    messages.clear();
-    platform.QueueAnswer(rt::Answer::Yes);
-    OfferRecovery(main);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].find(notRestored), std::string::npos) << messages[0];
+    EXPECT_EQ(killedAndStarted(rt::Answer::Yes).find("復元されません"), std::string::npos);
     EXPECT_EQ(TITLE_COUNT(0), 1);
 }
 

@@ -42,14 +42,15 @@ protected:
         rt::SetRoutineTable(ApplicationRoutines());
     }
     void TearDown() override { unsetenv("KALVORO_TODAY"); }
-    // What `kalvoro totals` prints, its status, and what it says on standard error.
-    static std::string Totals(const std::string& file, std::string& err) {
-        std::ostringstream out, errors;
-        const int status = RunBatchCommand({"totals", file, "--today", "2026-12-07"}, out, errors);
-        err = errors.str();
-        return std::to_string(status) + "\n" + out.str();
-    }
 };
+
+// What `kalvoro totals` ends with and prints; `err`, what it says on standard error.
+std::string Totals(const std::string& file, std::string& err) {
+    std::ostringstream out, errors;
+    const int status = RunBatchCommand({"totals", file, "--today", "2026-12-07"}, out, errors);
+    err = errors.str();
+    return std::to_string(status) + "\n" + out.str();
+}
 
 TEST_P(TravellingOrder, ReadsAsTheSavedOrderOrIsRefusedWithItsLine) {
     const Travelled& t = GetParam();
@@ -62,9 +63,8 @@ TEST_P(TravellingOrder, ReadsAsTheSavedOrderOrIsRefusedWithItsLine) {
         ASSERT_FALSE(read.content);
         EXPECT_EQ(read.problem.line, t.line);
         EXPECT_EQ(read.problem.reason, Text(t.reason));
-        const std::string where = t.line > 0 ? ":" + std::to_string(t.line) : "";
         EXPECT_EQ(figures, "1\n");
-        EXPECT_EQ(err, "kalvoro totals: " + file + where + ": " +
+        EXPECT_EQ(err, "kalvoro totals: " + file + (t.line > 0 ? ":" + std::to_string(t.line) : "") + ": " +
                            (t.bytes.empty() ? "is a folder, not an order file" : Utf8(t.reason)) + "\n");
         return;
     }
@@ -73,7 +73,7 @@ TEST_P(TravellingOrder, ReadsAsTheSavedOrderOrIsRefusedWithItsLine) {
     TakeOverOrder(*read.content);
     EXPECT_EQ(OrderFileBytes(), t.saved);
     PutFileBytes("saved.SAV", t.saved);
-    EXPECT_EQ(figures, Totals("saved.SAV", savedErr));
+    EXPECT_EQ(figures, Totals("saved.SAV", savedErr)) << "priced as the order saved";
     EXPECT_EQ(err, read.fromUtf8 ? "kalvoro: " + file + ": read as UTF-8 and converted to Shift-JIS\n" : "");
     EXPECT_EQ(read.fromUtf8, std::string_view(t.name).starts_with("Utf8"));
 }

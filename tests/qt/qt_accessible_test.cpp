@@ -18,9 +18,8 @@
 namespace {
 
 // The label placed as the caption (on the left, or right above) of each reachable box and scroll
-// bar. The statement has buttons above and is named by its window's title; the title list is
-// heard by its lines, its title not said twice (no name); the coupon box and the import screen's
-// arrows are named by the program.
+// bar. The statement, with buttons above, is named by its window's title; the title list has no
+// name (its lines are heard, not its title twice); the program names the coupon box and arrows.
 const std::map<std::string, const Obj*> kCaptions = {
     {"FORM2.LIST1", nullptr}, {"FORM3.EDIT1", &TEXT17}, {"FORM3.HSCROLL1", &TEXT36},
     {"FORM4.LIST2", &TEXT47}, {"FORM4.LIST3", &TEXT48}, {"FORM5.EDIT6", &FORM5}};

@@ -294,8 +294,7 @@ TEST_F(TitleScreens, AKeyboardAloneReachesEveryStepAndTheCloseLeavesEachScreen) 
     Type(COMBO1, "2612310035");
     key(COMBO1, rt::Key::Enter);
     EXPECT_EQ(Items(COMBO1), std::vector<std::string>{"2612310035"});
-    // Each goes back to the screen it leaves for: the import to the title list, the statement to
-    // the main screen. Those are hidden first, so that only the close can show them.
+    // Each close shows the screen it was left for, hidden first so that only the close shows it.
     for (const auto& [screen, backTo] : {std::pair{&FORM4, &FORM2}, {&FORM5, &MAINFORM}}) {
         SetVisible(MAINFORM, 0);
         SetVisible(FORM2, 0);

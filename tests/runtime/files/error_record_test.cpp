@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 #include <vector>
 
@@ -60,13 +60,8 @@ TEST_F(ErrorRecord, WritesTheLastErrorInTheStateFolder) {
     EXPECT_NE(text.find("MODE=\xE7\x8B\xAC\xE7\xAB\x8B\xE5\x9E\x8B\n"), std::string::npos);
     // The time of the error as the clock gives it, local time, to the second.
     std::tm when{};
-    const size_t at = text.find("TIME=");
-    ASSERT_NE(at, std::string::npos);
-    ASSERT_EQ(std::sscanf(text.c_str() + at, "TIME=%d/%d/%d %d:%d:%d", &when.tm_year, &when.tm_mon, &when.tm_mday,
-                          &when.tm_hour, &when.tm_min, &when.tm_sec),
-              6);
-    when.tm_year -= 1900;
-    when.tm_mon -= 1;
+    ASSERT_NE(text.find("TIME="), std::string::npos);
+    std::istringstream(text.substr(text.find("TIME=") + 5)) >> std::get_time(&when, "%Y/%m/%d %H:%M:%S");
     when.tm_isdst = -1;
     const std::time_t recordedAt = std::mktime(&when);
     EXPECT_GE(recordedAt, from);

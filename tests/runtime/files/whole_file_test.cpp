@@ -186,41 +186,31 @@ TEST(FileReplacing, AWriteKilledHalfWayLeavesTheOldFileWholeAndNoTemporaryAfterT
     }
 }
 
-// After the rename the new bytes are in place, synced; a failure still to come is reported all the
-// same, since what it failed to do may cost them: the folder's sync, or closing the file, which
-// happens after the rename so that the finished file is locked for as long as it has its
-// temporary name.
+// After the rename the new bytes are in place; a failure still to come is reported all the same,
+// since what it failed to do may cost them: the folder's sync, or closing the file (after the
+// rename, so that the finished file stays locked while it has its temporary name).
 TEST(FileReplacing, FailuresAfterTheRenameAreReported) {
-    const struct {
-        const char* folderName;
-        int code;
-        void (*install)(rt::FileCalls&);
-    } cases[] = {
-        {"inject-folder-sync", 27, [](rt::FileCalls& c) { c.fsync = FailingFsync; }},  // the file's sync passes
-        {"inject-close", 67, [](rt::FileCalls& c) { c.close = FailingClose; }},
-    };
-    for (const auto& c : cases) {
-        fs::path folder = fs::current_path() / c.folderName;
+    const InjectedCase cases[] = {{"folder-sync", 2, 27, [](rt::FileCalls& c) { c.fsync = FailingFsync; }},
+                                  {"close", 1, 67, [](rt::FileCalls& c) { c.close = FailingClose; }}};
+    for (const InjectedCase& c : cases) {
+        const fs::path folder = fs::current_path() / (std::string("after-") + c.what), target = folder / "order.kvo";
         fs::create_directory(folder);
-        fs::path target = folder / "order.kvo";
         Put(target, kOld);
         g_calls = 0;
-        g_failAt = c.code == 27 ? 2 : 1;
+        g_failAt = c.failAt;
         rt::FileCalls calls = rt::SystemFileCalls();
         c.install(calls);
         rt::ScopedFileCalls scoped(calls);
-        rt::FileResult r = rt::WriteFileReplacing(Text(target.string()), kNew);
-        EXPECT_FALSE(r.ok) << c.folderName;
-        EXPECT_EQ(r.code, c.code);
+        const rt::FileResult r = rt::WriteFileReplacing(Text(target.string()), kNew);
+        EXPECT_EQ(std::pair(r.ok, r.code), std::pair(false, c.code)) << c.what;
         EXPECT_EQ(Contents(target), kNew);
         EXPECT_EQ(Names(folder), std::set<std::string>{"order.kvo"});
     }
 }
 
-// Another program's writer in the same folder: its temporary file, locked while it writes, is not
-// taken for a leftover, nor is a file that only looks like another file's temporary. Once
-// unlocked, the target's own leftover goes at its next write, here one where the unnamed file may
-// not be linked (a sandbox): that write falls back on a named temporary file, locked until renamed.
+// Another writer's temporary of the target, locked while it writes, is no leftover, nor is one of
+// another file; once unlocked, it goes at the next write, here one that may not link its unnamed
+// file (a sandbox) and falls back on a named temporary, locked until renamed.
 bool g_lockedAtRename = false;
 int LockCheckingRename(int fromFolder, const char* from, int toFolder, const char* to) {
     const int fd = ::openat(fromFolder, from, O_RDONLY);
