@@ -225,10 +225,9 @@ TEST_F(Recovery, WhatCouldNotBeKeptIsNamedForAsLongAsItIsLeftOut) {
     const fs::path other = fs::path(RecoveryFolder()) / "recovery-19990101-000000-1.SAV";
     Obj main{kMainWindow};
     auto killedAndStarted = [&](rt::Answer answer) {  // this run's files left as by a kill; the question
-        fs::rename(RecoveryPath(), other);
-        std::error_code noNote;
-        fs::rename(fs::path(RecoveryPath()).replace_extension(".left-out"), fs::path(other).replace_extension(".left-out"),
-                   noNote);
+        std::error_code noNote;  // a note only while something is left out
+        for (const char* ext : {".SAV", ".left-out"})
+            fs::rename(fs::path(RecoveryPath()).replace_extension(ext), fs::path(other).replace_extension(ext), noNote);
         messages.clear();
         platform.QueueAnswer(answer);
         OfferRecovery(main);
