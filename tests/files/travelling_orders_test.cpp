@@ -42,15 +42,14 @@ protected:
         rt::SetRoutineTable(ApplicationRoutines());
     }
     void TearDown() override { unsetenv("KALVORO_TODAY"); }
+    // What `kalvoro totals` prints, its status, and what it says on standard error.
+    static std::string Totals(const std::string& file, std::string& err) {
+        std::ostringstream out, errors;
+        const int status = RunBatchCommand({"totals", file, "--today", "2026-12-07"}, out, errors);
+        err = errors.str();
+        return std::to_string(status) + "\n" + out.str();
+    }
 };
-
-// What `kalvoro totals` ends with and prints; `err`, what it says on standard error.
-std::string Totals(const std::string& file, std::string& err) {
-    std::ostringstream out, errors;
-    const int status = RunBatchCommand({"totals", file, "--today", "2026-12-07"}, out, errors);
-    err = errors.str();
-    return std::to_string(status) + "\n" + out.str();
-}
 
 TEST_P(TravellingOrder, ReadsAsTheSavedOrderOrIsRefusedWithItsLine) {
     const Travelled& t = GetParam();
@@ -73,7 +72,7 @@ TEST_P(TravellingOrder, ReadsAsTheSavedOrderOrIsRefusedWithItsLine) {
     TakeOverOrder(*read.content);
     EXPECT_EQ(OrderFileBytes(), t.saved);
     PutFileBytes("saved.SAV", t.saved);
-    EXPECT_EQ(figures, Totals("saved.SAV", savedErr)) << "priced as the order saved";
+    EXPECT_EQ(figures, Totals("saved.SAV", savedErr));
     EXPECT_EQ(err, read.fromUtf8 ? "kalvoro: " + file + ": read as UTF-8 and converted to Shift-JIS\n" : "");
     EXPECT_EQ(read.fromUtf8, std::string_view(t.name).starts_with("Utf8"));
 }
