@@ -12,6 +12,7 @@
 #include "app/screens/main_routine.h"
 #include "runtime/values/encoding.h"
 #include "runtime/window/window.h"
+#include "tests/batch/batch_run.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -20,23 +21,14 @@ namespace {
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 
-class BatchCommands : public testing::Test {
+class BatchCommands : public BatchRun {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
-        rt::SetRoutineTable(ApplicationRoutines());
+        BatchRun::SetUp();
         // Two comics (one trimmed, one cut only), a photo book and a coupon of 500 yen.
         PutFileBytes("order.SAV",
               "割引券:1\r\n2612310035\r\n013,0001,156,0,本一\r\n011,0000,156,0,本二\r\n403,0000,156,0,写真\r\n");
     }
-    // The commands set the date for the rest of the process, as the start-up reads it.
-    void TearDown() override { unsetenv("KALVORO_TODAY"); }
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunBatchCommand(args, out, err);
-    }
-    std::ostringstream out, err;
 };
 
 TEST_F(BatchCommands, TotalsPrintsEveryFigureOfTheMainScreen) {

@@ -11,6 +11,7 @@
 #include "app/fee/order_model.h"
 #include "app/screens/main_routine.h"
 #include "runtime/window/window.h"
+#include "tests/batch/batch_run.h"
 #include "tests/support/file_bytes.h"
 
 namespace {
@@ -49,11 +50,10 @@ struct CallCase {
     std::vector<std::string> written = {};  // files the run must write; none written otherwise
 };
 
-class DayRun : public testing::TestWithParam<CallCase> {
+class DayRun : public BatchRun, public testing::WithParamInterface<CallCase> {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
-        rt::SetRoutineTable(ApplicationRoutines());
+        BatchRun::SetUp();
         PutFileBytes("order.SAV",
                      "割引券:1\r\n2612310035\r\n013,0001,156,0,本一\r\n011,0000,156,0,本二\r\n403,0000,156,0,写真\r\n");
         PutFileBytes("b.SAV", "割引券:0\r\n012,1000,200,1,別の本\r\n");
@@ -62,13 +62,6 @@ protected:
         for (const char* folder : {"sub", "orders", "out"}) std::filesystem::create_directory(folder);
         PutFileBytes("sub/order.TXT", FileBytes("b.SAV"));
     }
-    void TearDown() override { unsetenv("KALVORO_TODAY"); }
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunBatchCommand(args, out, err);
-    }
-    std::ostringstream out, err;
 };
 
 TEST_P(DayRun, StatusPrintedAndWritten) {
