@@ -208,7 +208,8 @@ def the_coupon(orca, program, main):
     until(lambda: j.text_of(field) == j.COUPON, 2.0)
     orca.mark()
     press("Return")
-    heard = orca.hears(lambda u: "割引券の合計額" in u and "総合計金額" in u)
+    # Spoken once the grand total of the return to the main screen has been said, if it still is.
+    heard = orca.hears(lambda u: "割引券の合計額" in u and "総合計金額" in u, 8.0)
     discount = find(main, lambda o: role(o) == "label" and name(o).startswith("割引券の合計額"))
     total = find(main, lambda o: role(o) == "label" and name(o).startswith("総合計金額"))
     report(any(bare(name(discount)) in bare(u) and bare(name(total)) in bare(u) for u in heard),

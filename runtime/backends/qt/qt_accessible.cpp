@@ -292,9 +292,14 @@ private:
         });
         QTimer::singleShot(kSettle + kBack, this, [this, control = QPointer<QWidget>(control)] {
             focused_ = false;
-            if (!control || QApplication::focusWidget() != control) return;
-            QAccessibleEvent back(control.data(), QAccessible::Focus);
-            QAccessible::updateAccessibility(&back);
+            if (control && QApplication::focusWidget() == control) {
+                QAccessibleEvent back(control.data(), QAccessible::Focus);
+                QAccessible::updateAccessibility(&back);
+            }
+            // Words that came while the screen reader's focus was away (a coupon registered
+            // right after the main screen came back) are said once this round is through,
+            // not lost.
+            if (pending_) QTimer::singleShot(kSettle, this, [this] { SayNow(); });
         });
     }
 
