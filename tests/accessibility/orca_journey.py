@@ -93,7 +93,7 @@ class Orca:
     def since(self):
         return self.said()[self.heard:]
 
-    def hears(self, wanted, timeout=4.0):
+    def hears(self, wanted, timeout=8.0):
         """The utterances since the mark once one satisfies wanted (or the timeout ends)."""
         got = until(lambda: (lambda s: s if any(wanted(u) for u in s) else None)(self.since()), timeout)
         return got or self.since()
@@ -113,7 +113,7 @@ def bare(text):
     return re.sub(r"[ \u3000\t]", "", text).rstrip(".")
 
 
-def step(orca, what, keys, wanted, expected, timeout=4.0):
+def step(orca, what, keys, wanted, expected, timeout=8.0):
     orca.mark()
     press(*keys)
     heard = orca.hears(wanted, timeout)
@@ -174,7 +174,7 @@ def the_title(orca, program, listing, first):
     orca.mark()
     press("Right")
     moved = until(lambda: (lambda n: n if n != before else None)(name(bar)), 2.0) or ""
-    heard = orca.hears(lambda u: moved and moved in u, 4.0)
+    heard = orca.hears(lambda u: moved and moved in u)
     report(re.match(r"\d+ dpi \(A[45]なら約", moved) and any(moved in u for u in heard),
            "a move of the slider speaks the new text beside it", moved, heard)
     report(any(re.search(r"\d+ dpi", u) for u in orca.said() if "slider" in u),
