@@ -16,7 +16,7 @@
 namespace {
 
 void FillMaximalOrder() {
-    ResetOrderModelForTests();
+    ResetOrderModel();
     DPI_PRESET_HIGH = 156;
     DPI_PRESET_LOW = 120;
     for (int k = 0; k < kKindCount; ++k) {

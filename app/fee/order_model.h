@@ -108,5 +108,3 @@ Int16 既定DPI(int kind, int bookType);
 // coupons, no date read, no limits set, every working value and DOC_LINE empty. The batch
 // commands start each order from it, so that no order is priced with what the one before left.
 void ResetOrderModel();
-// The same, under the name the tests have always called it by.
-inline void ResetOrderModelForTests() { ResetOrderModel(); }

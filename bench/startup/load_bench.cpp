@@ -44,7 +44,7 @@ void BM_LoadAfterFirstPaint(benchmark::State& state) {
         qt.ProcessPending();
         window->repaint();
         state.PauseTiming();
-        ResetOrderModelForTests();
+        ResetOrderModel();
         総合画面_SETSUB();
         qt.ProcessPending();
         window->repaint();

@@ -16,7 +16,7 @@
 class BatchRun : public testing::Test {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         rt::SetRoutineTable(ApplicationRoutines());
     }
     // The commands set the date for the rest of the process, as the start-up reads it.

@@ -73,7 +73,7 @@ struct AlignCase {
 
 class AlignLines : public testing::TestWithParam<AlignCase> {
 protected:
-    void SetUp() override { ResetOrderModelForTests(); }
+    void SetUp() override { ResetOrderModel(); }
 };
 
 TEST_P(AlignLines, PadsEveryLineToTheWidestInBytes) {
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AlignLines, NoLinesOrOnlyEmptyLinesChangeNothing) {
     for (int count : {0, -1, 3}) {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         DOC_LINE(0) = "line zero";
         Int16 mode = 2, n = count;
         文字列整理_SUB(mode, n);

@@ -10,7 +10,7 @@ namespace {
 
 class StartUp : public testing::TestWithParam<std::pair<const char*, int>> {
 protected:
-    void SetUp() override { ResetOrderModelForTests(); }
+    void SetUp() override { ResetOrderModel(); }
     void TearDown() override { unsetenv("KALVORO_TODAY"); }
 };
 
@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(WindowEdges, StartUp,
                                          std::pair{"2027-06-01", 0}, std::pair{"2026-12-31", 0}));
 
 TEST(StartUpValues, DateFieldsPresetsAndLimits) {
-    ResetOrderModelForTests();
+    ResetOrderModel();
     setenv("KALVORO_TODAY", "2026-12-07", 1);
     起動_SUB();
     unsetenv("KALVORO_TODAY");
@@ -43,7 +43,7 @@ TEST(StartUpValues, DateFieldsPresetsAndLimits) {
 }
 
 TEST(StartUpValues, TheDecisionIsTakenOnceAndKept) {
-    ResetOrderModelForTests();
+    ResetOrderModel();
     setenv("KALVORO_TODAY", "2027-01-31", 1);
     起動_SUB();
     setenv("KALVORO_TODAY", "2027-02-01", 1);  // the run goes on past midnight
@@ -58,7 +58,7 @@ struct ResetCase {
 class ResetSlot : public testing::TestWithParam<ResetCase> {};
 
 TEST_P(ResetSlot, StartsANewTitleWithTheKindsDefaults) {
-    ResetOrderModelForTests();
+    ResetOrderModel();
     起動_SUB();
     const ResetCase& c = GetParam();
     CUR_KIND = c.kind;
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, ResetSlot,
                                          ResetCase{3, 0, 2, 156}, ResetCase{4, 0, 3, 156}));
 
 TEST(OrderModel, BoundsOfThePerTitleArrays) {
-    ResetOrderModelForTests();
+    ResetOrderModel();
     TITLE_NAME(120, 4) = "last";
     EXPECT_RT_ERROR(TITLE_NAME(121, 0), 9);
     EXPECT_RT_ERROR(KIND_SUBTOTAL(5), 9);
@@ -98,7 +98,7 @@ TEST(OrderModel, BoundsOfThePerTitleArrays) {
     EXPECT_RT_ERROR(COUPON_NO(11), 9);
     DOC_LINE(250) = "x";
     EXPECT_RT_ERROR(DOC_LINE(251), 9);
-    ResetOrderModelForTests();
+    ResetOrderModel();
     EXPECT_EQ(TITLE_NAME(120, 4), Text());
 }
 

@@ -18,7 +18,7 @@ struct TitleChoice {
 
 // Puts one title into slot 2 of its kind and makes it the current title.
 void PutTitle(const TitleChoice& c) {
-    ResetOrderModelForTests();
+    ResetOrderModel();
     CUR_KIND = c.kind;
     CUR_TITLE = 2;
     BOOK_TYPE(2, c.kind) = c.bookType;

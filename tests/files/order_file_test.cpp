@@ -55,7 +55,7 @@ TEST_F(OrderFile, EveryFieldComesBackAndTheFileIsWrittenAgainTheSame) {
     Title(4, "", 0, 3, 156);  // an empty name is never written by the screens; it still reads back
     const std::string written = OrderFileBytes();
 
-    ResetOrderModelForTests();
+    ResetOrderModel();
     const OrderFileRead read = ParseOrderFile(written);
     ASSERT_TRUE(read.content) << read.problem.line;
     TakeOverOrder(*read.content);

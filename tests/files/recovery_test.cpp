@@ -358,7 +358,7 @@ TEST_F(Recovery, AnOrderNamedAtStartIsLoadedAndTheOrdersLeftBehindWait) {
         {u8"\U0001F4D7.SAV", "", "扱えない文字が含まれています。"},
     };
     for (const auto& c : bad) {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         messages.clear();
         if (!c.bytes.empty()) PutFileBytes(testhome::Root() / c.name, c.bytes);
         platform.QueueAnswer(rt::Answer::Ok);

@@ -38,7 +38,7 @@ struct Travelled {
 class TravellingOrder : public testing::TestWithParam<Travelled> {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         rt::SetRoutineTable(ApplicationRoutines());
     }
     void TearDown() override { unsetenv("KALVORO_TODAY"); }

@@ -14,7 +14,7 @@ inline void StartProgramForTest(rt::Platform& platform) {
     // A process starts with clear floating-point flags; an earlier test's window system code
     // (a dialog driven without the window layer) may have left some raised.
     std::feclearexcept(FE_ALL_EXCEPT);
-    ResetOrderModelForTests();
+    ResetOrderModel();
     setenv("KALVORO_TODAY", "2026-12-07", 1);
     rt::SetRoutineTable(ApplicationRoutines());
     rt::SetPlatform(&platform);

@@ -14,7 +14,7 @@ namespace {
 class StartUpScreens : public testing::Test {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         setenv("KALVORO_TODAY", "2027-05-01", 1);
         rt::SetRoutineTable(ApplicationRoutines());
         rt::SetPlatform(&p);

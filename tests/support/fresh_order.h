@@ -8,7 +8,7 @@
 class FreshOrder : public testing::Test {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         DPI_PRESET_HIGH = 156;
         DPI_PRESET_LOW = 120;
     }

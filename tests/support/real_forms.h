@@ -10,7 +10,7 @@
 class RealForms : public testing::Test {
 protected:
     void SetUp() override {
-        ResetOrderModelForTests();
+        ResetOrderModel();
         rt::SetPlatform(&platform);
         rt::StartWindowLayer(platform);
         フォーム読込_SUB();
