@@ -20,6 +20,8 @@ void ReportFileProblem(Obj& form, FileAction action, const Text& path, int line,
 Text ReasonOf(const rt::FileResult& result) {
     // The system refuses a folder as it refuses a file one may not read.
     if (result.err == EISDIR) return "ファイルではなく、フォルダです。";
+    // A reader refuses a file larger than any it could take (a video named by mistake).
+    if (result.err == EFBIG) return "ファイルが大きすぎます。";
     // The system says the same of a path too long in all and of one name in it too long, and
     // either may be to blame: the customer can choose a folder less deep or a shorter name.
     if (result.err == ENAMETOOLONG) return "パスまたはファイル名が長すぎます。浅いフォルダか短い名前をお選びください。";

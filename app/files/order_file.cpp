@@ -374,15 +374,30 @@ OrderFileRead ParseOrderFile(const std::string& bytes) {
     return read;
 }
 
+namespace {
+
+OrderFileRead ParsedOrRefused(const rt::FileResult& read, const std::string& bytes) {
+    if (read.ok) return ParseOrderFile(bytes);
+    OrderFileRead failed;
+    failed.problem = {0, ReasonOf(read)};
+    return failed;
+}
+
+static_assert(kLargestOrderFileBytes >=
+              (3 + 1 + kMostCoupons + kKindCount * (kSlotUpper + 1)) * (rt::kMaxLineBytes * 3 + 3) + kUtf8Mark.size());
+
+}  // namespace
+
 OrderFileRead ReadOrderFile(const Text& path) {
     std::string bytes;
-    const rt::FileResult read = rt::ReadWholeFile(path, bytes);
-    if (!read.ok) {
-        OrderFileRead failed;
-        failed.problem = {0, ReasonOf(read)};
-        return failed;
-    }
-    return ParseOrderFile(bytes);
+    const rt::FileResult read = rt::ReadWholeFile(path, bytes, kLargestOrderFileBytes);
+    return ParsedOrRefused(read, bytes);
+}
+
+OrderFileRead ReadSystemOrderFile(const std::string& systemPath, const Text& shown) {
+    std::string bytes;
+    const rt::FileResult read = rt::ReadSystemFile(systemPath, shown, bytes, kLargestOrderFileBytes);
+    return ParsedOrRefused(read, bytes);
 }
 
 void TakeOverOrder(const OrderFileContent& content) {

@@ -83,8 +83,19 @@ bool StartsLikeOrderFile(std::string_view firstBytes);
 inline constexpr size_t kOrderFileStartBytes = 18;  // the longest of those starts: UTF-8 お客様氏名 after the mark
 
 // Reads the file of that name and parses it; a file that cannot be read is a problem of the
-// whole file (line 0) in the customer's words.
+// whole file (line 0) in the customer's words. A file larger than kLargestOrderFileBytes is
+// refused so, unread.
 OrderFileRead ReadOrderFile(const Text& path);
+// The same for a name as the system holds it (a name on the batch commands' command line, which
+// need not be one Shift-JIS can hold); `shown` names the file in a problem.
+OrderFileRead ReadSystemOrderFile(const std::string& systemPath, const Text& shown);
+
+// No larger file can read as an order: the most lines an order has (the three lines before the
+// coupon count, the count, ten coupons, 121 titles of each of the five kinds), each as long as a
+// line is read with and its end as long as a second conversion leaves it (CR CR LF), every
+// Shift-JIS byte three in UTF-8 (a half-width kana is), and the byte-order mark. A video or a
+// disk image named by mistake is refused at once instead of filling the memory.
+inline constexpr size_t kLargestOrderFileBytes = (3 + 1 + 10 + 5 * 121) * (32767 * 3 + 3) + 3;
 
 // Replaces the order in memory by the content: every title slot and coupon slot emptied first,
 // then the titles priced again from their stored choices and every kind subtotalled.

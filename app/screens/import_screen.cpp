@@ -101,7 +101,10 @@ bool ReadImportFile() {
     const int k = IMPORT_KIND;
     Obj main{kMainWindow};
     std::string bytes;
-    const rt::FileResult read = rt::ReadWholeFile(FILE_PATH, bytes);
+    // A list of titles is a few kilobytes; one of 64 MiB is a file named by mistake, refused
+    // before it fills the memory.
+    constexpr size_t kLargestImportFileBytes = size_t{64} << 20;
+    const rt::FileResult read = rt::ReadWholeFile(FILE_PATH, bytes, kLargestImportFileBytes);
     if (!read.ok) {
         ReportFileProblem(main, FileAction::Read, FILE_PATH, 0, ReasonOf(read));
         return false;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string_view>
@@ -234,7 +235,7 @@ int WriteAll(int fd, const char* data, size_t size) {
     return 0;
 }
 
-FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std::string& bytes) {
+FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std::string& bytes, size_t atMost) {
     int fd = ::open(systemPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return Failure(shown, errno, FileStep::Opening);
     struct stat st;
@@ -243,6 +244,10 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
         int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
         return Failure(shown, err, FileStep::Opening);
+    }
+    if (S_ISREG(st.st_mode) && static_cast<uintmax_t>(st.st_size) > atMost) {
+        ::close(fd);
+        return Failure(shown, EFBIG, FileStep::Other);
     }
     std::string out;
     if (S_ISREG(st.st_mode)) out.reserve(static_cast<size_t>(st.st_size));
@@ -256,6 +261,10 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
             return Failure(shown, err, FileStep::Other);
         }
         if (n == 0) break;
+        if (static_cast<size_t>(n) > atMost - out.size()) {
+            ::close(fd);
+            return Failure(shown, EFBIG, FileStep::Other);
+        }
         out.append(buffer, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -263,10 +272,10 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
     return Success(shown);
 }
 
-FileResult ReadWholeFile(const Text& path, std::string& bytes) {
+FileResult ReadWholeFile(const Text& path, std::string& bytes, size_t atMost) {
     std::string systemPath;
     if (int err = MakeSystemPath(path, systemPath); err != 0) return Failure(path, err, FileStep::Opening);
-    return ReadSystemFile(systemPath, path, bytes);
+    return ReadSystemFile(systemPath, path, bytes, atMost);
 }
 
 std::string ReadFileStart(const Text& path, size_t count) {

@@ -18,10 +18,16 @@ struct FileResult {
     Text path;           // the name as the program gave it (Shift-JIS)
 };
 
+inline constexpr size_t kAnySize = static_cast<size_t>(-1);
+
 // Reads every byte of the file. A folder fails with 75, like any open that cannot give a file.
-FileResult ReadWholeFile(const Text& path, std::string& bytes);
+// A file of more than `atMost` bytes fails with EFBIG before it is read, or as soon as its reads
+// pass that (a pipe or a device has no size to ask first): a reader that knows how large its
+// files can be never fills the memory with a file named by mistake.
+FileResult ReadWholeFile(const Text& path, std::string& bytes, size_t atMost = kAnySize);
 // The same for a name already made a system path (SystemPathOf); `shown` goes into the result.
-FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std::string& bytes);
+FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std::string& bytes,
+                          size_t atMost = kAnySize);
 
 // Up to `count` first bytes of a regular file, to tell what it is without reading it all;
 // empty for anything else (a folder, a pipe, a device, a file that cannot be opened).
