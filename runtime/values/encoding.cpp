@@ -1,72 +1,11 @@
-// Shift-JIS (code page 932) to UTF-8 and back, through one converter each way: exactly, with bad
-// bytes replaced, as shown to a person, or with the characters Shift-JIS lacks replaced and
-// counted.
+// Shift-JIS (code page 932) to UTF-8 and back, through the system's converter each way: exactly,
+// with bad bytes replaced, as shown to a person, or with the characters Shift-JIS lacks replaced
+// and counted.
 #include "runtime/values/encoding.h"
 
-#include <iconv.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <mutex>
+#include "runtime/values/code_page.h"
 
 namespace rt {
-namespace {
-
-// One converter per direction, opened once; iconv descriptors are not shared between threads,
-// and the program has one thread, but the lock keeps tests and tools honest.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts as far as possible. On an invalid sequence calls onBad(skippedBytes&) which may
-    // append a replacement; returns false when onBad is null. badLength, when given, tells how
-    // many bytes the offending sequence takes; otherwise one byte is skipped.
-    template <class OnBad>
-    bool Run(std::string_view in, std::string& out, OnBad onBad, size_t (*badLength)(std::string_view) = nullptr) {
-        std::lock_guard lock(mutex_);
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) return false;
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char* src = const_cast<char*>(in.data());
-        size_t left = in.size();
-        char buf[1024];
-        while (left > 0) {
-            char* dst = buf;
-            size_t room = sizeof buf;
-            size_t r = iconv(cd_, &src, &left, &dst, &room);
-            out.append(buf, static_cast<size_t>(dst - buf));
-            if (r == static_cast<size_t>(-1)) {
-                if (errno == E2BIG) continue;
-                if (!onBad(out)) return false;
-                // Skip the offending input and go on.
-                const size_t skip = badLength ? std::max<size_t>(1, badLength({src, left})) : 1;
-                src += skip;
-                left -= skip;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-            }
-        }
-        return true;
-    }
-
-private:
-    iconv_t cd_;
-    std::mutex mutex_;
-};
-
-Converter& ToUtf8() {
-    static Converter c("UTF-8", "CP932");
-    return c;
-}
-Converter& ToSjis() {
-    static Converter c("CP932", "UTF-8");
-    return c;
-}
-
-}  // namespace
 
 size_t Utf8CharLength(std::string_view s) {
     if (s.empty()) return 0;
@@ -97,14 +36,14 @@ size_t Utf8CharLength(std::string_view s) {
 std::optional<std::string> SjisToUtf8(std::string_view sjis) {
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
-    if (!ToUtf8().Run(sjis, out, [](std::string&) { return false; })) return std::nullopt;
+    if (!cp932::ToUtf8(sjis, out, nullptr)) return std::nullopt;
     return out;
 }
 
 std::string SjisToUtf8Lossy(std::string_view sjis) {
     std::string out;
     out.reserve(sjis.size() * 3 / 2);
-    ToUtf8().Run(sjis, out, [](std::string& o) {
+    cp932::ToUtf8(sjis, out, [](std::string& o) {
         o += "\xEF\xBF\xBD";
         return true;
     });
@@ -117,7 +56,7 @@ std::string SjisToUtf8Shown(std::string_view sjis) {
     // iconv takes 0x5C for a backslash; the yen sign is put in after the conversion, so that a
     // trail byte of 0x5C stays part of its character. A byte that is no character is marked
     // with 0xFF meanwhile, which UTF-8 never holds.
-    ToUtf8().Run(sjis, out, [](std::string& o) {
+    cp932::ToUtf8(sjis, out, [](std::string& o) {
         o += '\xFF';
         return true;
     });
@@ -136,7 +75,7 @@ std::string SjisToUtf8Shown(std::string_view sjis) {
 std::optional<std::string> Utf8ToSjis(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    if (!ToSjis().Run(utf8, out, [](std::string&) { return false; })) return std::nullopt;
+    if (!cp932::FromUtf8(utf8, out, nullptr)) return std::nullopt;
     return out;
 }
 
@@ -144,7 +83,7 @@ std::string Utf8ToSjisReplacing(std::string_view utf8, std::string_view replacem
     std::string out;
     out.reserve(utf8.size());
     // One replacement for a whole character, whose bytes iconv would otherwise refuse one by one.
-    ToSjis().Run(
+    cp932::FromUtf8(
         utf8, out,
         [&](std::string& o) {
             o += replacement;
