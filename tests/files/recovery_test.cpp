@@ -164,6 +164,8 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     ASSERT_EQ(::flock(runningLock, LOCK_EX | LOCK_NB), 0);
     // Ten declined before: the oldest goes when one more is declined.
     for (int i = 0; i < 10; ++i) LeftBy("recovery-declined-2025010" + std::to_string(i) + "-000000-000.SAV", "割引券:0\r\n", 0);
+    const fs::path prunedNote = LeftBy("recovery-declined-20250100-000000-000.left-out", "本", 0);
+    const fs::path keptNote = LeftBy("recovery-declined-20250101-000000-000.left-out", "本", 0);
 
     std::vector<std::string> asked;
     platform.SetMessageObserver([&](const std::string&, const std::string& text, rt::MessageButtons buttons,
@@ -187,6 +189,8 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     const std::vector<std::string> declined = Declined();
     ASSERT_EQ(declined.size(), 10u);
     EXPECT_EQ(declined.front(), "recovery-declined-20250101-000000-000.SAV");
+    EXPECT_FALSE(fs::exists(prunedNote)) << "a pruned order's note goes with it";
+    EXPECT_TRUE(fs::exists(keptNote));
     EXPECT_EQ(FileBytes(fs::path(RecoveryFolder()) / declined.back()), "割引券:0\r\n013,0000,156,0,新しい本\r\n");
     EXPECT_EQ(FileBytes(running), runningBytes);
 
