@@ -4,7 +4,6 @@
 // told which file and why, the order in memory is what it was, the file of that name keeps its
 // old bytes and nothing half-written is left beside it.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,7 +13,6 @@
 #include <sstream>
 
 #include "app/files/order_file.h"
-#include "app/files/recovery.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "tests/screens/screen_fixture.h"
@@ -175,27 +173,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<std::tuple<Write, Failure>>& info) {
         return std::string(NameOf(std::get<0>(info.param))) + "_" + NameOf(std::get<1>(info.param));
     });
-
-// Each run writes a recovery file of its own name, never written again: the next start removes
-// what a killed write of one left, but not a running writer's, locked from another open of the
-// file, nor another file's.
-using KilledRecoveryWrite = Screens;
-TEST_F(KilledRecoveryWrite, LeavesATemporaryThatTheNextStartRemoves) {
-    const std::string folder = RecoveryFolder() + "/", live = ".recovery-2-2.SAV.0123456789ab.kvtmp",
-                      other = ".last-error.0123456789ab.kvtmp";
-    fs::create_directories(folder);
-    for (const std::string& name : {live, other, std::string(".recovery-1-1.SAV.0123456789ab.kvtmp")})
-        PutFileBytes(folder + name, kOldBytes);
-    const int held = ::open((folder + live).c_str(), O_WRONLY);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    ASSERT_EQ(::fcntl(held, F_OFD_SETLK, &lock), 0);
-    EnableRecovery();
-    Obj main{kMainWindow};
-    OfferRecovery(main);
-    EnableRecovery(false);
-    ::close(held);
-    EXPECT_EQ(Names(folder), (std::set<std::string>{live, other}));
-}
 
 }  // namespace
