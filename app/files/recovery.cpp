@@ -310,6 +310,10 @@ std::string RecoveryPath() {
 void OfferRecovery(Obj& form) {
     const std::string folder = RecoveryFolder();
     if (!g_enabled || folder.empty()) return;
+    // Every run writes files of its own names, so a write killed half-way is never followed by
+    // one that would take its temporary: the start takes those whose writer no longer holds
+    // them. A pid in the name would not tell, since pids are used again.
+    rt::RemoveLeftoverTemporaries(folder, "recovery");
     bool takenUp = false;
     for (const LeftOrder& left : OrdersLeftBehind(folder)) {
         // One order fits the window; the others wait, untouched, for the next start.

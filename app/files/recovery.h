@@ -32,7 +32,8 @@ std::string RecoveryPath();
 // longer run (a file of an earlier version, recovery.SAV, among them). Yes loads it as "ロード"
 // would, and no other is offered in this run; no sets it aside as recovery-declined-<time>.SAV,
 // of which the last ten are kept. A file that cannot be read as an order is set aside as
-// recovery-unreadable-<time>.SAV, with a message, and nothing of it is loaded.
+// recovery-unreadable-<time>.SAV, with a message, and nothing of it is loaded. What the writes
+// of ended runs left half-done is removed first.
 void OfferRecovery(Obj& form);
 
 // After every step of the wait loop, with the order as it would be saved now and what of it the

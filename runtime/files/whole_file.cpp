@@ -5,13 +5,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <string_view>
 
@@ -53,25 +53,44 @@ constexpr std::string_view kTemporaryEnd = ".kvtmp";
 // What the temporaries of a target borrow of its name.
 std::string BorrowedName(const std::string& name) { return BorrowedName(name, kMaxNameBytes - kMarkBytes); }
 
-// A name the writer gives the temporary files of the target it borrows `borrowed` from:
-// ".NAME.<12 hex digits>.kvtmp". Another file's temporaries, another program's files that only
-// look like them, are not this target's to remove.
-bool IsTemporaryNameOf(std::string_view name, std::string_view borrowed) {
-    if (name.size() != kMarkBytes + borrowed.size() || name.front() != '.' || !name.ends_with(kTemporaryEnd))
-        return false;
-    if (name.substr(1, borrowed.size()) != borrowed) return false;
+// What a name the writer gives its temporary files, ".NAME.<12 hex digits>.kvtmp", borrows of its
+// target's name; nothing for any other name, such as another program's files that only look
+// like ours.
+std::optional<std::string_view> BorrowedFrom(std::string_view name) {
+    if (name.size() <= kMarkBytes || name.front() != '.' || !name.ends_with(kTemporaryEnd)) return std::nullopt;
     const std::string_view mark = name.substr(name.size() - kTemporaryEnd.size() - 13, 13);
-    return mark.front() == '.' && mark.find_first_not_of("0123456789abcdef", 1) == std::string_view::npos;
+    if (mark.front() != '.' || mark.find_first_not_of("0123456789abcdef", 1) != std::string_view::npos)
+        return std::nullopt;
+    return name.substr(1, name.size() - kMarkBytes);
 }
+
+// Open-file-description locks: held by the open file, as flock's are, so that a writer's lock
+// is seen by every other open of the file, in this process too; and unlike flock, which NFS
+// emulates with a process's record locks, they reach an NFS server as themselves. A writer's
+// lock is exclusive and needs the file open for writing, which a writer has.
+bool LockFile(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+bool LockedByAnother() { return errno == EAGAIN || errno == EACCES; }
 
 // A temporary file stays locked for as long as its writer has it open, so that no other writer
 // takes it for one left by a crash.
-bool LockTemporary(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
+bool LockTemporary(int fd) { return LockFile(fd, F_WRLCK); }
 
-// Removes the temporary files of the target `name` that writers killed or crashed before their
-// rename left in the folder: the target's by their name, and no longer locked by a writer.
-void RemoveLeftovers(int folder, const std::string& name) {
-    const std::string borrowed = BorrowedName(name);
+// The sweep's test, on a file it opened only to read: a shared lock, which a writer's lock
+// refuses, and which in turn refuses a writer that would lock the file before the sweep
+// removes it (that writer then makes another).
+bool NoWriterHolds(int fd) { return LockFile(fd, F_RDLCK); }
+
+// Removes the temporary files that writers killed or crashed before their rename left in the
+// folder: those of the targets `ofTarget` accepts by the name they borrow, and no longer locked
+// by a writer. The temporaries of a writer that still runs are locked, whichever it is.
+template <class OfTarget>
+void RemoveLeftovers(int folder, OfTarget ofTarget) {
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0) return;
     DIR* dir = ::fdopendir(listing);
@@ -80,15 +99,22 @@ void RemoveLeftovers(int folder, const std::string& name) {
         return;
     }
     while (const dirent* entry = ::readdir(dir)) {
-        if (!IsTemporaryNameOf(entry->d_name, borrowed)) continue;
+        const std::optional<std::string_view> borrowed = BorrowedFrom(entry->d_name);
+        if (!borrowed || !ofTarget(*borrowed)) continue;
         const int fd = ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
         struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && LockTemporary(fd))
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && NoWriterHolds(fd))
             CurrentFileCalls().unlinkat(folder, entry->d_name, 0);
         ::close(fd);
     }
     ::closedir(dir);
+}
+
+// The target's own leftovers: another file's temporaries are not this target's to remove.
+void RemoveLeftovers(int folder, const std::string& name) {
+    const std::string borrowed = BorrowedName(name);
+    RemoveLeftovers(folder, [&borrowed](std::string_view of) { return of == borrowed; });
 }
 
 // Hidden and marked as ours, with the start of the target's name, so that a temporary file left
@@ -119,7 +145,7 @@ int CreateTemporary(int folder, const std::string& name, std::string& tempName) 
         if (fd < 0) return fd;
         struct stat st;
         // Where the file system has no locks, no writer can tell a leftover from ours either.
-        const bool taken = LockTemporary(fd) ? ::fstat(fd, &st) == 0 && st.st_nlink == 0 : errno == EWOULDBLOCK;
+        const bool taken = LockTemporary(fd) ? ::fstat(fd, &st) == 0 && st.st_nlink == 0 : LockedByAnother();
         if (!taken) return fd;
         CurrentFileCalls().close(fd);
     }
@@ -316,6 +342,13 @@ FileResult WriteSystemFileReplacing(const std::string& target, const Text& path,
     FileResult result = ReplaceInFolder(folder, name, path, bytes);
     CurrentFileCalls().close(folder);
     return result;
+}
+
+void RemoveLeftoverTemporaries(const std::string& folderPath, std::string_view start) {
+    const int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return;
+    RemoveLeftovers(folder, [start](std::string_view of) { return of.starts_with(start); });
+    ::close(folder);
 }
 
 }  // namespace rt

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <string_view>
 
 #include "runtime/values/text.h"
 
@@ -47,10 +48,17 @@ std::string ReadFileStart(const Text& path, size_t count);
 // relative to it, so a target whose path is as long as the system allows can be replaced too.
 // A writer holds a lock on its temporary file until after the rename; the target's own
 // temporaries left unlocked in the folder, by a writer killed before its rename, are removed at
-// the next write of that target. Other files' temporaries are left to their own writes.
+// the next write of that target. Other files' temporaries are left to their own writes, or to
+// RemoveLeftoverTemporaries. The lock is an open-file-description lock, which NFS keeps too.
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes);
 // The same for a name already made a system path; `shown` goes into the result.
 FileResult WriteSystemFileReplacing(const std::string& systemPath, const Text& shown, const std::string& bytes);
+
+// Removes the temporaries left in the folder (a system path) by writers killed before their
+// rename, of every target whose name starts with `start`: for files whose names are never
+// written twice, such as one per run, whose next write would never come. A temporary whose
+// writer still runs is locked, and stays.
+void RemoveLeftoverTemporaries(const std::string& folder, std::string_view start);
 
 // The system calls the writer makes, replaceable by tests to act out a full disk or a failing
 // rename or sync. Tests replace them through ScopedFileCalls, which puts the real ones back.

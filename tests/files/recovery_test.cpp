@@ -162,8 +162,17 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     const fs::path running = LeftBy("recovery-20260305-090000-78.SAV", runningBytes, std::time(nullptr));
     const int runningLock = ::open((fs::path(RecoveryFolder()) / "recovery-20260305-090000-78.lock").c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_EQ(::flock(runningLock, LOCK_EX | LOCK_NB), 0);
+    // What a killed write of the ended run left goes; the running one's writer holds its own.
+    const fs::path killed = LeftBy(".recovery-20260304-090000-77.SAV.0123456789ab.kvtmp", "", 0),
+                   writing = LeftBy(".recovery-20260305-090000-78.SAV.0123456789ab.kvtmp", "", 0);
+    const int writer = ::open(writing.c_str(), O_WRONLY);
+    struct flock writerLock {};
+    writerLock.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(writer, F_OFD_SETLK, &writerLock), 0);
     // Ten declined before: the oldest goes when one more is declined.
     for (int i = 0; i < 10; ++i) LeftBy("recovery-declined-2025010" + std::to_string(i) + "-000000-000.SAV", "割引券:0\r\n", 0);
+    const fs::path prunedNote = LeftBy("recovery-declined-20250100-000000-000.left-out", "本", 0);
+    const fs::path keptNote = LeftBy("recovery-declined-20250101-000000-000.left-out", "本", 0);
 
     std::vector<std::string> asked;
     platform.SetMessageObserver([&](const std::string&, const std::string& text, rt::MessageButtons buttons,
@@ -187,8 +196,12 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     const std::vector<std::string> declined = Declined();
     ASSERT_EQ(declined.size(), 10u);
     EXPECT_EQ(declined.front(), "recovery-declined-20250101-000000-000.SAV");
+    EXPECT_FALSE(fs::exists(prunedNote)) << "a pruned order's note goes with it";
+    EXPECT_TRUE(fs::exists(keptNote));
     EXPECT_EQ(FileBytes(fs::path(RecoveryFolder()) / declined.back()), "割引券:0\r\n013,0000,156,0,新しい本\r\n");
     EXPECT_EQ(FileBytes(running), runningBytes);
+    EXPECT_EQ(std::pair(fs::exists(killed), fs::exists(writing)), std::pair(false, true));
+    ::close(writer);
 
     // Its program ends: the next start offers it. Once one order is taken up, the others wait.
     ::close(runningLock);
