@@ -162,23 +162,33 @@ void WatchFigures(const std::vector<const Obj*>& labels, const std::vector<const
 
 namespace {
 
-// A figure's text with its digits and commas half-width: the program writes the same amount in
-// either width from one refresh to the next, which changes nothing a customer hears.
+// The digit at `i` of a Shift-JIS text, half or full width, and how many bytes it takes; 0 bytes
+// for anything else.
+std::pair<char, size_t> DigitAt(std::string_view sjis, size_t i) {
+    const auto c = i < sjis.size() ? static_cast<unsigned char>(sjis[i]) : 0;
+    const auto next = i + 1 < sjis.size() ? static_cast<unsigned char>(sjis[i + 1]) : 0;
+    if (c >= '0' && c <= '9') return {static_cast<char>(c), 1};
+    if (c == 0x82 && next >= 0x4F && next <= 0x58) return {static_cast<char>('0' + (next - 0x4F)), 2};
+    return {0, 0};
+}
+
+// A figure's text as a customer hears it: its digits half-width, and without the commas, of
+// either width, that group them. The program writes one amount as 「２,０５０円」 in one refresh
+// and as 「2050円」 in the next, which changes nothing a customer hears.
 std::string FigureWords(std::string_view sjis) {
     std::string plain;
-    for (size_t i = 0; i < sjis.size(); ++i) {
-        const auto c = static_cast<unsigned char>(sjis[i]);
-        const auto next = i + 1 < sjis.size() ? static_cast<unsigned char>(sjis[i + 1]) : 0;
-        if (c == 0x82 && next >= 0x4F && next <= 0x58) {
-            plain += static_cast<char>('0' + (next - 0x4F));
-            ++i;
-        } else if (c == 0x81 && next == 0x43) {
-            plain += ',';
-            ++i;
-        } else {
-            plain += sjis[i];
-            if (IsLeadByte(c) && next) plain += sjis[++i];
+    for (size_t i = 0; i < sjis.size();) {
+        if (const auto [digit, length] = DigitAt(sjis, i); length) {
+            plain += digit;
+            i += length;
+            continue;
         }
+        const auto c = static_cast<unsigned char>(sjis[i]);
+        const size_t length = IsLeadByte(c) && i + 1 < sjis.size() ? 2 : 1;
+        const bool comma = sjis.substr(i, length) == "," || sjis.substr(i, length) == "，";
+        const bool afterDigit = !plain.empty() && plain.back() >= '0' && plain.back() <= '9';
+        if (!(comma && afterDigit && DigitAt(sjis, i + length).second)) plain.append(sjis.substr(i, length));
+        i += length;
     }
     return plain;
 }

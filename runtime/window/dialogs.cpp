@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "runtime/values/encoding.h"
+#include "runtime/window/window_state.h"
 
 namespace rt {
 
@@ -32,7 +33,8 @@ std::string UpToNul(const Text& t) {
 // A dialog runs the window system's own event loop inside the routine that asked for it, and
 // that code may leave floating-point flags raised (Qt's file dialog does). The routine's next
 // store would take them for an invalid operation of its own and end the program with error 5,
-// so a dialog leaves the flags as it found them (KeepFloatFlags).
+// so a dialog leaves the flags as it found them (KeepFloatFlags). While it runs, the forms
+// behind it take nothing from the user (DialogOpen).
 
 Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, const Text& initialPath,
                    const Text& filter, Int32 mode, Here here) {
@@ -57,6 +59,7 @@ Text RunFileDialog(FileDialogKind kind, const Obj& owner, const Text& title, con
     std::optional<std::string> chosen;
     {
         KeepFloatFlags flags;
+        detail::DialogOpen open;
         chosen = CurrentPlatform().FileDialog(params);
     }
     if (!chosen) return TextFromCodes({27});
@@ -126,6 +129,7 @@ Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 bu
     if (defaultButton == DefaultButton::Second) buttons -= kSecondDefault;
     if (buttons < 0 || buttons > 5 || icon < 0 || icon > 4) RaiseError(5, here);
     KeepFloatFlags flags;
+    detail::DialogOpen open;
     Answer a = CurrentPlatform().MessageBox(w, UpToNul(title), UpToNul(text), static_cast<MessageButtons>(buttons),
                                             static_cast<MessageIcon>(icon), defaultButton);
     return static_cast<Int32>(a);
@@ -133,6 +137,7 @@ Int32 MessageBox(const Obj& owner, const Text& title, const Text& text, Int32 bu
 
 PrintResult PrintTextDialog(const PrintJob& job) {
     KeepFloatFlags flags;
+    detail::DialogOpen open;
     return CurrentPlatform().PrintText(job);
 }
 

@@ -24,6 +24,11 @@ Sink g_sink;
 void Sink::OnNotify(WinHandle control, Notification what) {
     ControlRecord* rec = RecordOf(control);
     if (!rec) return;
+    // The focus coming and going is news, not something done to the control; a box's change
+    // may be the program's own text (which even a disabled box reports), and the program sets
+    // none while its dialog runs.
+    const bool focus = what == Notification::SetFocus || what == Notification::KillFocus;
+    if (!focus && (what == Notification::EditChanged ? g.dialogsOpen > 0 : !Reachable(control))) return;
     switch (rec->kind) {
         case ControlKind::PushButton:
         case ControlKind::OptionButton:
@@ -65,7 +70,7 @@ void Sink::OnNotify(WinHandle control, Notification what) {
 
 void Sink::OnScroll(WinHandle control, ScrollAction action, int trackPos) {
     ControlRecord* rec = RecordOf(control);
-    if (!rec) return;
+    if (!rec || !Reachable(control)) return;
     Platform& p = P();
     auto [lo, hi] = p.ScrollRange(control);
     if (lo > hi) std::swap(lo, hi);
@@ -87,6 +92,7 @@ void Sink::OnScroll(WinHandle control, ScrollAction action, int trackPos) {
 }
 
 void Sink::OnClose(WinHandle form) {
+    if (!Reachable(form)) return;
     if (form == g.mainWindow) {
         // Closing the main window ends the program; FormWait notices that it is gone.
         P().Destroy(form);
@@ -98,7 +104,7 @@ void Sink::OnClose(WinHandle form) {
 }
 
 void Sink::OnDropFiles(WinHandle form, const std::vector<std::string>& paths) {
-    if (!IsFormWindow(form) || paths.empty()) return;
+    if (!IsFormWindow(form) || paths.empty() || !Reachable(form)) return;
     g.droppedFiles = paths;
     Raise(form, static_cast<int>(Event::DropFiles));
 }
@@ -107,15 +113,25 @@ void Sink::OnCommand(WinHandle control, int index) {
     const auto it = g.commands.find(control);
     FormRecord* form = FormOf(control);
     if (it == g.commands.end() || !form || index < 0 || static_cast<size_t>(index) >= it->second.size()) return;
-    // As for keys: a disabled form (a dialog of its own is open) or control takes no command.
-    Platform& p = P();
-    if (!p.IsEnabled(form->windows[0].window) || !p.IsEnabled(control)) return;
+    if (!Reachable(control)) return;
     Enqueue(form->object, it->second[static_cast<size_t>(index)]);
 }
 
-bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) { return HandleKey(focus, key, shift, pressed); }
+bool Sink::OnKey(WinHandle focus, Key key, bool shift, bool pressed) {
+    return Reachable(focus) && HandleKey(focus, key, shift, pressed);
+}
 
 }  // namespace
+
+// The window system keeps the mouse and the keys from a disabled control and from the windows
+// behind a modal dialog, but a screen reader acts on a control through its accessible
+// interface (it sets a slider's value, presses a button), and that reaches the back end all the
+// same: every way in stops here instead.
+bool Reachable(WinHandle control) {
+    const FormRecord* form = FormOf(control);
+    Platform& p = P();
+    return g.dialogsOpen == 0 && form && p.IsEnabled(form->windows[0].window) && p.IsEnabled(control);
+}
 
 EventSink& WindowSink() { return g_sink; }
 

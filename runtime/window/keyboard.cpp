@@ -27,7 +27,6 @@ bool HandleKey(WinHandle focus, Key key, bool shift, bool pressed) {
     ControlRecord* rec = RecordOf(focus);
     if (!form || !rec) return false;
     WinHandle formWin = form->windows[0].window;
-    if (!p.IsEnabled(formWin) || !p.IsEnabled(focus)) return false;
 
     if (key == Key::Tab) {
         if (!pressed) return true;

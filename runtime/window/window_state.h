@@ -69,6 +69,7 @@ struct State {
         bool seen = false;      // its form has been in front: `told` is what the customer had
     };
     std::vector<WatchedFigure> watchedFigures;
+    int dialogsOpen = 0;  // the program's message boxes and dialogs now running (DialogOpen)
 };
 
 extern State g;
@@ -96,6 +97,19 @@ Routine RoutineFor(const ControlRecord& rec, int event);
 // itself before the control (keyboard.cpp): true when the key is taken.
 EventSink& WindowSink();
 bool HandleKey(WinHandle focus, Key key, bool shift, bool pressed);
+// Whether something the user did on a control (or a form) may reach it: not while a dialog of
+// the program is open, nor when the control or its form is disabled. One rule for every way in.
+bool Reachable(WinHandle control);
+
+// Marks a dialog of the program as open while it runs: the forms behind it take nothing from
+// the user meanwhile, as the original's dialogs disabled the window they belonged to.
+class DialogOpen {
+public:
+    DialogOpen() { ++g.dialogsOpen; }
+    ~DialogOpen() { --g.dialogsOpen; }
+    DialogOpen(const DialogOpen&) = delete;
+    DialogOpen& operator=(const DialogOpen&) = delete;
+};
 
 // The focus rule of a form the program shows: unless the focus is already on the form or one
 // of its controls, it goes to the first edit, combo or list box (in creation order) that is

@@ -7,9 +7,14 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScrollBar>
 
+#include <tuple>
+
 #include "app/forms/controls.h"
+#include "app/screens/options.h"
+#include "runtime/window/dialogs.h"
 #include "runtime/backends/qt/qt_accessible.h"
 #include "tests/qt/qt_test_support.h"
 #include "tests/screens/program_run.h"
@@ -139,6 +144,30 @@ TEST(ScreenReader, EveryReachableControlIsNamedByItsCaption) {
         ASSERT_NE(shot.pixelColor(text.left() + i % text.width(), text.top() + i / text.width()), mark) << i;
     EXPECT_EQ(shot.pixelColor(bar.center().x(), bar.top()), mark);
     EXPECT_EQ(shot.pixelColor(bar.left() - 2, bar.center().y()), mark);
+
+    // A screen reader moves the slider as a user does, but nothing reaches a form under a message box.
+    QAccessibleValueInterface* slider = QAccessible::queryAccessibleInterface(O(HSCROLL1))->valueInterface();
+    kvtest::WithModalSteps({[&](QWidget* box) {
+                               slider->setCurrentValue(300);
+                               qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok)->click();
+                               return true;
+                           }},
+                           [] { MessageBox(FORM3, "", "", 0, 3); });
+    run();
+    EXPECT_EQ(ScrollGetPos(HSCROLL1), 166);
+    slider->setCurrentValue(300);
+    run();
+    EXPECT_EQ(ScrollGetPos(HSCROLL1), 300);
+    // The preset button says what it does: back to the preset of the title's kind and binding.
+    for (const auto& [kind, type, said] : {std::tuple{kSaddleMagazine, 1, u8"解像度を120dpiに戻します"},
+                                           {kDoujin, 1, u8"解像度を120dpiに戻します"}, {kDoujin, 2, u8"解像度を156dpiに戻します"},
+                                           {kComic, 1, u8"解像度を156dpiに戻します"}}) {
+        CUR_KIND = static_cast<int>(kind);
+        BOOK_TYPE(CUR_TITLE, kind) = type;
+        SETDPI_SUB1();
+        run();
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(O(BUTTON13))->text(QAccessible::Description), kvtest::Q(said)) << kind;
+    }
 
     for (const auto& [form, reachable] : {std::pair{&FORM4, 7}, {&FORM5, 4}}) {
         SetVisible(*form, -1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/screens/screen_fixture.h"
@@ -36,6 +37,12 @@ const Told kTold[] = {
      {{&COMBO1, "2612310035"}, {&BUTTON15}}, {&TEXT10}},
     {"a coupon only typed", false, {{&COMBO1, "2612310035"}}, {}},
     {"an expired coupon refused", false, {{&COMBO1, "2512310035"}, {nullptr}, {&BUTTON15}}, {}},
+    // The total of an order of 1,000 yen or more, written grouped by the refresh and plain by the
+    // coupon's routine, is the same amount.
+    {"an expired coupon refused on an order over 1,000 yen", true,
+     {{&BUTTON14}, {&BUTTON11}, {&COMBO1, "2512310035"}, {nullptr}, {&BUTTON15}}, {}},
+    {"back on the main screen after a refused coupon", true,
+     {{&BUTTON14}, {&BUTTON11}, {&COMBO1, "2512310035"}, {nullptr}, {&BUTTON15}, {&BUTTON5}, {&BUTTON11}}, {}},
 };
 
 class SpokenFigures : public Screens, public testing::WithParamInterface<Told> {};
@@ -57,6 +64,22 @@ TEST_P(SpokenFigures, AfterAnActionTheChangedFiguresOfTheScreenInFront) {
     std::vector<std::string> expected;
     for (const Obj* f : row.figures) expected.push_back(Shown(*f));
     EXPECT_EQ(heard, expected.empty() ? decltype(heard){} : decltype(heard){expected}) << row.action;
+}
+
+// A figure rewritten with the same amount, whatever its digits and however they are written, is
+// not said again; another amount is.
+TEST_F(Screens, AFigureIsSaidWhenItsAmountChanges) {
+    const std::tuple<const char*, const char*, size_t> rewritten[] = {
+        {"２９０円", "290円", 0}, {"１,２３４,５６７,８９０円", "1234567890円", 0}, {"１，０００円", "1,000円", 0},
+        {"２９０円", "280円", 1}};
+    for (const auto& [before, after, said] : rewritten) {
+        SetText(TEXT12, before);
+        SpeakChangedFigures();
+        const size_t earlier = platform.SpokenFigures().size();
+        SetText(TEXT12, after);
+        SpeakChangedFigures();
+        EXPECT_EQ(platform.SpokenFigures().size() - earlier, said) << before << " rewritten as " << after;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EachScreen, SpokenFigures, testing::ValuesIn(kTold),

@@ -33,6 +33,10 @@ void InstallAccessibleInterfaces();
 // active window, else when it next becomes it.
 void SpeakToScreenReader(QWidget* form, const QString& text);
 
+// The accessible interface of SpeakToScreenReader's marker, for the factory that
+// InstallAccessibleInterfaces installs; null for any other object.
+QAccessibleInterface* MakeMarkerInterface(QObject* object);
+
 // Tells `changed` when a screen reader starts or stops listening: the platform's bridge turns
 // accessibility on then (on X, AT-SPI), or a test does. Removed again when destroyed.
 class AccessibilityWatch : public QAccessible::ActivationObserver {
