@@ -47,7 +47,8 @@ std::optional<OrderFileProblem> OrderFileInShiftJis(std::string& bytes, bool& fr
         // Only a file with the mark reaches here with bytes that are no UTF-8: one an editor
         // wrote in Shift-JIS behind a mark, whose characters are not missing but misread.
         if (!converted && !IsUtf8(piece))
-            return OrderFileProblem{line, "ファイルはUTF-8の印（BOM）で始まっていますが、この行はUTF-8として正しくありません。"};
+            return OrderFileProblem{
+                line, "ファイルはUTF-8の印（BOM）で始まっていますが、この行はUTF-8として正しくありません。"};
         if (!converted) return OrderFileProblem{line, UnheldCharacterProblem(piece)};
         sjis += *converted;
         at = end;
@@ -83,8 +84,10 @@ int LastLineWithText(std::string_view bytes, rt::LineEnds ends) {
     if (bytes.ends_with('\x1A')) bytes.remove_suffix(1);
     bytes = bytes.substr(0, bytes.find_last_not_of("\r\n") + 1);
     int line = 1;
+    // As the reader counts them: every CR (with the LF after it), and where LF alone ends a
+    // line, every other LF.
     for (size_t at = 0; at < bytes.size(); ++at)
-        if (bytes[at] == '\r' || (bytes[at] == '\n' && ends == rt::LineEnds::CrOrLf && (at == 0 || bytes[at - 1] != '\r')))
+        if (bytes[at] == '\r' || (ends == rt::LineEnds::CrOrLf && bytes[at] == '\n' && (at == 0 || bytes[at - 1] != '\r')))
             ++line;
     return line;
 }

@@ -122,7 +122,8 @@ public:
                 // An empty line among the titles is a line end too many, such as a second
                 // conversion leaves, not a title of a field or two.
                 if (field == &a && a.empty())
-                    return Failed(titleLine, "空の行です（行の終わりが二つ続いています）。タイトルの行の間に空の行は置けません。");
+                    return Failed(titleLine,
+                                  "空の行です（行の終わりが二つ続いています）。タイトルの行の間に空の行は置けません。");
                 return Failed(titleLine, "欄が５つそろっていません。");
             }
             // The title is the rest of the line, as it was written: commas, colons, quotes and
@@ -233,7 +234,7 @@ OrderFileRead ParseOrderFile(const std::string& bytes) {
     if (read.content && ends == rt::LineEnds::Cr && HasLoneLf(text)) {
         const std::vector<Text>& coupons = read.content->coupons;
         for (size_t i = 0; i < coupons.size(); ++i)
-            if (coupons[i].view().find('\n') != std::string_view::npos && coupons[i].view().find('"') != std::string_view::npos)
+            if (const std::string_view c = coupons[i].view(); c.find('\n') != c.npos && c.find('"') != c.npos)
                 return Parser::Failed(asWritten.CouponLine(i), kMixedLineEnds);
         const OrderFileRead split = Parser(text, rt::LineEnds::CrOrLf).Run();
         if (split.content && split.content->coupons != coupons) {
