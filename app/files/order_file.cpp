@@ -1,17 +1,15 @@
 // The saved order file: the bytes of the order in memory, the checks that they read back as the
-// same order, and a file parsed whole before the order in memory is replaced by it.
+// same order, and a file read whole (see order_file_reader.cpp) before the order in memory is
+// replaced by it.
 #include "app/files/order_file.h"
-
-#include <cmath>
 
 #include "app/fee/amount_text.h"
 #include "app/fee/order_model.h"
 #include "app/fee/order_totals.h"
 #include "app/fee/title_amounts.h"
 #include "app/files/file_messages.h"
-#include "app/files/import_encoding.h"
-#include "runtime/files/whole_file.h"
 #include "runtime/files/text_reader.h"
+#include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "runtime/values/number_text.h"
 
@@ -24,31 +22,12 @@ void AddLine(std::string& out, const Text& line) {
     out += "\r\n";
 }
 
-// The number a field holds, as the runtime reads numbers, or nothing when it is beyond what a
-// Double can hold (four hundred digits, an exponent of hundreds): a file may hold anything, and
-// a broken file must not end the program, nor leave the overflow raised for the next store.
-// Text that is not a number is 0, as it always was.
-std::optional<double> NumberIn(const Text& field) {
-    KeepFloatFlags flags;
-    try {
-        return TextToNumber(field);
-    } catch (const rt::RuntimeError&) {
-        return std::nullopt;
-    }
-}
-
-// One digit of A or B: a non-digit counts as 0, as it always has.
-int DigitAt(const Text& field, size_t index) {
-    if (index >= field.size()) return 0;
-    const unsigned char c = field.at(index);
-    return c >= '0' && c <= '9' ? c - '0' : 0;
-}
-
 // Whether a coupon goes in quotes: written bare it would not read back as itself. A file brings
 // such coupons (a quoted field keeps commas, colons, line ends and leading blanks), and the
 // screens take anything but the date and the amount digits; one written bare would split into
-// other coupons or eat the titles' lines at the next load.
-bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r") != npos || (!c.empty() && c.front() == ' '); }
+// other coupons or eat the titles' lines at the next load. A bare LF would read back, but only
+// as long as the file's line ends are not in doubt.
+bool NeedsQuotes(std::string_view c) { return c.find_first_of(",:\r\n") != npos || (!c.empty() && c.front() == ' '); }
 
 Text CouponLine(const Text& coupon) { return NeedsQuotes(coupon.view()) ? Text("\"") + coupon + "\"" : coupon; }
 
@@ -131,8 +110,6 @@ std::string Bytes(const TitleBeingTyped* typed, Text* leftOut) {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-bool StartsWith(const Text& line, const char* prefix) { return line.view().substr(0, std::string_view(prefix).size()) == prefix; }
-
 }  // namespace
 
 bool StartsLikeOrderFile(std::string_view firstBytes) {
@@ -144,160 +121,6 @@ bool StartsLikeOrderFile(std::string_view firstBytes) {
     }
     return false;
 }
-
-namespace {
-
-// How a file's lines end. The program writes CR LF, and a lone LF in a coupon read so is the
-// coupon's own, as it always was. A mail program or an editor makes LF of some or all of them,
-// the last ones at least when an editor changed the end, the first ones when a mail program
-// did: a file whose first or last line ends in a lone LF has every lone LF end a line.
-rt::LineEnds LineEndsOf(std::string_view bytes) {
-    auto loneLf = [&](size_t at) { return at != npos && bytes[at] == '\n' && (at == 0 || bytes[at - 1] != '\r'); };
-    return loneLf(bytes.find_first_of("\r\n")) || loneLf(bytes.find_last_of("\r\n")) ? rt::LineEnds::CrOrLf
-                                                                                      : rt::LineEnds::Cr;
-}
-
-class Parser {
-public:
-    explicit Parser(const std::string& bytes)
-        : ends_(LineEndsOf(bytes)),
-          reader_(bytes, ends_),
-          lastLineEnded_(!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n')) {}
-
-    OrderFileRead Run() {
-        OrderFileRead result;
-        OrderFileContent content;
-        Text line;
-        // Only a file with no bytes at all fails its first read.
-        if (!ReadLine(line)) return status_ == rt::ReadStatus::PastEnd ? Failed(0, "ファイルが空です。") : Failed();
-        if (StartsWith(line, "お客様氏名")) {
-            content.customerName = TextMid(line, 12);
-            if (!ReadLine(line)) return FailedBeforeTitles();
-        }
-        if (StartsWith(line, "前受額")) {
-            content.advancePayment = NumberIn(TextMid(line, 8));
-            if (!AnAmount(content.advancePayment)) return Failed(reader_.lineOfLastRead(), "前受額の数値が大きすぎます。");
-            if (!ReadLine(line)) return FailedBeforeTitles();
-        }
-        if (StartsWith(line, "少額割引額")) {
-            content.adjustDiscount = NumberIn(TextMid(line, 12));
-            if (!AnAmount(content.adjustDiscount))
-                return Failed(reader_.lineOfLastRead(), "少額割引額の数値が大きすぎます。");
-            if (!ReadLine(line)) return FailedBeforeTitles();
-        }
-        const int countLine = reader_.lineOfLastRead();
-        // Every order the program or the shop writes has this line; without it the first line
-        // of any text file (a README, a list renamed .SAV) would read as an order of nothing.
-        // What follows the word is not looked at: older files have 「割引券：」 or 「割引券 :」,
-        // and the count is read from the eighth byte, as it always was.
-        if (!StartsWith(line, "割引券"))
-            return Failed(countLine, "申込みデータのファイルではありません（「割引券」で始まる行がありません）。");
-        if (MixedLineEnds({&line})) return Failed(countLine, kMixedLineEnds);
-        const std::optional<double> count = NumberIn(TextMid(line, 8));
-        if (!count || *count < 0 || *count > kMostCoupons || *count != std::floor(*count))
-            return Failed(countLine, "割引券の枚数が０から１０ではありません。");
-        for (int i = 0; i < static_cast<int>(*count); ++i) {
-            Text coupon;
-            if (!ReadField(coupon)) return FailedBeforeTitles();
-            content.coupons.push_back(coupon);
-        }
-
-        int perKind[kKindCount] = {};
-        while (!reader_.AtEnd()) {
-            const int titleLine = reader_.line();
-            OrderFileTitle title;
-            Text a, b, c, d;
-            for (Text* field : {&a, &b, &c, &d}) {
-                if (FieldOnLine(*field, titleLine)) continue;
-                if (status_ != rt::ReadStatus::Ok) return Failed();
-                return Failed(titleLine, "欄が５つそろっていません。");
-            }
-            // The title is the rest of the line, as it was written: commas, colons, quotes and
-            // leading blanks belong to it.
-            if (!ReadLine(title.name)) return Failed();
-            if (MixedLineEnds({&a, &b, &c, &d, &title.name})) return Failed(titleLine, kMixedLineEnds);
-            title.kind = DigitAt(a, 0);
-            if (title.kind >= kKindCount) return Failed(titleLine, "本の種類が０から４ではありません。");
-            if (++perKind[title.kind] > kSlotUpper + 1)
-                return Failed(titleLine, "１種類の本が１２１冊を超えています。");
-            title.bookType = DigitAt(a, 1);
-            title.course = DigitAt(a, 2);
-            title.compensate = a.size() > 3 ? DigitAt(a, 3) : 0;
-            title.works = DigitAt(b, 0);
-            title.noMoire = DigitAt(b, 1);
-            title.noSpread = DigitAt(b, 2);
-            title.trim = DigitAt(b, 3);
-            // Nothing in a numeric field is a broken line, not 0: the program never writes one.
-            if (c.empty()) return Failed(titleLine, "解像度の欄が空です。");
-            if (d.empty()) return Failed(titleLine, "贈与の欄が空です。");
-            const std::optional<double> dpi = NumberIn(c), gift = NumberIn(d);
-            if (!dpi || !gift || !FitsInt16(*dpi) || !FitsInt16(*gift))
-                return Failed(titleLine, "解像度か贈与の欄の数値が範囲外です。");
-            title.dpi = Int16(*dpi);
-            title.gift = Int16(*gift);
-            content.titles.push_back(std::move(title));
-        }
-        result.content = std::move(content);
-        return result;
-    }
-
-private:
-    // Read as the program writes its files, a lone LF in the coupon count's or a title's line is
-    // a line end of an editor's among CR LF ones: read as part of the line, the titles after it
-    // would be lost or priced as one.
-    static constexpr const char* kMixedLineEnds =
-        "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。";
-    bool MixedLineEnds(std::initializer_list<const Text*> parts) const {
-        if (ends_ != rt::LineEnds::Cr) return false;
-        for (const Text* part : parts)
-            if (part->view().find('\n') != npos) return true;
-        return false;
-    }
-
-    static bool FitsInt16(double v) { return v > -32768.5 && v < 32767.5; }
-    // Amounts are kept in single precision.
-    static bool AnAmount(const std::optional<double>& v) { return v && std::fabs(*v) <= 3.4e38; }
-
-    bool ReadLine(Text& out) { return Keep(reader_.Line(out)); }
-    bool ReadField(Text& out) { return Keep(reader_.Field(out)); }
-    // A field of a title line that ends its line leaves the title to the next line's text.
-    bool FieldOnLine(Text& out, int line) { return ReadField(out) && reader_.line() == line; }
-
-    bool Keep(rt::ReadStatus status) {
-        status_ = status;
-        return status == rt::ReadStatus::Ok;
-    }
-
-    // Before the titles every read wants a line or a coupon of its own: a file that ends there
-    // ends before the line that was to come, which follows the last line even when that has no
-    // line end ("割引券:2" and nothing more lacks line 2).
-    OrderFileRead FailedBeforeTitles() {
-        if (status_ != rt::ReadStatus::PastEnd) return Failed();
-        return Failed(reader_.line() + (lastLineEnded_ ? 0 : 1), "ファイルが途中で終わっています。");
-    }
-
-    // A read that failed, named by the line it failed on; a title's line that the end of the file
-    // cuts short is that line.
-    OrderFileRead Failed() {
-        switch (status_) {
-            case rt::ReadStatus::PastEnd: return Failed(reader_.line(), "ファイルが途中で終わっています。");
-            case rt::ReadStatus::LineTooLong: return Failed(reader_.line(), "１行が３２，７６７バイトを超えています。");
-            default: return Failed(reader_.line(), "読み取れない欄があります。");
-        }
-    }
-    static OrderFileRead Failed(int line, const char* reason) {
-        OrderFileRead result;
-        result.problem = {line, reason};
-        return result;
-    }
-
-    const rt::LineEnds ends_;
-    rt::TextReader reader_;
-    const bool lastLineEnded_;
-    rt::ReadStatus status_ = rt::ReadStatus::Ok;
-};
-
-}  // namespace
 
 std::string OrderFileBytes() { return Bytes(nullptr, nullptr); }
 
@@ -315,63 +138,6 @@ std::optional<Text> WhyOrderCannotBeWritten() {
         for (int t = 0; t < TITLE_COUNT(k); ++t)
             if (std::optional<Text> problem = TitleProblem(t, k, TITLE_NAME(t, k))) return problem;
     return std::nullopt;
-}
-
-namespace {
-
-// Why a line of a UTF-8 file cannot be read: a character Shift-JIS has no form for, shown as
-// "？". On a title's line (four commas before it) the title is named, as a save names it.
-Text UnheldCharacterProblem(std::string_view utf8Line) {
-    while (!utf8Line.empty() && (utf8Line.back() == '\r' || utf8Line.back() == '\n')) utf8Line.remove_suffix(1);
-    int unheld = 0;
-    Text line(rt::Utf8ToSjisReplacing(utf8Line, "？", unheld));
-    size_t nameAt = 0;
-    for (int comma = 0; comma < 4 && nameAt != npos; ++comma) {
-        nameAt = line.view().find(',', nameAt);
-        if (nameAt != npos) ++nameAt;
-    }
-    const Text which =
-        nameAt != npos ? Text("タイトル「") + TextMid(line, static_cast<Int32>(nameAt) + 1) : Text("「") + line;
-    return which + "」に、このプログラムで使えない文字（「？」の所）があります。";
-}
-
-// An order file that an editor or a mail program saved in UTF-8, in Shift-JIS as the program
-// wrote it; a problem naming the first line that holds a character Shift-JIS cannot hold.
-std::optional<OrderFileProblem> IntoShiftJis(std::string& bytes) {
-    std::string sjis;
-    int line = 1;
-    for (size_t at = 0; at < bytes.size(); ++line) {
-        size_t end = bytes.find_first_of("\r\n", at);
-        if (end == npos) end = bytes.size();
-        else if (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') end += 2;
-        else ++end;
-        const std::string_view piece(bytes.data() + at, end - at);
-        const std::optional<std::string> converted = rt::Utf8ToSjis(piece);
-        if (!converted) return OrderFileProblem{line, UnheldCharacterProblem(piece)};
-        sjis += *converted;
-        at = end;
-    }
-    bytes = std::move(sjis);
-    return std::nullopt;
-}
-
-}  // namespace
-
-OrderFileRead ParseOrderFile(const std::string& bytes) {
-    // A file of the program's own starts with a Shift-JIS kanji, which is no UTF-8: it is read
-    // as it is, and only a file told as UTF-8 (as the import tells one) is converted first.
-    if (!bytes.starts_with(kUtf8Mark) && EncodingOfImportLines(false, {bytes}) == ImportEncoding::ShiftJis)
-        return Parser(bytes).Run();
-    std::string text = bytes;
-    StripUtf8ByteOrderMark(text);
-    OrderFileRead read;
-    if (std::optional<OrderFileProblem> problem = IntoShiftJis(text)) {
-        read.problem = std::move(*problem);
-        return read;
-    }
-    read = Parser(text).Run();
-    read.fromUtf8 = read.content.has_value();
-    return read;
 }
 
 namespace {

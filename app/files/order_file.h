@@ -1,7 +1,7 @@
 #pragma once
 // The saved order file, which is also the data file attached to the application mail: the
 // coupon count line "割引券:N", the N coupon numbers (in double quotes when one holds a comma, a
-// colon or a CR, or starts with a blank), then one line per title, kinds 0 to 4 in order,
+// colon, a CR or an LF, or starts with a blank), then one line per title, kinds 0 to 4 in order,
 // "A,B,C,D,E": A the kind, book type, course and a "1" for compensation, B the four option
 // flags, C the resolution, D the gift flag, E the title to the end of the line.
 // Shift-JIS, CR LF, no header.
@@ -62,12 +62,21 @@ KeptOrder OrderAsFarAsItReadsBack(const TitleBeingTyped* typed = nullptr);
 std::optional<Text> WhyOrderCannotBeWritten();
 
 // Reads a file's bytes as an order. Lines before the coupon count may give the customer's
-// name, an advance payment and an adjustment discount. Lines may end with CR LF, CR, or LF
-// alone as mail programs and editors leave them: a file whose first or last line ends in a lone
-// LF has every lone LF end a line; in another a lone LF is part of its line, as in the coupons
-// the program writes, and one in the coupon count's or a title's line is refused as mixed line
-// ends. A file in UTF-8 (with or without the byte-order mark), told as the import tells one, is
-// converted to Shift-JIS first; a character Shift-JIS cannot hold is a problem of its line.
+// name, an advance payment and an adjustment discount. The coupon count line is 「割引券」, blanks
+// (half-width spaces), a colon (":" or "："), blanks and the count in digits (none is 0); a file
+// without it where it belongs is no order. A file in UTF-8 (with or without the byte-order
+// mark), told as the import tells one, is converted to Shift-JIS first; a character Shift-JIS
+// cannot hold is a problem of its line, and so is a line that is no UTF-8 behind the mark.
+// Lines may end with CR LF, CR, or LF alone as mail programs and editors leave them:
+// - a file whose first or last line ends in a lone LF has every lone LF end a line;
+// - in another a lone LF is part of its line, as in the coupons older versions wrote bare; one
+//   in any other line is refused as mixed line ends, and so is one in a bare coupon when the
+//   file would also read as an order, and another, with that LF ending a line (the coupons'
+//   count, lines and the titles then tell nothing of which was meant), or when the coupon
+//   holds a quote too, which no file can hold again; the line of that coupon is named;
+// - a file whose first line ends in CR CR LF, as a second conversion leaves it, has every
+//   CR CR LF as one line end;
+// - empty lines after the last title are no part of the order; one among the titles is refused.
 struct OrderFileRead {
     std::optional<OrderFileContent> content;
     OrderFileProblem problem;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "app/files/order_file.h"
 #include "runtime/files/whole_file.h"
@@ -41,7 +42,9 @@ TEST_F(OrderCommands, AFailedSaveLeavesTheOldFileAndSaysWhy) {
     EXPECT_EQ(FileBytes("order.SAV"), "割引券:0\r\n013,0000,156,0,本\r\n");
 }
 
-// A broken order, a text file that is no order at all, and a folder.
+// A broken order, a text file or a customer's note that is no order at all, a folder, and files
+// as large as an order can be and one byte larger, each by a way in: ロード, a drop on the main
+// screen, or a name on the command line.
 TEST_F(OrderCommands, AFileThatIsNoOrderLeavesTheOrderInMemoryAsItWas) {
     EnterComic();
     Type(COMBO1, "2612310035");
@@ -49,37 +52,59 @@ TEST_F(OrderCommands, AFileThatIsNoOrderLeavesTheOrderInMemoryAsItWas) {
     const std::string before = OrderFileBytes();
     PutFileBytes("broken.SAV", "割引券:2\r\n2612310042\r\n");
     PutFileBytes("README.md", "# Kalvoro\n");
+    PutFileBytes("note.SAV", "割引券番号：2612310035\r\n");
     std::filesystem::create_directory("orders.SAV");
-    const std::pair<const char*, const char*> cases[] = {
-        {"broken.SAV", "」を読み込めません。\r\n3行目：ファイルが途中で終わっています。"},
-        {"README.md", "」を読み込めません。\r\n1行目：申込みデータのファイルではありません"},
-        {"orders.SAV", "」を読み込めません。\r\nファイルではなく、フォルダです。"},
+    // Sparse, so that neither takes the disk: the largest is read and found no order, the other
+    // is refused for its size.
+    for (const auto& [file, size] : {std::pair{"largest.SAV", kLargestOrderFileBytes}, {"huge.SAV", kLargestOrderFileBytes + 1}}) {
+        PutFileBytes(file, "");
+        std::filesystem::resize_file(file, size);
+    }
+    enum class Way { Load, Drop, Named };
+    const std::tuple<const char*, const char*, Way> cases[] = {
+        {"broken.SAV", "」を読み込めません。\r\n3行目：ファイルが途中で終わっています。", Way::Load},
+        {"README.md", "」を読み込めません。\r\n1行目：申込みデータのファイルではありません", Way::Load},
+        {"note.SAV", "」を読み込めません。\r\n1行目：申込みデータのファイルではありません", Way::Drop},
+        {"orders.SAV", "」を読み込めません。\r\nファイルではなく、フォルダです。", Way::Load},
+        {"largest.SAV", "」を読み込めません。\r\n1行目：申込みデータのファイルではありません", Way::Load},
+        {"huge.SAV", "」を読み込めません。\r\nファイルが大きすぎます。", Way::Load},
+        {"huge.SAV", "」を読み込めません。\r\nファイルが大きすぎます。", Way::Named},
     };
-    for (const auto& [file, told] : cases) {
+    for (const auto& [file, told, way] : cases) {
         messages.clear();
-        platform.QueueFileChoice(std::string(file));
         platform.QueueAnswer(rt::Answer::Ok);
-        Click(BUTTON4);
-        ASSERT_EQ(messages.size(), 1u);
+        if (way == Way::Load) platform.QueueFileChoice(std::string(file));
+        if (way == Way::Load) Click(BUTTON4);
+        if (way == Way::Drop) platform.UserDropFiles(Reach(MAINFORM), {file});
+        Obj main{kMainWindow};
+        if (way == Way::Named) OpenOrderNamed(main, file);
+        Run();
+        ASSERT_EQ(messages.size(), 1u) << file;
         EXPECT_NE(messages[0].find(std::string(file) + told), std::string::npos) << messages[0];
         EXPECT_EQ(OrderFileBytes(), before);
         EXPECT_EQ(Shown(TEXT12), "1450円");  // the screen was not refreshed either
     }
+    for (const char* file : {"largest.SAV", "huge.SAV"}) std::filesystem::remove(file);
 }
 
-TEST_F(OrderCommands, LoadingFillsTheHiddenBoxesFromTheFileAndEmptiesThemOtherwise) {
-    PutFileBytes("with-name.SAV", "お客様氏名:山田\r\n前受額:1000\r\n割引券:0\r\n");
+// A load after another takes nothing from it: the hidden boxes are emptied where the file gives
+// nothing, and the return shipping of a comic alone is charged though the order before gave its
+// book to the shop.
+TEST_F(OrderCommands, ALoadAfterAnotherTakesNothingFromIt) {
+    PutFileBytes("with-name.SAV", "お客様氏名:山田\r\n前受額:1000\r\n割引券:0\r\n013,0000,156,1,本\r\n");
     platform.QueueFileChoice(std::string("with-name.SAV"));
     Click(BUTTON4);
     EXPECT_EQ(Shown(EDIT7), "山田");
     EXPECT_EQ(Shown(EDIT4), "1000");
     EXPECT_EQ(ADVANCE_PAYMENT, 1000);
-    PutFileBytes("plain.SAV", "割引券:0\r\n");
+    EXPECT_EQ(Shown(TEXT6), "当店負担、０円");
+    PutFileBytes("plain.SAV", "割引券:0\r\n013,0000,156,0,本\r\n");
     platform.QueueFileChoice(std::string("plain.SAV"));
     Click(BUTTON4);
     EXPECT_EQ(Shown(EDIT7), "");
     EXPECT_EQ(Shown(EDIT4), "");
     EXPECT_EQ(ADVANCE_PAYMENT, 0);
+    EXPECT_EQ(Shown(TEXT6), "５００円");
 }
 
 // An order an editor saved in UTF-8 with LF line ends is loaded, and the customer told once.

@@ -82,8 +82,10 @@ TEST_F(OrderFile, ACouponThatReadsOtherwiseBareIsWrittenInQuotes) {
     TakeOverOrder(*read.content);
     EXPECT_EQ(COUPON_NO(1), Text("1,2"));
     EXPECT_EQ(COUPON_NO(4), Text("6\r7"));
-    const std::string written = OrderFileBytes();
-    EXPECT_EQ(written, file);
+    // The LF of a coupon that older versions wrote bare is quoted too: as it was, it reads back
+    // only as long as the file's line ends are not in doubt.
+    std::string quoted = file;
+    EXPECT_EQ(OrderFileBytes(), quoted.replace(quoted.find("8\n9"), 3, "\"8\n9\""));
 
     // A quote at the start, or one inside a coupon that needs quotes: read back, or refused.
     for (const char* quote : {"\"2612310035", "26\"12310035", "\"1,2", "1,2\""}) {

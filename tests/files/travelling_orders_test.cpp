@@ -19,6 +19,8 @@ namespace {
 // Three comics and a coupon, as the program saves them.
 const std::string kSaved = "割引券:1\r\n2612310035\r\n030,0000,400,0,テスト本\r\n030,0000,400,0,二冊目\r\n030,0001,156,0,三冊目\r\n";
 const std::string kOneTitle = "割引券:0\r\n030,0000,400,0,本\r\n";
+const std::string kNotAnOrder = "申込みデータのファイルではありません（「割引券」で始まる行がありません）。";
+const std::string kMixed = "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。";
 
 std::string Replaced(std::string s, const std::string& from, const std::string& to, size_t at = 0) {
     for (at = s.find(from, at); at != std::string::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
@@ -86,15 +88,28 @@ INSTANTIATE_TEST_SUITE_P(
         Travelled{"CrAlone", Replaced(kSaved, "\r\n", "\r"), kSaved},
         Travelled{"LfNoLastLineEnd", Lf(kSaved).substr(0, Lf(kSaved).size() - 1), kSaved},
         Travelled{"Utf8", Utf8(kSaved), kSaved}, Travelled{"Utf8MarkLf", "\xEF\xBB\xBF" + Lf(Utf8(kSaved)), kSaved},
-        // The older prefixes: the count is read from the eighth byte, as it always was.
-        Travelled{"FullWidthColon", Replaced(kOneTitle, ":", "："), kOneTitle},
-        Travelled{"BlankBeforeColon", Lf(Replaced(kOneTitle, ":", " :")), kOneTitle},
-        Travelled{"NoCouponLine", "030,0000,400,0,本\n", "", 1,
-                  "申込みデータのファイルではありません（「割引券」で始まる行がありません）。"},
+        // The older count lines: the count is the number after the colon, half-width blanks around it.
+        Travelled{"FullWidthColon", Replaced(kSaved, ":", "："), kSaved},
+        Travelled{"BlanksAroundColon", Lf(Replaced(kSaved, ":", "  :  ")), kSaved},
+        Travelled{"FullWidthBlank", Replaced(kSaved, ":", "　:"), "", 1, kNotAnOrder},
+        Travelled{"ACustomersNote", "お客様氏名:山田\r\n割引券番号：2612310035\r\n", "", 2, kNotAnOrder},
+        Travelled{"NoCouponLine", "030,0000,400,0,本\n", "", 1, kNotAnOrder},
         // LF alone only within: read as the program's own, the titles after it would be lost.
-        Travelled{"LfWithin", Replaced(kSaved, "テスト本\r\n", "テスト本\n"), "", 3,
-                  "行の終わりにCR LFとLFだけのものが混ざっていて、この行を正しく読み取れません。"},
+        Travelled{"LfWithin", Replaced(kSaved, "テスト本\r\n", "テスト本\n"), "", 3, kMixed},
+        // In a coupon, as older versions wrote one: its own unless the LF as a line end also
+        // gives an order (here one comic and one doujinshi, not two comics).
+        Travelled{"OldLfCoupon", Replaced(kSaved, "2612310035", "26\n12310035"),
+                  Replaced(kSaved, "2612310035", "\"26\n12310035\"")},
+        Travelled{"LfBetweenCoupons", "割引券:2\r\nC1\nC2\r\n130,0000,400,0,上,下\r\n030,0000,400,0,本\r\n", "", 2, kMixed},
         Travelled{"BrokenLfLine", Lf(Replaced(kSaved, "0,二冊目", "二冊目")), "", 4, "欄が５つそろっていません。"},
+        Travelled{"LfCouponsCut", "割引券:2\n2612310035\n", "", 3, "ファイルが途中で終わっています。"},
+        // What a second conversion leaves, and an editor's empty lines at the end.
+        Travelled{"CrCrLf", Replaced(kSaved, "\r\n", "\r\r\n"), kSaved},
+        Travelled{"EmptyLinesAtEnd", kSaved + "\r\n\r\n", kSaved}, Travelled{"LfEmptyLineAtEnd", Lf(kSaved) + "\n", kSaved},
+        Travelled{"EmptyLineAmongTitles", Replaced(kSaved, "テスト本\r\n", "テスト本\r\r\n"), "", 4,
+                  "空の行です（行の終わりが二つ続いています）。タイトルの行の間に空の行は置けません。"},
+        Travelled{"MarkThenShiftJis", "\xEF\xBB\xBF" + kSaved, "", 1,
+                  "ファイルはUTF-8の印（BOM）で始まっていますが、この行はUTF-8として正しくありません。"},
         Travelled{"Utf8Unheld", Utf8(kOneTitle) + "030,0000,400,0,\xF0\x9F\x93\x9A" + Utf8("の本\n"), "", 3,
                   "タイトル「？の本」に、このプログラムで使えない文字（「？」の所）があります。"},
         Travelled{"AFolder", "", "", 0, "ファイルではなく、フォルダです。"}),
