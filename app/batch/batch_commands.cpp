@@ -245,10 +245,10 @@ std::string RuntimeErrorLine(const std::string& order, const rt::RuntimeError& e
            rt::SjisToUtf8Lossy(rt::ErrorExplanation(e.code));
 }
 
-// One order priced and what it prints made, written only once whole, so that an order cut short
+// One order priced and what it prints made in `printed`, whole, so that an order cut short
 // prints nothing. 0 done, 1 it failed (one line on `err` says why). `blocks` counts the blocks
-// printed so far.
-int RunOne(Session& session, const BatchCall& call, const std::string& order, int& blocks, std::ostream& out,
+// made so far.
+int RunOne(Session& session, const BatchCall& call, const std::string& order, int& blocks, std::string& printed,
            std::ostream& err) {
     const bool several = call.orders.size() > 1;
     if (const std::string problem = session.Load(order, err); !problem.empty()) {
@@ -265,28 +265,31 @@ int RunOne(Session& session, const BatchCall& call, const std::string& order, in
         }
         return WriteStatements(folder, err);
     }
-    std::ostringstream printed;
+    std::ostringstream lines;
     if (call.csv) {
-        WriteCsvRow(printed, CsvRow(order));
+        WriteCsvRow(lines, CsvRow(order));
     } else {
         // Blocks of several orders are told apart as head(1) tells its files apart.
-        if (several) printed << (blocks > 0 ? "\n" : "") << "==> " << Shown(order) << " <==\n";
+        if (several) lines << (blocks > 0 ? "\n" : "") << "==> " << Shown(order) << " <==\n";
         if (call.command == "totals") {
-            printed << TotalsLines();
+            lines << TotalsLines();
         } else {
             const auto [details, summary] = Statements();
-            printed << ForPerson(details) << ForPerson(StatementFileBytes(Statement::Estimate, summary));
+            lines << ForPerson(details) << ForPerson(StatementFileBytes(Statement::Estimate, summary));
         }
         ++blocks;
     }
-    out << printed.view();
+    printed = std::move(lines).str();
     return 0;
 }
 
-// Whether all that was printed has reached standard output; else the line that says why not. Each
-// order's lines are sent on as soon as they are made, so that a shop script reading them sees the
-// orders as they are priced and a full disk or a reader gone is found at the order it met.
-std::string SentOn(std::ostream& out) {
+// Prints the text and sends it on to standard output at once: a shop script reading it sees the
+// orders as they are priced, and a full disk or a reader gone is found at the order that met it.
+// Empty when written, else the line that says why not. The system's error is taken only from
+// this write: nothing else runs between.
+std::string Send(std::ostream& out, std::string_view text) {
+    errno = 0;
+    out << text;
     out.flush();
     if (out) return {};
     const int failure = errno != 0 ? errno : EIO;
@@ -304,15 +307,24 @@ int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostre
     const BatchCall& call = *line.call;
     if (call.command == "statements" && StatementFoldersClash(call, err)) return 2;
     FixTheDay(call.today);
+    // After a failed write no order is priced: its lines would be lost too.
+    auto sent = [&](std::string_view text) {
+        const std::string problem = Send(out, text);
+        if (!problem.empty()) err << "kalvoro " << call.command << ": " << problem << "\n";
+        return problem.empty();
+    };
+    std::ostringstream header;
+    if (call.csv) WriteCsvRow(header, CsvHeader());
+    if (!sent(header.view())) return 1;
     std::optional<Session> session;
     session.emplace();
-    if (call.csv) WriteCsvRow(out, CsvHeader());
     int status = 0, blocks = 0;
     for (const std::string& order : call.orders) {
         int done = 1;
         bool cutShort = true;
+        std::string printed;
         try {
-            done = RunOne(*session, call, order, blocks, out, err);
+            done = RunOne(*session, call, order, blocks, printed, err);
             cutShort = false;
         } catch (const rt::RuntimeError& e) {
             // One order the program cannot price must not keep the others from being priced.
@@ -327,15 +339,7 @@ int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostre
             session.reset();
             session.emplace();
         }
-        // The orders after a failed write are not priced: their output would be lost too.
-        if (const std::string problem = SentOn(out); !problem.empty()) {
-            err << "kalvoro " << call.command << ": " << problem << "\n";
-            return 1;
-        }
-    }
-    if (const std::string problem = SentOn(out); !problem.empty()) {
-        err << "kalvoro " << call.command << ": " << problem << "\n";
-        return 1;
+        if (!sent(printed)) return 1;
     }
     return status;
 }
