@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -112,17 +113,25 @@ int RunScriptFile(const char* path) {
 // The batch commands run in a program of their own, started here in this one's place: the
 // window's start then carries neither the commands nor their command line parser, whose
 // library sets up the C++ streams and their locale in every program that links it (0.6 MiB
-// more at each start). It lies beside this program in the build tree, in libexec/kalvoro/ of
-// the prefix when installed.
+// more at each start). It lies beside this program in the build tree, and where the install put
+// it (KALVORO_BATCH_FROM_BIN, relative to this program's folder unless absolute) when installed.
+// Without it no command can run at all: the status is the shell's for a command not found, not
+// that of an order that failed, and every place looked in is named.
 int RunBatchProgram(char** argv) {
     char self[4096];
     const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
     std::string folder = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string(argv[0]);
     folder.erase(folder.find_last_of('/') + 1);
-    for (const std::string& path : {folder + "kalvoro-batch", folder + KALVORO_BATCH_FROM_BIN}) execv(path.c_str(), argv);
-    std::fprintf(stderr, "kalvoro: cannot start %skalvoro-batch for the command %s: %s\n", folder.c_str(), argv[1],
-                 std::strerror(errno));
-    return 1;
+    const std::string installed = KALVORO_BATCH_FROM_BIN;
+    std::string tried;
+    for (const std::filesystem::path& path :
+         {std::filesystem::path(folder + "kalvoro-batch"),
+          std::filesystem::path(installed[0] == '/' ? installed : folder + installed).lexically_normal()}) {
+        execv(path.c_str(), argv);
+        tried += (tried.empty() ? "" : "; ") + path.string() + ": " + std::strerror(errno);
+    }
+    std::fprintf(stderr, "kalvoro: cannot start kalvoro-batch for the command %s: %s\n", argv[1], tried.c_str());
+    return 127;
 }
 
 #ifdef KALVORO_WITH_QT

@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
 
 #include "runtime/values/text.h"
@@ -26,13 +27,6 @@ void AddOrders(CLI::App& command, std::vector<std::string>& orders) {
 }
 
 }  // namespace
-
-bool IsCalendarDay(const std::string& s) {
-    if (s.size() != 10 || s[4] != '-' || s[7] != '-') return false;
-    for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
-        if (s[i] < '0' || s[i] > '9') return false;
-    return IsCalendarDate(std::stoi(s.substr(0, 4)), std::stoi(s.substr(5, 2)), std::stoi(s.substr(8, 2)));
-}
 
 BatchCommandLine ReadBatchCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err) {
     BatchCall call;
@@ -78,10 +72,16 @@ BatchCommandLine ReadBatchCommandLine(std::vector<std::string> args, std::ostrea
     // Checked here, before the date is handed on: the start-up would only warn and price the
     // order for the computer's date, and a shop script would take its exit status 0 for the
     // prices of the day it asked for.
-    if (call.today && !IsCalendarDay(*call.today)) {
-        err << "kalvoro " << call.command << ": --today " << *call.today
-            << ": not a date of the calendar (YYYY-MM-DD)\n";
-        return {std::nullopt, 2};
+    if (call.today) {
+        const std::optional<CalendarDay> day = ReadCalendarDay(*call.today);
+        if (!day) {
+            err << "kalvoro " << call.command << ": --today " << *call.today
+                << ": not a date of the calendar (YYYY-MM-DD)\n";
+            return {std::nullopt, 2};
+        }
+        char written[16];
+        std::snprintf(written, sizeof written, "%04d-%02d-%02d", day->year, day->month, day->day);
+        call.today = written;
     }
     return {std::move(call), 0};
 }

@@ -11,7 +11,7 @@ struct BatchCall {
     std::string command;              // "totals", "statements" or "estimate"
     std::vector<std::string> orders;  // as given, in the order given (UTF-8, as the shell gives them)
     std::string outFolder;            // statements: where the files go
-    std::optional<std::string> today; // YYYY-MM-DD, a day of the calendar
+    std::optional<std::string> today; // a day of the calendar, written YYYY-MM-DD however it was given
     bool csv = false;                 // totals: one table for all orders
 };
 
@@ -22,6 +22,3 @@ struct BatchCommandLine {
     int status = 0;
 };
 BatchCommandLine ReadBatchCommandLine(std::vector<std::string> args, std::ostream& out, std::ostream& err);
-
-// A day the calendar has, written YYYY-MM-DD.
-bool IsCalendarDay(const std::string& s);

@@ -3,15 +3,19 @@
 // it, and its figures printed or its statements written.
 #include "app/batch/batch_commands.h"
 
+#include <cerrno>
 #include <cfenv>
 #include <charconv>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "app/batch/batch_command_line.h"
+#include "app/batch/csv_table.h"
 #include "app/documents/fee_summary.h"
 #include "app/documents/statement_text.h"
 #include "app/documents/work_fee_details.h"
@@ -31,10 +35,32 @@
 
 namespace {
 
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+// A name as given on the command line, fit for a terminal and for the UTF-8 table: its UTF-8 as
+// it is, and each byte of anything else (a name written in Shift-JIS, say) as U+FFFD, so that a
+// line on standard error or a row of the table is always UTF-8 a reader can take.
+std::string Shown(std::string_view name) {
+    std::string shown;
+    while (!name.empty()) {
+        const size_t length = rt::Utf8CharLength(name);
+        shown += length > 0 ? name.substr(0, length) : U8(u8"\uFFFD");
+        name.remove_prefix(length > 0 ? length : 1);
+    }
+    return shown;
+}
+
 // The program itself, on the in-memory window system: the start-up step once for the run, then
 // for each order the order loaded as the load command takes it over and the main screen's refresh.
-// Each order starts from what a new process starts its order from (StartAfresh), so that no
-// figure depends on the orders before it.
+// An order leaves nothing the next one reads: taking an order over empties every title and coupon
+// slot, the refresh and the statements work every figure out again, and the day, the
+// special-discount window, the resolution presets and the title limits are the start-up step's,
+// the same for every order of the run (the day is decided once). The forms are kept: the load
+// and the refresh write every figure box and the coupon box again, the hidden carried-amount
+// boxes are not read without the customer typing in them, and the special-discount box (CHECK8),
+// the only control the pricing reads, is ticked only by a customer.
+// An order cut short by an error may leave any of that half done; the run then starts a new
+// session for the next order, as a new process would start.
 class Session {
 public:
     Session() {
@@ -48,48 +74,35 @@ public:
         rt::ResetWindowLayer();
         rt::SetPlatform(nullptr);
     }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
-    // Empty when loaded, else the one line that says why not.
-    std::string Load(const std::string& orderUtf8, std::ostream& err) {
-        const std::optional<std::string> path = rt::Utf8ToSjis(orderUtf8);
-        if (!path) return orderUtf8 + ": the name has characters Shift-JIS cannot hold";
-        StartAfresh();
-        const OrderFileRead order = ReadOrderFile(*path);
-        if (!order.content) {
+    // Empty when loaded, else the one line that says why not. The file is opened by its name
+    // exactly as given: a name need not be one Shift-JIS can hold.
+    std::string Load(const std::string& order, std::ostream& err) {
+        int replaced = 0;
+        const Text inMessages(rt::Utf8ToSjisReplacing(order, "?", replaced));
+        const OrderFileRead read = ReadSystemOrderFile(order, inMessages);
+        if (!read.content) {
             // The system refuses to open a folder as it refuses a file one may not read; whoever
             // named a folder should be told that, not that access was denied.
             std::error_code unreadable;
-            if (std::filesystem::is_directory(orderUtf8, unreadable)) return orderUtf8 + ": is a folder, not an order file";
-            const std::string line = order.problem.line > 0 ? ":" + std::to_string(order.problem.line) : "";
-            return orderUtf8 + line + ": " + rt::SjisToUtf8Lossy(order.problem.reason.bytes());
+            if (std::filesystem::is_directory(order, unreadable)) return Shown(order) + ": is a folder, not an order file";
+            const std::string line = read.problem.line > 0 ? ":" + std::to_string(read.problem.line) : "";
+            return Shown(order) + line + ": " + rt::SjisToUtf8Lossy(read.problem.reason.bytes());
         }
         // Told as the window tells it, once: the figures are right, but the shop may want to know
         // the file is not as the program writes it.
-        if (order.fromUtf8) err << "kalvoro: " << orderUtf8 << ": read as UTF-8 and converted to Shift-JIS\n";
-        TakeOverOrder(*order.content);
+        if (read.fromUtf8) err << "kalvoro: " << Shown(order) << ": read as UTF-8 and converted to Shift-JIS\n";
+        // No floating-point flag an order raised stays to be blamed on this order's first store,
+        // as no event's stays for the next event's.
+        std::feclearexcept(FE_ALL_EXCEPT);
+        TakeOverOrder(*read.content);
         総合画面_SETSUB();
         return {};
     }
 
 private:
-    // The order's globals as a new process has them after the start-up step: every title,
-    // coupon, flag, total, working value and DOC_LINE emptied, the customer's name and the two
-    // carried amounts gone, then the day, the special-discount window (which the start-up step
-    // only ever opens, never shuts), the resolution presets and the title limits decided again.
-    // No file stays open and no floating-point flag stays raised to be blamed on the next
-    // order's first store.
-    // The forms are kept: a fresh set would cost more than the pricing itself, and an order
-    // leaves nothing in them that the next one reads. The load and the refresh write every figure
-    // box and the coupon box again, the hidden carried-amount boxes are not read without the
-    // customer typing in them, and the special-discount box (CHECK8), the only control the
-    // pricing reads, is ticked only by a customer.
-    void StartAfresh() {
-        ResetOrderModel();
-        起動_SUB();
-        rt::CloseAllChannels();
-        std::feclearexcept(FE_ALL_EXCEPT);
-    }
-
     rt::HeadlessPlatform platform_;
 };
 
@@ -122,32 +135,22 @@ std::vector<std::pair<std::string, std::string>> Figures() {
     return figures;
 }
 
-void PrintTotals(std::ostream& out) {
-    for (const auto& [name, value] : Figures()) out << name << "=" << value << "\n";
+std::string TotalsLines() {
+    std::string lines;
+    for (const auto& [name, value] : Figures()) lines += name + "=" + value + "\n";
+    return lines;
 }
 
-// A field of the table as RFC 4180 writes it: in double quotes, its own doubled, when it holds a
-// comma, a double quote or a line end (a file name may hold any of them).
-std::string CsvField(const std::string& field) {
-    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-    std::string quoted = "\"";
-    for (char c : field) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+std::vector<std::string> CsvHeader() {
+    std::vector<std::string> header = {"FILE"};
+    for (auto& figure : Figures()) header.push_back(std::move(figure.first));
+    return header;
 }
 
-void PrintCsvHeader(std::ostream& out) {
-    out << "FILE";
-    for (const auto& figure : Figures()) out << "," << figure.first;
-    out << "\r\n";
-}
-
-void PrintCsvRow(std::ostream& out, const std::string& orderUtf8) {
-    out << CsvField(orderUtf8);
-    for (const auto& figure : Figures()) out << "," << figure.second;
-    out << "\r\n";
+std::vector<std::string> CsvRow(const std::string& order) {
+    std::vector<std::string> row = {Shown(order)};
+    for (auto& figure : Figures()) row.push_back(std::move(figure.second));
+    return row;
 }
 
 // The two statements as the statement screen makes them: the details first (they price every
@@ -167,10 +170,11 @@ std::string ForPerson(const Text& text) {
 }
 
 // Where an order's statements go: the folder given for one order; for several, a folder in it
-// named after the order file, so that no order's files replace another's.
-std::string StatementFolder(const BatchCall& call, const std::string& orderUtf8) {
+// named after the order file, so that no order's files replace another's. Names as the system
+// holds them, as given.
+std::string StatementFolder(const BatchCall& call, const std::string& order) {
     if (call.orders.size() == 1) return call.outFolder;
-    return (std::filesystem::path(call.outFolder) / std::filesystem::path(orderUtf8).stem()).string();
+    return (std::filesystem::path(call.outFolder) / std::filesystem::path(order).stem()).string();
 }
 
 // Two orders whose statements would go to one folder (the same name with another extension or
@@ -181,42 +185,45 @@ bool StatementFoldersClash(const BatchCall& call, std::ostream& err) {
     for (const std::string& order : call.orders) {
         const auto [it, added] = firstFor.emplace(StatementFolder(call, order), &order);
         if (added) continue;
-        err << "kalvoro statements: " << *it->second << " and " << order << " would both write to " << it->first
-            << "; nothing written\n";
+        err << "kalvoro statements: " << Shown(*it->second) << " and " << Shown(order) << " would both write to "
+            << Shown(it->first) << "; nothing written\n";
         clash = true;
     }
     return clash;
 }
 
-// The folder of one of several orders, made unless it is there. Empty when it is, else the line
-// that says why not.
-std::string MakeStatementFolder(const std::string& folderUtf8) {
-    std::error_code made;
-    std::filesystem::create_directory(folderUtf8, made);
-    if (!made) return {};
+// A failed system call on a file of the batch, as one line: the name as given and the reason in
+// the customer's words.
+std::string FileProblem(const std::string& name, int err) {
     rt::FileResult failed;
-    failed.err = made.value();
-    failed.code = rt::ErrorCodeFromErrno(failed.err);
-    failed.reason = rt::SystemReason(failed.err);
-    return folderUtf8 + ": " + rt::SjisToUtf8Lossy(ReasonOf(failed).bytes());
+    failed.err = err;
+    failed.code = rt::ErrorCodeFromErrno(err);
+    failed.reason = rt::SystemReason(err);
+    return Shown(name) + ": " + rt::SjisToUtf8Lossy(ReasonOf(failed).bytes());
 }
 
-int WriteStatements(const std::string& folderUtf8, std::ostream& err) {
-    const std::optional<std::string> folder = rt::Utf8ToSjis(folderUtf8 + "/");
-    if (!folder) {
-        err << "kalvoro statements: " << folderUtf8 << ": the name has characters Shift-JIS cannot hold\n";
-        return 1;
-    }
+// The folder of one of several orders, made unless it is there. Empty when it is, else the line
+// that says why not.
+std::string MakeStatementFolder(const std::string& folder) {
+    std::error_code made;
+    std::filesystem::create_directory(folder, made);
+    return made ? FileProblem(folder, made.value()) : std::string();
+}
+
+// The statement files are named in the system's own UTF-8, beside whatever names the folder has.
+int WriteStatements(const std::string& folder, std::ostream& err) {
     const auto [details, summary] = Statements();
-    const std::pair<Text, std::string> files[] = {
-        {Text(*folder) + "明細書.TXT", StatementFileBytes(Statement::WorkFeeDetails, details).bytes()},
-        {Text(*folder) + "見積書.TXT", StatementFileBytes(Statement::Estimate, summary).bytes()},
+    const std::pair<std::string, std::string> files[] = {
+        {folder + "/" + U8(u8"明細書.TXT"), StatementFileBytes(Statement::WorkFeeDetails, details).bytes()},
+        {folder + "/" + U8(u8"見積書.TXT"), StatementFileBytes(Statement::Estimate, summary).bytes()},
     };
     for (const auto& [path, bytes] : files) {
-        const rt::FileResult written = rt::WriteFileReplacing(path, bytes);
+        int replaced = 0;
+        const Text inMessages(rt::Utf8ToSjisReplacing(path, "?", replaced));
+        const rt::FileResult written = rt::WriteSystemFileReplacing(path, inMessages, bytes);
         if (!written.ok) {
-            err << "kalvoro statements: " << rt::SjisToUtf8Lossy(path.bytes()) << ": "
-                << rt::SjisToUtf8Lossy(ReasonOf(written).bytes()) << "\n";
+            err << "kalvoro statements: " << Shown(path) << ": " << rt::SjisToUtf8Lossy(ReasonOf(written).bytes())
+                << "\n";
             return 1;
         }
     }
@@ -233,14 +240,15 @@ void FixTheDay(const std::optional<std::string>& today) {
 }
 
 // A runtime error met while one order was priced, as one line: what the window's report says.
-std::string RuntimeErrorLine(const std::string& orderUtf8, const rt::RuntimeError& e) {
-    return orderUtf8 + ": " + e.module + " [" + std::to_string(e.line) + "]: error " + std::to_string(e.code) + " " +
+std::string RuntimeErrorLine(const std::string& order, const rt::RuntimeError& e) {
+    return Shown(order) + ": " + e.module + " [" + std::to_string(e.line) + "]: error " + std::to_string(e.code) + " " +
            rt::SjisToUtf8Lossy(rt::ErrorExplanation(e.code));
 }
 
-// One order priced and its output made. 0 done, 1 it failed (one line on `err` says why).
-// `blocks` counts the blocks printed so far.
-int RunOne(Session& session, const BatchCall& call, const std::string& order, int& blocks, std::ostream& out,
+// One order priced and what it prints made in `printed`, whole, so that an order cut short
+// prints nothing. 0 done, 1 it failed (one line on `err` says why). `blocks` counts the blocks
+// made so far.
+int RunOne(Session& session, const BatchCall& call, const std::string& order, int& blocks, std::string& printed,
            std::ostream& err) {
     const bool several = call.orders.size() > 1;
     if (const std::string problem = session.Load(order, err); !problem.empty()) {
@@ -257,19 +265,38 @@ int RunOne(Session& session, const BatchCall& call, const std::string& order, in
         }
         return WriteStatements(folder, err);
     }
+    std::ostringstream lines;
     if (call.csv) {
-        PrintCsvRow(out, order);
-        return 0;
-    }
-    // Blocks of several orders are told apart as head(1) tells its files apart.
-    if (several) out << (blocks++ > 0 ? "\n" : "") << "==> " << order << " <==\n";
-    if (call.command == "totals") {
-        PrintTotals(out);
+        WriteCsvRow(lines, CsvRow(order));
     } else {
-        const auto [details, summary] = Statements();
-        out << ForPerson(details) << ForPerson(StatementFileBytes(Statement::Estimate, summary));
+        // Blocks of several orders are told apart as head(1) tells its files apart.
+        if (several) lines << (blocks > 0 ? "\n" : "") << "==> " << Shown(order) << " <==\n";
+        if (call.command == "totals") {
+            lines << TotalsLines();
+        } else {
+            const auto [details, summary] = Statements();
+            lines << ForPerson(details) << ForPerson(StatementFileBytes(Statement::Estimate, summary));
+        }
+        ++blocks;
     }
+    printed = std::move(lines).str();
     return 0;
+}
+
+// Prints the text and sends it on to standard output at once: a shop script reading it sees the
+// orders as they are priced, and a full disk or a reader gone is found at the order that met it.
+// Empty when written, else the line that says why not. The system's error is taken only from
+// this write: nothing else runs between.
+std::string Send(std::ostream& out, std::string_view text) {
+    errno = 0;
+    out << text;
+    out.flush();
+    if (out) return {};
+    const int failure = errno != 0 ? errno : EIO;
+    // A pipe whose reader is gone is told so: the system's reason would read as a fault of this
+    // program.
+    if (failure == EPIPE) return "standard output: the program reading it has ended; nothing more written";
+    return FileProblem("standard output", failure);
 }
 
 }  // namespace
@@ -280,18 +307,39 @@ int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostre
     const BatchCall& call = *line.call;
     if (call.command == "statements" && StatementFoldersClash(call, err)) return 2;
     FixTheDay(call.today);
-    if (call.csv) PrintCsvHeader(out);
-    Session session;
+    // After a failed write no order is priced: its lines would be lost too.
+    auto sent = [&](std::string_view text) {
+        const std::string problem = Send(out, text);
+        if (!problem.empty()) err << "kalvoro " << call.command << ": " << problem << "\n";
+        return problem.empty();
+    };
+    std::ostringstream header;
+    if (call.csv) WriteCsvRow(header, CsvHeader());
+    if (!sent(header.view())) return 1;
+    std::optional<Session> session;
+    session.emplace();
     int status = 0, blocks = 0;
     for (const std::string& order : call.orders) {
         int done = 1;
+        bool cutShort = true;
+        std::string printed;
         try {
-            done = RunOne(session, call, order, blocks, out, err);
+            done = RunOne(*session, call, order, blocks, printed, err);
+            cutShort = false;
         } catch (const rt::RuntimeError& e) {
             // One order the program cannot price must not keep the others from being priced.
             err << "kalvoro " << call.command << ": " << RuntimeErrorLine(order, e) << "\n";
+        } catch (const std::exception& e) {
+            // Nor one that meets any other error: the memory running out, say.
+            err << "kalvoro " << call.command << ": " << Shown(order) << ": not priced (" << e.what() << ")\n";
         }
         if (done != 0) status = 1;
+        if (cutShort) {
+            // Whatever the order left half done goes with the session it was priced in.
+            session.reset();
+            session.emplace();
+        }
+        if (!sent(printed)) return 1;
     }
     return status;
 }

@@ -20,5 +20,7 @@ inline bool IsBatchCommand(std::string_view word) { return word == "totals" || w
 // Runs the command of args[0] with the rest as its arguments (UTF-8, as the shell gives them).
 // Returns the exit status: 0 done, 1 an order file or a written file failed (one line on `err`
 // names the file, the line where there is one, and the problem; nothing written for that order,
-// the others still priced), 2 a command line it does not understand (nothing priced).
+// the others still priced) or `out` could not be written (one line on `err`; what it took before
+// stays, and no order after it is priced), 2 a command line it does not understand (nothing
+// priced).
 int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostream& err);

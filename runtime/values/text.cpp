@@ -217,23 +217,6 @@ Text ToFullWidth(const Text& s, Here here) {
     return Text(std::move(out));
 }
 
-namespace {
-
-// YYYY-MM-DD (a shorter year, month or day is taken too).
-bool ParseOverride(const char* s, std::tm& tm) {
-    int y, m, d;
-    char tail;
-    if (std::sscanf(s, "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
-    // A day the calendar does not have would be printed on the statements as it stands.
-    if (!IsCalendarDate(y, m, d)) return false;
-    tm.tm_year = y - 1900;
-    tm.tm_mon = m - 1;
-    tm.tm_mday = d;
-    return true;
-}
-
-}  // namespace
-
 bool IsCalendarDate(int year, int month, int day) {
     if (year < 1 || month < 1 || month > 12 || day < 1) return false;
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -241,10 +224,32 @@ bool IsCalendarDate(int year, int month, int day) {
     return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
+std::optional<CalendarDay> ReadCalendarDay(std::string_view written) {
+    // Read part by part rather than by a scan format, which would also take blanks and signs.
+    int parts[3] = {};
+    const size_t mostDigits[3] = {4, 2, 2};
+    for (int i = 0; i < 3; ++i) {
+        size_t digits = 0;
+        while (digits < written.size() && written[digits] >= '0' && written[digits] <= '9') {
+            parts[i] = parts[i] * 10 + (written[digits] - '0');
+            ++digits;
+        }
+        if (digits == 0 || digits > mostDigits[i]) return std::nullopt;
+        written.remove_prefix(digits);
+        if (i < 2) {
+            if (written.empty() || written.front() != '-') return std::nullopt;
+            written.remove_prefix(1);
+        }
+    }
+    // A day the calendar does not have would be printed on the statements as it stands.
+    if (!written.empty() || !IsCalendarDate(parts[0], parts[1], parts[2])) return std::nullopt;
+    return CalendarDay{parts[0], parts[1], parts[2]};
+}
+
 Text TodayText() {
-    std::tm tm{};
     const char* over = std::getenv("KALVORO_TODAY");
-    if (!over || !*over || !ParseOverride(over, tm)) {
+    std::optional<CalendarDay> today = over ? ReadCalendarDay(over) : std::nullopt;
+    if (!today) {
         if (over && *over) {
             static bool warned = false;
             if (!warned) {
@@ -252,11 +257,12 @@ Text TodayText() {
                 std::fprintf(stderr, "kalvoro: KALVORO_TODAY=%s is not a date of the calendar (YYYY-MM-DD); using the clock\n", over);
             }
         }
+        std::tm tm{};
         std::time_t now = std::time(nullptr);
         localtime_r(&now, &tm);
+        today = CalendarDay{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
     }
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%04u/%02u/%02u", static_cast<unsigned>(tm.tm_year + 1900),
-                  static_cast<unsigned>(tm.tm_mon + 1), static_cast<unsigned>(tm.tm_mday));
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", today->year, today->month, today->day);
     return Text(buf);
 }

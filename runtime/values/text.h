@@ -3,6 +3,7 @@
 // It may hold any byte, 0 included, and is never NUL-terminated as far as the program can see.
 #include <compare>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -63,8 +64,16 @@ Text JisChar(Int32 code);
 Text ToFullWidth(const Text& s, Here here = Here::current());
 
 // Today's local date as "YYYY/MM/DD"; KALVORO_TODAY=YYYY-MM-DD overrides the clock. An override
-// that names no day of the calendar is refused with a warning, once, and the clock is used.
+// that ReadCalendarDay refuses is refused with a warning, once, and the clock is used.
 Text TodayText();
 
 // Whether the day exists in the Gregorian calendar, from year 1 on.
 bool IsCalendarDate(int year, int month, int day);
+
+// A day written YYYY-MM-DD (a shorter year, month or day is taken too: 999-5-1), digits and the
+// two hyphens only, that the calendar has. The one check of every date a user gives the program:
+// KALVORO_TODAY and the batch commands' --today.
+struct CalendarDay {
+    int year = 0, month = 0, day = 0;
+};
+std::optional<CalendarDay> ReadCalendarDay(std::string_view written);

@@ -2,7 +2,14 @@
 // ends with; and every order priced as the program started for it alone prices it.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <tuple>
 #include <filesystem>
 #include <random>
 #include <sstream>
@@ -10,6 +17,7 @@
 #include "app/batch/batch_commands.h"
 #include "app/fee/order_model.h"
 #include "app/screens/main_routine.h"
+#include "runtime/values/text.h"
 #include "runtime/window/window.h"
 #include "tests/batch/batch_run.h"
 #include "tests/support/file_bytes.h"
@@ -18,11 +26,12 @@ namespace {
 
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
-// What the program prints on standard output when started in a process of its own.
-std::string OwnProcess(const std::vector<std::string>& args) {
-    std::string command = std::string("'") + KALVORO_PROGRAM + "'", printed;
+// What the program prints on standard output when started in a process of its own, after
+// `before` (a change of its environment); with `errors`, what it says on standard error too.
+std::string OwnProcess(const std::vector<std::string>& args, const std::string& before = "", bool errors = false) {
+    std::string command = before + " '" + KALVORO_PROGRAM + "'", printed;
     for (const std::string& arg : args) command += " '" + arg + "'";
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    FILE* pipe = popen((command + (errors ? " 2>&1" : " 2>/dev/null")).c_str(), "r");
     char buf[4096];
     for (size_t n; pipe && (n = fread(buf, 1, sizeof buf, pipe)) > 0;) printed.append(buf, n);
     if (pipe) pclose(pipe);
@@ -37,10 +46,19 @@ std::string TableLine(const std::string& table, int n) {
 }
 
 const std::string kToday = "--today=2026-12-07";
+const std::string kHeader =
+    "FILE,KIND_SUBTOTAL0,KIND_SUBTOTAL1,KIND_SUBTOTAL2,KIND_SUBTOTAL3,KIND_SUBTOTAL4,TITLE_COUNT0,TITLE_COUNT1,"
+    "TITLE_COUNT2,TITLE_COUNT3,TITLE_COUNT4,WORK_FEE,MEDIA_FEE,RETURN_SHIPPING,SUBTOTAL,COUPON_DISCOUNT,"
+    "SPECIAL_DISCOUNT,BOX_DISCOUNT,DISCOUNT_TOTAL,COMPENSATION_TOTAL,GRAND_TOTAL\r\n";
+// The figures of order.SAV and b.SAV on 2026-12-07, after their FILE field.
+const std::string kOrderFigures = ",2400,0,0,0,1400,2,0,0,0,1,3800,100,0,3900,500,0,0,500,0,3400\r\n";
+const std::string kBFigures = ",1500,0,0,0,0,1,0,0,0,0,1500,50,0,1550,0,0,0,0,0,1550\r\n";
+const std::string kNotUtf8 = "\x82\xA0.SAV";  // あ.SAV in Shift-JIS
+const std::string kNotUtf8Shown = U8(u8"\uFFFD\uFFFD.SAV");
 
-// What a command line must print: "named:F" F's block after a line naming F (and an empty line
-// unless it opens the output), "header" the table's header, "row:F" F's row, "row:F|CELL" F's
-// figures under another FILE field; each as the program alone prints it.
+// What a command line must print: "named:F" F's block, as the program alone prints it for F,
+// after a line naming F (and an empty line unless it opens the output); anything else as it
+// stands.
 struct CallCase {
     const char* name;
     std::vector<std::string> args;
@@ -48,6 +66,29 @@ struct CallCase {
     std::vector<std::string> printed;
     std::string errors;
     std::vector<std::string> written = {};  // files the run must write; none written otherwise
+    int fullAfter = -1;  // standard output takes only the first so many of the printed items
+};
+
+// Standard output on a disk that is full after `room` bytes.
+class FillingDisk : public std::streambuf {
+public:
+    explicit FillingDisk(size_t room) : room_(room) {}
+    std::string taken;
+
+protected:
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        const size_t fits = std::min(static_cast<size_t>(n), room_ - taken.size());
+        taken.append(s, fits);
+        if (fits < static_cast<size_t>(n)) errno = ENOSPC;
+        return static_cast<std::streamsize>(fits);
+    }
+    int_type overflow(int_type c) override {
+        const char byte = static_cast<char>(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+    }
+
+private:
+    size_t room_;
 };
 
 class DayRun : public BatchRun, public testing::WithParamInterface<CallCase> {
@@ -61,23 +102,36 @@ protected:
         PutFileBytes("a,\"q\".SAV", FileBytes("order.SAV"));
         for (const char* folder : {"sub", "orders", "out"}) std::filesystem::create_directory(folder);
         PutFileBytes("sub/order.TXT", FileBytes("b.SAV"));
+        for (const std::string& name : {U8(u8"café.SAV"), U8(u8"한국어.SAV"), kNotUtf8})
+            PutFileBytes(name, FileBytes("b.SAV"));
+        // A video named by mistake: a sparse file of 100 GB, which takes no room on the disk.
+        PutFileBytes("huge.SAV", FileBytes("b.SAV"));
+        std::filesystem::resize_file("huge.SAV", std::uintmax_t{100} << 30);
     }
 };
 
 TEST_P(DayRun, StatusPrintedAndWritten) {
     const CallCase& c = GetParam();
-    std::string expected;
-    for (const std::string& item : c.printed) {
-        const std::string what = item.substr(0, item.find(':')), file = item.substr(item.find(':') + 1);
-        const std::string order = file.substr(0, file.find('|'));
-        if (what == "named")
+    std::string expected, room;
+    for (size_t i = 0; i < c.printed.size(); ++i) {
+        const std::string& item = c.printed[i];
+        const std::string file = item.substr(item.find(':') + 1);
+        if (item.starts_with("named:"))
             expected += (expected.empty() ? "==> " : "\n==> ") + file + " <==\n" + OwnProcess({"totals", kToday, file});
-        if (what == "header") expected += TableLine(OwnProcess({"totals", "--csv", "b.SAV"}), 0);
-        const std::string row = what == "row" ? TableLine(OwnProcess({"totals", "--csv", kToday, order}), 1) : "";
-        expected += order == file ? row : file.substr(file.find('|') + 1) + row.substr(order.size());
+        else
+            expected += item;
+        if (static_cast<int>(i) + 1 == c.fullAfter) room = expected;
     }
-    EXPECT_EQ(Run(c.args), c.status) << err.str();
-    EXPECT_EQ(out.str(), expected);
+    if (c.fullAfter < 0) {
+        EXPECT_EQ(Run(c.args), c.status) << err.str();
+        EXPECT_EQ(out.str(), expected);
+    } else {
+        FillingDisk disk(room.size());
+        std::ostream full(&disk);
+        err.str("");
+        EXPECT_EQ(RunBatchCommand(c.args, full, err), c.status) << err.str();
+        EXPECT_EQ(disk.taken, room);
+    }
     EXPECT_EQ(err.str(), c.errors);
     for (const std::string& file : c.written) EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
     EXPECT_TRUE(!c.written.empty() || std::filesystem::is_empty("out")) << "nothing to write, but written";
@@ -92,13 +146,26 @@ INSTANTIATE_TEST_SUITE_P(
         CallCase{"TwoOrdersNamedBlocks", {"totals", kToday, "order.SAV", "b.SAV"}, 0, {"named:order.SAV", "named:b.SAV"}, ""},
         CallCase{"BadOrdersNamedAndSkipped",
                  {"totals", "--csv", "broken.SAV", kToday, "order.SAV", "missing.SAV", "orders", "b.SAV", "b.SAV"}, 1,
-                 {"header", "row:order.SAV", "row:b.SAV", "row:b.SAV"},
+                 {kHeader, "order.SAV" + kOrderFigures, "b.SAV" + kBFigures, "b.SAV" + kBFigures},
                  "kalvoro totals: " + kBroken + "kalvoro totals: " + kMissing +
                      "kalvoro totals: orders: is a folder, not an order file\n"},
+        CallCase{"AHugeFileRefusedUnread", {"totals", "--csv", kToday, "order.SAV", "huge.SAV", "b.SAV"}, 1,
+                 {kHeader, "order.SAV" + kOrderFigures, "b.SAV" + kBFigures},
+                 U8(u8"kalvoro totals: huge.SAV: ファイルが大きすぎます。\n")},
+        CallCase{"NamesAsGiven", {"totals", "--csv", kToday, U8(u8"café.SAV"), U8(u8"한국어.SAV"), kNotUtf8, "\x82missing.SAV"}, 1,
+                 {kHeader, U8(u8"café.SAV") + kBFigures, U8(u8"한국어.SAV") + kBFigures, kNotUtf8Shown + kBFigures},
+                 U8(u8"kalvoro totals: \uFFFD") + kMissing},
+        CallCase{"StatementsInFoldersOfAnyName", {"statements", "--out", "out", U8(u8"한국어.SAV"), kNotUtf8}, 0, {}, "",
+                 {U8(u8"out/한국어/明細書.TXT"), "out/\x82\xA0/" + U8(u8"見積書.TXT")}},
+        CallCase{"AFullDiskKeepsTheRowsWritten", {"totals", "--csv", kToday, "order.SAV", "b.SAV", "order.SAV", "missing.SAV"}, 1,
+                 {kHeader, "order.SAV" + kOrderFigures, "b.SAV" + kBFigures},
+                 U8(u8"kalvoro totals: standard output: ディスクがいっぱいです。\n"), {}, 2},
+        CallCase{"AFullDiskAfterABlock", {"totals", kToday, "order.SAV", "b.SAV"}, 1, {"named:order.SAV", "named:b.SAV"},
+                 U8(u8"kalvoro totals: standard output: ディスクがいっぱいです。\n"), {}, 1},
         CallCase{"OnlyBadOrders", {"totals", "broken.SAV", "missing.SAV"}, 1, {},
                  "kalvoro totals: " + kBroken + "kalvoro totals: " + kMissing},
         CallCase{"AFileNameQuoted", {"totals", "--csv", kToday, "a,\"q\".SAV"}, 0,
-                 {"header", "row:order.SAV|\"a,\"\"q\"\".SAV\""}, ""},
+                 {kHeader, "\"a,\"\"q\"\".SAV\"" + kOrderFigures}, ""},
         CallCase{"StatementsOfSeveralOrdersApart", {"statements", "--out", "out", "order.SAV", "b.SAV", "missing.SAV"},
                  1, {}, "kalvoro statements: " + kMissing,
                  {U8(u8"out/order/明細書.TXT"), U8(u8"out/order/見積書.TXT"), U8(u8"out/b/見積書.TXT")}},
@@ -147,6 +214,36 @@ TEST_F(DayRun, EveryOrderIsPricedAsIfAlone) {
             EXPECT_EQ(TableLine(out.str(), static_cast<int>(n) - 2), alone) << args[n] << " in sequence " << sequence;
         }
     }
+}
+
+// Without --today every order is priced for the day KALVORO_TODAY names, else the clock's, as if
+// that day were given, and nothing is said about it.
+TEST_F(DayRun, WithoutTodayTheDayOfKalvoroTodayOrOfTheClock) {
+    std::string clock = TodayText().bytes();
+    clock[4] = clock[7] = '-';
+    for (const auto& [environment, day] : {std::pair<std::string, std::string>{"KALVORO_TODAY=2027-01-31", "2027-01-31"},
+                                           {"env -u KALVORO_TODAY", clock}})
+        EXPECT_EQ(OwnProcess({"totals", "--csv", "order.SAV", "b.SAV", "order.SAV"}, environment, true),
+                  OwnProcess({"totals", "--csv", "--today=" + day, "order.SAV", "b.SAV", "order.SAV"}, "", true));
+}
+
+// Standard output on a full disk, or a pipe whose reader has gone (the signal that would end the
+// program unheard left as it is by default), in a process of its own; no order after it is tried.
+TEST_F(DayRun, OutputThatCannotBeWrittenFailsTheRun) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    const std::string full = U8(u8"ディスクがいっぱいです。"), gone = "the program reading it has ended; nothing more written";
+    for (const auto& [args, output, reason] : {std::tuple<std::string, std::string, std::string>{
+                                                   "totals --csv " + kToday + " order.SAV b.SAV missing.SAV", "/dev/full", full},
+                                               {"totals " + kToday + " order.SAV", "/dev/full", full},
+                                               {"estimate " + kToday + " order.SAV b.SAV", "&" + std::to_string(ends[1]), gone},
+                                               {"totals --csv " + kToday + " b.SAV", "&" + std::to_string(ends[1]), gone}}) {
+        const int status = std::system(("'" KALVORO_PROGRAM "' " + args + " >" + output + " 2>errors.txt").c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1) << args << " > " << output;
+        EXPECT_EQ(FileBytes("errors.txt"), "kalvoro " + args.substr(0, args.find(' ')) + ": standard output: " + reason + "\n");
+    }
+    close(ends[1]);
 }
 
 }  // namespace
