@@ -2,6 +2,8 @@
 // stays on this computer (the roaming one follows the user to others, where a recovery file of
 // this computer's run means nothing).
 #include <windows.h>
+// The folder's identifier is defined here rather than taken from a library of identifiers.
+#include <initguid.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
