@@ -2,11 +2,13 @@
 // the temporaries that killed writers left.
 #include <windows.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +137,28 @@ TEST(FileReplacing, SweepsOnlyTheTargetsUnheldTemporaries) {
     CloseHandle(writer);
     rt::RemoveLeftoverTemporaries(Utf8(folder), "order");
     EXPECT_EQ(Names(folder), (std::set<std::string>{"order.SAV", other.filename().string()}));
+}
+
+// The reader's refusals as the messages shared with POSIX read them: the errno and the code.
+TEST(FileReading, RefusesAsOnPosix) {
+    const fs::path folder = fs::current_path() / "reading";
+    fs::create_directory(folder);
+    const fs::path file = folder / "order.SAV";
+    Put(file, kOld);
+    std::string bytes;
+    rt::FileResult r = rt::ReadSystemFile(Utf8(file), Text("order.SAV"), bytes, kOld.size());
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(bytes, kOld);
+    r = rt::ReadSystemFile(Utf8(file), Text("order.SAV"), bytes, kOld.size() - 1);
+    EXPECT_EQ(r.err, EFBIG);
+    r = rt::ReadSystemFile(Utf8(folder), Text("reading"), bytes);
+    EXPECT_EQ(std::make_pair(r.err, r.code), std::make_pair(EISDIR, 75));
+    r = rt::ReadSystemFile(Utf8(folder / "none.SAV"), Text("none.SAV"), bytes);
+    EXPECT_EQ(std::make_pair(r.err, r.code), std::make_pair(ENOENT, 63));
+    EXPECT_EQ(r.reason.find_first_not_of(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                         "[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~"),
+              std::string::npos)
+        << r.reason;
 }
 
 }  // namespace
