@@ -2,12 +2,6 @@
 // to date after every change, and the orders of runs that have ended offered at the next start.
 #include "app/files/recovery.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -20,14 +14,16 @@
 #include "app/files/order_commands.h"
 #include "app/files/order_file.h"
 #include "runtime/files/file_names.h"
+#include "runtime/files/system_files.h"
 #include "runtime/files/user_folders.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
+#include "runtime/values/local_time.h"
 #include "runtime/window/dialogs.h"
 
-// Paths are plain strings and the folder is read with the system's own calls: the C++ library's
-// filesystem support would map a further stretch of the library at every start, for a folder
-// that usually holds nothing.
+// Paths are plain strings and the folder is read with the system's own calls (system_files.h): the
+// C++ library's filesystem support would map a further stretch of the library at every start, for
+// a folder that usually holds nothing.
 namespace {
 
 constexpr Int32 kOkButton = 0, kYesNo = 4, kQuestionIcon = 1, kExclamationIcon = 2;
@@ -47,11 +43,10 @@ std::string g_kept = kEmptyOrder;
 Text g_keptLeftOut;
 // This run's lock, held from the first change kept to the end of the run; -1 until then, or while
 // it could not be taken.
-int g_ownLock = -1;
+rt::SystemFile g_ownLock = rt::kNoFile;
 
 std::string Stamp(const char* format, std::time_t when) {
-    std::tm tm{};
-    localtime_r(&when, &tm);
+    const std::tm tm = rt::LocalTime(when);
     char text[40];
     std::strftime(text, sizeof text, format, &tm);
     return text;
@@ -59,51 +54,32 @@ std::string Stamp(const char* format, std::time_t when) {
 
 // This run's name among the others: when it started and which process it is.
 const std::string& RunName() {
-    static const std::string name = Stamp("%Y%m%d-%H%M%S", std::time(nullptr)) + "-" + std::to_string(getpid());
+    static const std::string name = Stamp("%Y%m%d-%H%M%S", std::time(nullptr)) + "-" + std::to_string(rt::ProcessId());
     return name;
 }
 
-std::string FileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+// The system's separator, with which the folder's paths are made.
+char Separator() { return static_cast<char>(rt::kFolderSeparator); }
+
+std::string FileName(const std::string& path) { return path.substr(path.rfind(Separator()) + 1); }
 
 std::string ParentOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.rfind(Separator());
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+std::string InFolder(const std::string& folder, const std::string& name) { return folder + Separator() + name; }
+
 bool EndsWith(const std::string& name, std::string_view end) { return name.ends_with(end) && name.size() > end.size(); }
 
-bool Exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return rt::PathExists(path); }
 
-void Remove(const std::string& path) { ::unlink(path.c_str()); }
-
-// The folder and those above it, as far as they are missing.
-void MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        ::mkdir(folder.substr(0, slash).c_str(), 0700);
-        if (slash == std::string::npos) return;
-    }
-}
-
-// The names in a folder, "." and ".." left out; none when it cannot be read.
-std::vector<std::string> NamesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") names.emplace_back(name);
-    }
-    ::closedir(dir);
-    return names;
-}
+void Remove(const std::string& path) { rt::RemoveFile(path); }
 
 // A file beside an order's: its name without the extension, and `end`.
 std::string Beside(const std::string& order, const char* end) {
     const size_t dot = order.rfind('.');
-    const bool hasExtension = dot != std::string::npos && dot > order.rfind('/') + 1;
+    const bool hasExtension = dot != std::string::npos && dot > order.rfind(Separator()) + 1;
     return (hasExtension ? order.substr(0, dot) : order) + end;
 }
 constexpr const char* kLockEnd = ".lock";
@@ -111,37 +87,26 @@ constexpr const char* kLeftOutEnd = ".left-out";
 std::string LockOf(const std::string& order) { return Beside(order, kLockEnd); }
 std::string LeftOutOf(const std::string& order) { return Beside(order, kLeftOutEnd); }
 
-// The lock of an order's file, taken without waiting; -1 when another program holds it (its
+// The lock of an order's file, taken without waiting; kNoFile when another program holds it (its
 // owner still runs) or it cannot be made.
-int TakeLock(const std::string& lock) {
-    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
+rt::SystemFile TakeLock(const std::string& lock) { return rt::TakeLock(lock); }
 
 // Removed while still held, so that no other start takes it for a file whose owner has gone.
-void DropLock(const std::string& lock, int fd) {
-    Remove(lock);
-    ::close(fd);
-}
+void DropLock(const std::string& lock, rt::SystemFile held) { rt::DropLock(lock, held); }
 
 bool TakeOwnLock() {
-    if (g_ownLock >= 0) return true;
+    if (g_ownLock != rt::kNoFile) return true;
     const std::string own = RecoveryPath();
     if (own.empty()) return false;
-    MakeFolders(ParentOf(own));
+    rt::MakeFolders(ParentOf(own));
     g_ownLock = TakeLock(LockOf(own));
-    return g_ownLock >= 0;
+    return g_ownLock != rt::kNoFile;
 }
 
 void ReleaseOwnLock() {
-    if (g_ownLock < 0) return;
+    if (g_ownLock == rt::kNoFile) return;
     DropLock(LockOf(RecoveryPath()), g_ownLock);
-    g_ownLock = -1;
+    g_ownLock = rt::kNoFile;
 }
 
 // An order's file and the note of what it left out go together.
@@ -157,37 +122,36 @@ Text Shown(const std::string& path) { return Text(rt::Utf8ToSjis(path).value_or(
 // A file that will not be offered again goes beside the others under a name of its own, which
 // sorts by the time it was set aside. Empty when it could not be moved.
 std::string SetAside(const std::string& file, const char* prefix) {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
+    const std::int64_t now = rt::MillisecondsNow();
     char millis[24];
-    std::snprintf(millis, sizeof millis, "-%03ld", now.tv_nsec / 1000000);
-    const std::string stem = prefix + Stamp("%Y%m%d-%H%M%S", now.tv_sec) + millis;
-    const std::string folder = ParentOf(file) + "/";
+    std::snprintf(millis, sizeof millis, "-%03d", static_cast<int>(now % 1000));
+    const std::string stem = prefix + Stamp("%Y%m%d-%H%M%S", static_cast<std::time_t>(now / 1000)) + millis;
+    const std::string folder = ParentOf(file) + Separator();
     std::string aside = folder + stem + ".SAV";
     for (int n = 2; Exists(aside) && n < 100; ++n) aside = folder + stem + "-" + std::to_string(n) + ".SAV";
-    if (Exists(aside) || ::rename(file.c_str(), aside.c_str()) != 0) return {};
+    if (Exists(aside) || rt::RenameFile(file, aside) != 0) return {};
     // What the order could not keep goes with it, to be read beside the copy.
-    ::rename(LeftOutOf(file).c_str(), LeftOutOf(aside).c_str());
+    rt::RenameFile(LeftOutOf(file), LeftOutOf(aside));
     return aside;
 }
 
 // The declined orders are kept for a customer who said no by mistake, the last ten of them.
 void KeepTheLastDeclined(const std::string& folder) {
     std::vector<std::string> declined;
-    for (const std::string& name : NamesIn(folder)) {
+    for (const std::string& name : rt::NamesIn(folder)) {
         if (name.starts_with(kDeclined) && EndsWith(name, ".SAV")) declined.push_back(name);
     }
     if (declined.size() <= kDeclinedKept) return;
     std::sort(declined.begin(), declined.end());
-    for (size_t i = 0; i + kDeclinedKept < declined.size(); ++i) RemoveOrder(folder + "/" + declined[i]);
+    for (size_t i = 0; i + kDeclinedKept < declined.size(); ++i) RemoveOrder(InFolder(folder, declined[i]));
 }
 
 // An order left by a program that no longer runs, its lock held by this start while it is asked
 // about, so that no other start offers it at the same time.
 struct LeftOrder {
     std::string file;
-    timespec changed{};
-    int lock = -1;
+    rt::FileTime changed;
+    rt::SystemFile lock = rt::kNoFile;
 };
 
 bool IsRecoveryFile(const std::string& name) {
@@ -199,37 +163,37 @@ bool IsRecoveryFile(const std::string& name) {
 std::vector<LeftOrder> OrdersLeftBehind(const std::string& folder) {
     std::vector<LeftOrder> left;
     const std::string own = RecoveryPath();
-    for (const std::string& name : NamesIn(folder)) {
-        const std::string path = folder + "/" + name;
+    for (const std::string& name : rt::NamesIn(folder)) {
+        const std::string path = InFolder(folder, name);
         if (path == own) continue;
         if (EndsWith(name, kLockEnd) || EndsWith(name, kLeftOutEnd)) {
             // Beside an order that is gone: a run killed after its order was saved.
             const std::string order = path.substr(0, path.rfind('.')) + ".SAV";
             if (Exists(order) || order == own) continue;
-            if (const int fd = TakeLock(LockOf(order)); fd >= 0) {
+            if (const rt::SystemFile held = TakeLock(LockOf(order)); held != rt::kNoFile) {
                 Remove(path);
-                DropLock(LockOf(order), fd);
+                DropLock(LockOf(order), held);
             }
             continue;
         }
         if (!IsRecoveryFile(name)) continue;
-        const int lock = TakeLock(LockOf(path));
-        if (lock < 0) continue;  // its program still runs
+        const rt::SystemFile lock = TakeLock(LockOf(path));
+        if (lock == rt::kNoFile) continue;  // its program still runs
         // Another start may have taken it up between the listing and the lock.
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
+        const std::optional<rt::FileTime> changed = rt::ChangedAt(path);
+        if (!changed) {
             DropLock(LockOf(path), lock);
             continue;
         }
-        left.push_back({path, st.st_mtim, lock});
+        left.push_back({path, *changed, lock});
     }
-    std::sort(left.begin(), left.end(), [](const LeftOrder& a, const LeftOrder& b) {
-        return a.changed.tv_sec != b.changed.tv_sec ? a.changed.tv_sec > b.changed.tv_sec : a.changed.tv_nsec > b.changed.tv_nsec;
-    });
+    std::sort(left.begin(), left.end(), [](const LeftOrder& a, const LeftOrder& b) { return a.changed > b.changed; });
     return left;
 }
 
-Text WhenChanged(const timespec& changed) { return Text(Stamp("%Y/%m/%d %H:%M", changed.tv_sec)); }
+Text WhenChanged(const rt::FileTime& changed) {
+    return Text(Stamp("%Y/%m/%d %H:%M", static_cast<std::time_t>(changed.seconds)));
+}
 
 void TellUnreadable(Obj& form, bool readable, const OrderFileRead& order, const std::string& aside) {
     Text text = "前回の申込みデータを読み込めませんでした。";
@@ -299,12 +263,12 @@ bool RecoveryEnabled() { return g_enabled; }
 
 std::string RecoveryFolder() {
     const std::string state = rt::StateFolder();
-    return state.empty() ? state : state + "/kalvoro";
+    return state.empty() ? state : InFolder(state, "kalvoro");
 }
 
 std::string RecoveryPath() {
     const std::string folder = RecoveryFolder();
-    return folder.empty() ? folder : folder + "/recovery-" + RunName() + ".SAV";
+    return folder.empty() ? folder : InFolder(folder, "recovery-" + RunName() + ".SAV");
 }
 
 void OfferRecovery(Obj& form) {
@@ -319,7 +283,7 @@ void OfferRecovery(Obj& form) {
         // One order fits the window; the others wait, untouched, for the next start.
         if (!takenUp && Exists(left.file)) takenUp = Offer(form, left);
         if (Exists(left.file)) {
-            ::close(left.lock);
+            rt::ReleaseLock(left.lock);
         } else {
             Remove(LeftOutOf(left.file));
             DropLock(LockOf(left.file), left.lock);

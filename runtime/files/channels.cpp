@@ -3,14 +3,11 @@
 // program.
 #include "runtime/files/channels.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cerrno>
 #include <memory>
 
+#include "runtime/files/system_files.h"
 #include "runtime/files/text_reader.h"
 #include "runtime/files/whole_file.h"
 
@@ -19,9 +16,8 @@ namespace {
 struct Channel {
     ChannelMode mode = ChannelMode::Input;
     std::string systemPath;  // absolute, UTF-8
-    dev_t device = 0;        // with inode: the file itself, however a later name spells it
-    ino_t inode = 0;
-    int fd = -1;             // output only
+    rt::FileIdentity identity;  // the file itself, however a later name spells it
+    rt::SystemFile file = rt::kNoFile;  // output only
     Int32 column = 0;        // of the output line, in bytes
     rt::TextReader reader;   // input only: the whole file, its read position and size
 };
@@ -48,15 +44,15 @@ void RaiseRead(rt::ReadStatus status, Here here) {
 }
 
 void Write(Channel& c, const std::string& bytes, Here here) {
-    if (int err = rt::WriteAll(c.fd, bytes.data(), bytes.size()); err != 0)
+    if (int err = rt::WriteToFile(c.file, bytes.data(), bytes.size()); err != 0)
         RaiseError(rt::ErrorCodeFromErrno(err), here);
 }
 
 // Frees the channel first, so that a failing close does not leave it half open.
 int Close(Int32 channel) {
     std::unique_ptr<Channel> c = std::move(Table()[static_cast<size_t>(channel)]);
-    if (!c || c->fd < 0) return 0;
-    return rt::CurrentFileCalls().close(c->fd) == 0 ? 0 : errno;
+    if (!c || c->file == rt::kNoFile) return 0;
+    return rt::CloseFile(c->file);
 }
 
 // A name is refused as the system would refuse it: a path beyond the system's limits, like any
@@ -77,22 +73,20 @@ void ChannelOpen(const Text& name, Int32 mode, Int32 channel, Here here) {
     auto c = std::make_unique<Channel>();
     c->mode = static_cast<ChannelMode>(mode);
     c->systemPath = SystemPathOrRaise(name, here);
-    struct stat st;
     if (c->mode == ChannelMode::Input) {
         std::string bytes;
         rt::FileResult r = rt::ReadSystemFile(c->systemPath, name, bytes);
         if (!r.ok) RaiseError(r.code, here);
         c->reader = rt::TextReader(std::move(bytes));
-        if (::stat(c->systemPath.c_str(), &st) != 0) RaiseError(rt::ErrorCodeFromErrno(errno), here);
+        const std::optional<rt::FileIdentity> identity = rt::IdentityOf(c->systemPath);
+        if (!identity) RaiseError(rt::ErrorCodeFromErrno(errno), here);
+        c->identity = *identity;
     } else {
         // Only a new file: the program never overwrites a file it did not make in this run.
-        c->fd = rt::CurrentFileCalls().openat(AT_FDCWD, c->systemPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                              0666);
-        if (c->fd < 0) RaiseError(rt::ErrorCodeFromErrno(errno, rt::FileStep::Opening), here);
-        if (fstat(c->fd, &st) != 0) st = {};
+        if (int err = rt::CreateNewFile(c->systemPath, c->file); err != 0)
+            RaiseError(rt::ErrorCodeFromErrno(err, rt::FileStep::Opening), here);
+        c->identity = rt::IdentityOf(c->file);
     }
-    c->device = st.st_dev;
-    c->inode = st.st_ino;
     Table()[static_cast<size_t>(channel)] = std::move(c);
 }
 
@@ -174,19 +168,16 @@ Int32 FileExists(const Text& name, Here here) {
     // Any other name the program cannot give names no file it could have made.
     std::string path;
     if (rt::MakeSystemPath(name, path) != 0) return 0;
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) ? -1 : 0;
+    return rt::IsFile(path) ? -1 : 0;
 }
 
 void FileDelete(const Text& name, Here here) {
     std::string path = SystemPathOrRaise(name, here);
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0) {
+    if (const std::optional<rt::FileIdentity> identity = rt::IdentityOf(path)) {
         for (const auto& c : Table())
-            if (c && c->device == st.st_dev && c->inode == st.st_ino) RaiseError(52, here);
+            if (c && c->identity == *identity) RaiseError(52, here);
     }
-    if (rt::CurrentFileCalls().unlinkat(AT_FDCWD, path.c_str(), 0) != 0)
-        RaiseError(rt::ErrorCodeFromErrno(errno), here);
+    if (int err = rt::RemoveFile(path); err != 0) RaiseError(rt::ErrorCodeFromErrno(err), here);
 }
 
 namespace rt {

@@ -2,8 +2,6 @@
 // Whole files read into memory and written in one piece. The order files and the channels use
 // these; nothing here raises, so a bad file or a failed write never ends the program by itself:
 // the caller shows the problem and keeps what it has in memory.
-#include <sys/types.h>
-
 #include <string>
 #include <string_view>
 
@@ -14,7 +12,8 @@ namespace rt {
 struct FileResult {
     bool ok = false;
     int code = 0;        // the runtime error code of the failure (0 when ok)
-    int err = 0;         // the errno of the failure, also for a name refused before the system saw it
+    int err = 0;         // the errno of the failure, also for a name refused before the system saw it;
+                         // on Windows the errno of the same runtime code as the system's error
     std::string reason;  // the system's reason, English, ASCII; empty when ok
     Text path;           // the name as the program gave it (Shift-JIS)
 };
@@ -35,21 +34,26 @@ FileResult ReadSystemFile(const std::string& systemPath, const Text& shown, std:
 std::string ReadFileStart(const Text& path, size_t count);
 
 // Replaces the file's content with `bytes`, or leaves the old file exactly as it was: the bytes
-// go to a new temporary file beside it, which is synced and then renamed over the target, and
-// the folder is synced so the rename itself survives a power cut. Where the file system can
-// make a file without a name (O_TMPFILE) the temporary file gets its name only once complete,
-// so that a crash or a kill during the write leaves nothing beside the old file; elsewhere, and
+// go to a new temporary file beside it, which is synced and then renamed over the target.
+// On POSIX the folder is synced so the rename itself survives a power cut, and where the file
+// system can make a file without a name (O_TMPFILE) the temporary file gets its name only once
+// complete, so that a crash or a kill during the write leaves nothing beside the old file; elsewhere, and
 // where such a file cannot be given its name (a sandbox may refuse the link), it is named from
 // the start. On a failure before the rename the temporary file is removed. A failure
 // syncing the folder after the rename is still reported, since the new content may not survive;
 // the file then already holds the new bytes.
 // The temporary file is named ".NAME.<12 hex digits>.kvtmp", NAME cut short when the whole
 // would pass the system's limit for a name; the folder is opened once and both files are named
-// relative to it, so a target whose path is as long as the system allows can be replaced too.
+// relative to it (on Windows, named in the form without the 260-character limit), so a target
+// whose path is as long as the system allows can be replaced too.
 // A writer holds a lock on its temporary file until after the rename; the target's own
 // temporaries left unlocked in the folder, by a writer killed before its rename, are removed at
 // the next write of that target. Other files' temporaries are left to their own writes, or to
-// RemoveLeftoverTemporaries. The lock is an open-file-description lock, which NFS keeps too.
+// RemoveLeftoverTemporaries. On POSIX the lock is an open-file-description lock, which NFS keeps
+// too. On Windows the temporary is named from the start, its open handle shares neither writing
+// nor deleting, which is the lock, and it replaces the target with ReplaceFileW (MoveFileExW,
+// written through, where there is none yet); the handle is closed just before, since the system
+// moves no file that another handle keeps from deletion.
 FileResult WriteFileReplacing(const Text& path, const std::string& bytes);
 // The same for a name already made a system path; `shown` goes into the result.
 FileResult WriteSystemFileReplacing(const std::string& systemPath, const Text& shown, const std::string& bytes);
@@ -59,36 +63,5 @@ FileResult WriteSystemFileReplacing(const std::string& systemPath, const Text& s
 // written twice, such as one per run, whose next write would never come. A temporary whose
 // writer still runs is locked, and stays.
 void RemoveLeftoverTemporaries(const std::string& folder, std::string_view start);
-
-// The system calls the writer makes, replaceable by tests to act out a full disk or a failing
-// rename or sync. Tests replace them through ScopedFileCalls, which puts the real ones back.
-// Paths are taken relative to a folder's descriptor, or to the current folder with AT_FDCWD.
-struct FileCalls {
-    int (*openat)(int folder, const char* path, int flags, mode_t mode);
-    ssize_t (*write)(int fd, const void* data, size_t size);
-    int (*fsync)(int fd);
-    int (*close)(int fd);
-    int (*linkat)(int fromFolder, const char* from, int toFolder, const char* to, int flags);
-    int (*renameat)(int fromFolder, const char* from, int toFolder, const char* to);
-    int (*unlinkat)(int folder, const char* path, int flags);
-};
-
-const FileCalls& SystemFileCalls();  // the real ones
-FileCalls& CurrentFileCalls();       // the ones in use
-
-class ScopedFileCalls {
-public:
-    explicit ScopedFileCalls(const FileCalls& calls) : saved_(CurrentFileCalls()) { CurrentFileCalls() = calls; }
-    ~ScopedFileCalls() { CurrentFileCalls() = saved_; }
-    ScopedFileCalls(const ScopedFileCalls&) = delete;
-    ScopedFileCalls& operator=(const ScopedFileCalls&) = delete;
-
-private:
-    FileCalls saved_;
-};
-
-// Writes all of `size` bytes through CurrentFileCalls, going on after short writes and
-// interruptions. Returns 0 or the errno of the failure.
-int WriteAll(int fd, const char* data, size_t size);
 
 }  // namespace rt

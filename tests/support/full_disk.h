@@ -2,7 +2,7 @@
 // A disk with no room left: every write fails as the system says it, the rest works.
 #include <cerrno>
 
-#include "runtime/files/whole_file.h"
+#include "runtime/files/file_calls_posix.h"
 
 inline ssize_t NoRoomLeft(int, const void*, size_t) {
     errno = ENOSPC;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/files/file_calls_posix.h"
 #include "runtime/values/encoding.h"
 
 namespace {

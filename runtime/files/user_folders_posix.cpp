@@ -1,4 +1,4 @@
-// The user's state and configuration folders, from their XDG variables or else under HOME.
+// The user's state and configuration folders on POSIX, from their XDG variables or else under HOME.
 #include "runtime/files/user_folders.h"
 
 #include <cstdlib>
