@@ -29,6 +29,7 @@
 #include "runtime/files/file_names.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
+#include "runtime/values/environment.h"
 #include "runtime/values/error.h"
 #include "runtime/values/text.h"
 #include "runtime/window/window.h"
@@ -236,7 +237,7 @@ int WriteStatements(const std::string& folder, std::ostream& err) {
 void FixTheDay(const std::optional<std::string>& today) {
     std::string day = today.value_or(TodayText().bytes());
     day[4] = day[7] = '-';
-    setenv("KALVORO_TODAY", day.c_str(), 1);
+    rt::SetEnvironment("KALVORO_TODAY", day);
 }
 
 // A runtime error met while one order was priced, as one line: what the window's report says.

@@ -2,6 +2,8 @@
 // argument checks that raise its errors; full-width forms, JIS characters and today's date.
 #include "runtime/values/text.h"
 
+#include "runtime/values/local_time.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -257,9 +259,7 @@ Text TodayText() {
                 std::fprintf(stderr, "kalvoro: KALVORO_TODAY=%s is not a date of the calendar (YYYY-MM-DD); using the clock\n", over);
             }
         }
-        std::tm tm{};
-        std::time_t now = std::time(nullptr);
-        localtime_r(&now, &tm);
+        const std::tm tm = rt::LocalTime(std::time(nullptr));
         today = CalendarDay{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
     }
     char buf[32];

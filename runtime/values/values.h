@@ -36,15 +36,21 @@ void CheckFloatFlags(Here here = Here::current());
 // Puts the floating exception flags back as they were when it was made: around work whose flags
 // are not the program's arithmetic (a window system's event loop, a number refused while a file
 // is read), which the next CheckFloatFlags would otherwise take for an error of its own.
+// The flags are kept as the set that was raised and raised again, not through fesetexceptflag:
+// one C library for Windows writes that function's flags over the exception masks too, and the
+// next inexact result would then stop the program.
 class KeepFloatFlags {
 public:
-    KeepFloatFlags() { std::fegetexceptflag(&saved_, FE_ALL_EXCEPT); }
-    ~KeepFloatFlags() { std::fesetexceptflag(&saved_, FE_ALL_EXCEPT); }
+    KeepFloatFlags() : saved_(std::fetestexcept(FE_ALL_EXCEPT)) {}
+    ~KeepFloatFlags() {
+        std::feclearexcept(FE_ALL_EXCEPT);
+        if (saved_) std::feraiseexcept(saved_);
+    }
     KeepFloatFlags(const KeepFloatFlags&) = delete;
     KeepFloatFlags& operator=(const KeepFloatFlags&) = delete;
 
 private:
-    std::fexcept_t saved_;
+    int saved_;
 };
 
 // A signed 16-bit variable. Every assignment goes through StoreInt16, so a floating expression

@@ -1,0 +1,27 @@
+# The tests of the Windows build: the suites of runtime/ and app/ that need no window system,
+# cross-built and run under Wine (tools/dev test). The Qt suites, the scripted journeys, the
+# installed tree and the Debian package are the Linux build's.
+
+# GoogleTest for the target, from Debian's sources (package googletest).
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Tests that only POSIX can run, skipped here by name: each acts out the POSIX writer's or the
+# POSIX channels' system calls (O_TMPFILE, openat, flock, fork), and its Windows twin stands
+# beside it as NAME_win32_test.cpp.
+set(KV_POSIX_ONLY_TESTS
+  runtime/files/whole_file_test.cpp runtime/files/channel_errors_test.cpp runtime/files/channels_test.cpp
+  runtime/files/error_record_test.cpp runtime/window/dialogs_test.cpp
+  files/write_failures_test.cpp files/recovery_test.cpp files/deep_folders_test.cpp files/large_orders_test.cpp
+  batch/day_run_test.cpp)
+foreach(test IN LISTS KV_POSIX_ONLY_TESTS)
+  list(REMOVE_ITEM KV_TEST_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${test})
+endforeach()
+
+add_executable(kv_tests ${KV_TEST_SOURCES})
+target_link_libraries(kv_tests PRIVATE kv_app kv_runtime kv_form_source gtest_main gmock)
+target_compile_definitions(kv_tests PRIVATE KALVORO_PROGRAM="$<TARGET_FILE:kalvoro-console>")
+
+# One run of the whole suite under Wine: a Wine process a test would start Wine as many times.
+add_test(NAME kv_tests_under_wine COMMAND kv_tests --gtest_brief=1)
