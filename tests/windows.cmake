@@ -5,7 +5,14 @@
 # GoogleTest for the target, from Debian's sources (package googletest).
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+# Its sources are ASCII and are built as they are, without the program's Shift-JIS literals: the
+# Windows C++ library's <chrono>, which they include, holds a character Shift-JIS lacks.
+get_directory_property(kv_options COMPILE_OPTIONS)
+set(kv_gtest_options ${kv_options})
+list(REMOVE_ITEM kv_gtest_options -fexec-charset=CP932)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${kv_gtest_options}")
 add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${kv_options}")
 
 # Tests that only POSIX can run, skipped here by name: each acts out the POSIX writer's or the
 # POSIX channels' system calls (O_TMPFILE, openat, flock, fork), and its Windows twin stands
@@ -13,6 +20,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCL
 set(KV_POSIX_ONLY_TESTS
   runtime/files/whole_file_test.cpp runtime/files/channel_errors_test.cpp runtime/files/channels_test.cpp
   runtime/files/error_record_test.cpp runtime/window/dialogs_test.cpp
+  runtime/files/file_names_test.cpp
   files/write_failures_test.cpp files/recovery_test.cpp files/deep_folders_test.cpp files/large_orders_test.cpp
   batch/day_run_test.cpp)
 foreach(test IN LISTS KV_POSIX_ONLY_TESTS)
@@ -22,6 +30,7 @@ endforeach()
 add_executable(kv_tests ${KV_TEST_SOURCES})
 target_link_libraries(kv_tests PRIVATE kv_app kv_runtime kv_form_source gtest_main gmock)
 target_compile_definitions(kv_tests PRIVATE KALVORO_PROGRAM="$<TARGET_FILE:kalvoro-console>")
+target_compile_options(kv_tests PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/support/posix_environment_win32.h)
 
 # One run of the whole suite under Wine: a Wine process a test would start Wine as many times.
 add_test(NAME kv_tests_under_wine COMMAND kv_tests --gtest_brief=1)

@@ -12,8 +12,13 @@ void ScriptSession::Fail(const std::string& what) {
     throw ScriptStop{kScriptError};
 }
 
+// "¥" is the program's yen sign, byte 0x5C, which every screen shows so: a script types it as
+// it reads it, on every system (one system's conversion takes it for 0x5C, the other refuses it).
 std::string ScriptSession::ToSjis(std::string_view utf8) {
-    auto s = Utf8ToSjis(utf8);
+    std::string typed(utf8);
+    for (size_t at = typed.find("\xC2\xA5"); at != std::string::npos; at = typed.find("\xC2\xA5", at + 1))
+        typed.replace(at, 2, "\\");
+    auto s = Utf8ToSjis(typed);
     if (!s) Fail("the text \"" + EscapeUtf8(utf8) + "\" has a character that Shift-JIS cannot hold");
     return *s;
 }

@@ -4,6 +4,7 @@
 #include <cfenv>
 #include <new>
 
+#include "runtime/values/values.h"
 #include "runtime/window/window_state.h"
 
 namespace rt {
@@ -87,10 +88,8 @@ void PumpStep() {
         g.pumpCounter = kPumpInterval;
         if (g_platform) {
             // Keep the flags of the routine's own arithmetic across the window system's work.
-            std::fexcept_t flags;
-            std::fegetexceptflag(&flags, FE_ALL_EXCEPT);
+            KeepFloatFlags flags;
             g_platform->ProcessPending();
-            std::fesetexceptflag(&flags, FE_ALL_EXCEPT);
         }
     } else {
         --g.pumpCounter;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 inline std::string FileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -16,3 +17,13 @@ inline std::string FileBytes(const std::filesystem::path& path) {
 inline void PutFileBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
+
+// A name the tests write in UTF-8, as the program's system paths are on every system (a path
+// made from a plain string would be taken in the user's code page on Windows).
+inline std::filesystem::path Utf8Path(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string FileBytes(const std::string& utf8) { return FileBytes(Utf8Path(utf8)); }
+inline std::string FileBytes(const char* utf8) { return FileBytes(Utf8Path(utf8)); }
+inline void PutFileBytes(const std::string& utf8, const std::string& bytes) { PutFileBytes(Utf8Path(utf8), bytes); }
+inline void PutFileBytes(const char* utf8, const std::string& bytes) { PutFileBytes(Utf8Path(utf8), bytes); }
