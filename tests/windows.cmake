@@ -34,3 +34,10 @@ target_compile_options(kv_tests PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/sup
 
 # One run of the whole suite under Wine: a Wine process a test would start Wine as many times.
 add_test(NAME kv_tests_under_wine COMMAND kv_tests --gtest_brief=1)
+
+# The installer installed, run and uninstalled under Wine, in a prefix of its own.
+if(TARGET kv_installer)
+  add_test(NAME windows_installer
+           COMMAND ${CMAKE_COMMAND} -DSETUP=${KV_SETUP} -DVERSION=${PROJECT_VERSION}
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/installer_test -P ${CMAKE_CURRENT_SOURCE_DIR}/windows_installer.cmake)
+endif()

@@ -1,0 +1,78 @@
+# The installer under Wine, in a prefix of this test's own (a copy of the run's booted prefix when
+# WINEPREFIX names one, else a new one): the silent install, the program from where it went, the
+# uninstall entry, and a silent uninstall that takes the program and leaves the customer's own.
+#   cmake -DSETUP=… -DVERSION=… -DWORK=… -P windows_installer.cmake
+set(prefix ${WORK}/wine)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+if(EXISTS "$ENV{WINEPREFIX}/system.reg")
+  execute_process(COMMAND cp -a "$ENV{WINEPREFIX}" ${prefix} COMMAND_ERROR_IS_FATAL ANY)
+endif()
+set(ENV{WINEPREFIX} ${prefix})
+set(ENV{WINEDEBUG} -all)
+set(ENV{WINEDLLOVERRIDES} "mscoree,mshtml=")
+set(ENV{LC_ALL} C.UTF-8)
+
+function(wine)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "RESULT;OUTPUT" "")
+  execute_process(COMMAND wine ${arg_UNPARSED_ARGUMENTS} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(arg_RESULT)
+    set(${arg_RESULT} ${rc} PARENT_SCOPE)
+  elseif(NOT rc EQUAL 0)
+    message(FATAL_ERROR "wine ${arg_UNPARSED_ARGUMENTS}: ${rc}\n${out}${err}")
+  endif()
+  if(arg_OUTPUT)
+    set(${arg_OUTPUT} "${out}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+wine(${SETUP} /S)
+file(GLOB installed ${prefix}/drive_c/users/*/AppData/Local/Programs/Kalvoro/kalvoro.com)
+list(LENGTH installed n)
+if(NOT n EQUAL 1)
+  message(FATAL_ERROR "kalvoro.com is not in %LOCALAPPDATA%\\Programs\\Kalvoro: ${installed}")
+endif()
+cmake_path(GET installed PARENT_PATH folder)
+cmake_path(GET folder PARENT_PATH local)
+cmake_path(GET local PARENT_PATH local)
+
+wine(${installed} --version OUTPUT out)
+if(NOT out MATCHES "^Kalvoro 5\\.0")
+  message(FATAL_ERROR "kalvoro.com --version printed: ${out}")
+endif()
+set(key "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kalvoro")
+wine(reg query ${key} OUTPUT out)
+foreach(value "DisplayName +REG_SZ +Kalvoro\r?\n" "DisplayVersion +REG_SZ +${VERSION}\r?\n"
+              "QuietUninstallString +REG_SZ +\"[^\n]*uninstall.exe\" /S")
+  if(NOT out MATCHES "${value}")
+    message(FATAL_ERROR "The uninstall entry lacks ${value}:\n${out}")
+  endif()
+endforeach()
+
+# The customer's: a recovery file and the error record.
+file(WRITE ${local}/kalvoro/recovery-1.SAV "kept")
+wine(reg add "HKCU\\Software\\Kalvoro\\RUNTIME\\ERROR" /v Message /d kept /f)
+
+# An uninstaller copies itself elsewhere and returns at once unless told its folder with _?=;
+# run from outside the folder, it can take its own file and the folder too.
+execute_process(COMMAND winepath -w ${folder} OUTPUT_VARIABLE windows_folder OUTPUT_STRIP_TRAILING_WHITESPACE)
+file(COPY_FILE ${folder}/uninstall.exe ${WORK}/uninstall.exe)
+wine(${WORK}/uninstall.exe /S "_?=${windows_folder}")
+if(EXISTS ${folder})
+  file(GLOB left ${folder}/*)
+  message(FATAL_ERROR "The uninstall left ${folder}: ${left}")
+endif()
+wine(reg query ${key} RESULT rc)
+if(rc EQUAL 0)
+  message(FATAL_ERROR "The uninstall left the uninstall entry")
+endif()
+if(NOT EXISTS ${local}/kalvoro/recovery-1.SAV)
+  message(FATAL_ERROR "The uninstall took the customer's recovery file")
+endif()
+wine(reg query "HKCU\\Software\\Kalvoro\\RUNTIME\\ERROR" /v Message RESULT rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "The uninstall took the customer's error record")
+endif()
+
+execute_process(COMMAND wineserver -k)
+file(REMOVE_RECURSE ${WORK})
