@@ -34,3 +34,10 @@ target_compile_options(kv_tests PRIVATE -include ${CMAKE_CURRENT_SOURCE_DIR}/sup
 
 # One run of the whole suite under Wine: a Wine process a test would start Wine as many times.
 add_test(NAME kv_tests_under_wine COMMAND kv_tests --gtest_brief=1)
+
+# The shop's console runs of kalvoro.com, held to the bytes the Linux build prints for them; the
+# script sets Wine's locale itself, and takes WINEPREFIX from the run.
+add_test(NAME console_runs_under_wine
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:kalvoro-console> -DWORK=${CMAKE_CURRENT_BINARY_DIR}/console_runs
+          -DSOURCE=${PROJECT_SOURCE_DIR} -P ${CMAKE_CURRENT_SOURCE_DIR}/windows_console_runs.cmake)
+set_tests_properties(console_runs_under_wine PROPERTIES TIMEOUT 300)
