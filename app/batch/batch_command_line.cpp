@@ -37,7 +37,12 @@ BatchCommandLine ReadBatchCommandLine(std::vector<std::string> args, std::ostrea
         "totals",
         "Print the figures of the main screen for each order: NAME=VALUE lines (a line \"==> ORDER <==\" "
         "before each block when there are several orders), or with --csv one table of all orders.");
-    totals->add_flag("--csv", call.csv, "one CSV table (RFC 4180, CR LF, UTF-8): a header, then a row per order");
+    CLI::Option* csv =
+        totals->add_flag("--csv", call.csv, "one CSV table (RFC 4180, CR LF, UTF-8): a header, then a row per order");
+    // Refused without --csv rather than ignored: the NAME=VALUE lines are read by scripts, and a
+    // mark before them would break the first name.
+    totals->add_flag("--bom", call.bom, "begin the table with UTF-8's byte-order mark (EF BB BF), for a spreadsheet on Windows")
+        ->needs(csv);
     AddToday(*totals, call.today);
     AddOrders(*totals, call.orders);
 

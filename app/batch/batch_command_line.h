@@ -13,6 +13,7 @@ struct BatchCall {
     std::string outFolder;            // statements: where the files go
     std::optional<std::string> today; // a day of the calendar, written YYYY-MM-DD however it was given
     bool csv = false;                 // totals: one table for all orders
+    bool bom = false;                 // totals --csv: the table begins with UTF-8's byte-order mark
 };
 
 // The call, or the exit status when there is nothing to run: 0 after --help (printed on `out`),

@@ -148,8 +148,8 @@ std::vector<std::string> CsvHeader() {
     return header;
 }
 
-std::vector<std::string> CsvRow(const std::string& order) {
-    std::vector<std::string> row = {Shown(order)};
+std::vector<std::string> CsvFigures() {
+    std::vector<std::string> row;
     for (auto& figure : Figures()) row.push_back(std::move(figure.second));
     return row;
 }
@@ -268,7 +268,7 @@ int RunOne(Session& session, const BatchCall& call, const std::string& order, in
     }
     std::ostringstream lines;
     if (call.csv) {
-        WriteCsvRow(lines, CsvRow(order));
+        WriteCsvRow(lines, {Shown(order)}, CsvFigures());
     } else {
         // Blocks of several orders are told apart as head(1) tells its files apart.
         if (several) lines << (blocks > 0 ? "\n" : "") << "==> " << Shown(order) << " <==\n";
@@ -315,6 +315,7 @@ int RunBatchCommand(std::vector<std::string> args, std::ostream& out, std::ostre
         return problem.empty();
     };
     std::ostringstream header;
+    if (call.bom) header << kUtf8ByteOrderMark;
     if (call.csv) WriteCsvRow(header, CsvHeader());
     if (!sent(header.view())) return 1;
     std::optional<Session> session;

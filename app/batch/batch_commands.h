@@ -5,7 +5,7 @@
 //
 // Several orders are priced in one run, each as if it were alone.
 //
-//   kalvoro totals [--csv] ORDER… [--today YYYY-MM-DD]     the orders' figures, NAME=VALUE or one table
+//   kalvoro totals [--csv [--bom]] ORDER… [--today …]      the orders' figures, NAME=VALUE or one table
 //   kalvoro statements ORDER… --out DIR [--today …]        DIR/明細書.TXT and DIR/見積書.TXT (DIR/NAME/…)
 //   kalvoro estimate ORDER… [--today …]                    both statements, for a person to read
 #include <iosfwd>

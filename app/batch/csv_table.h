@@ -6,6 +6,14 @@
 #include <string>
 #include <vector>
 
-// A row of the table; a field is in double quotes, its own doubled, when it holds a comma, a
-// double quote or a line end (a file name may hold any of them).
-void WriteCsvRow(std::ostream& out, const std::vector<std::string>& fields);
+// What `--bom` writes before the table: UTF-8's byte-order mark, without which a spreadsheet on
+// Windows reads the Japanese names of the FILE column in the system's own code page.
+inline constexpr char kUtf8ByteOrderMark[] = "\xEF\xBB\xBF";
+
+// A row of the table: its texts (a file name, the header's names), then its figures. A field is
+// in double quotes, its own doubled, when it holds a comma, a double quote or a line end (a file
+// name may hold any of them). A text a spreadsheet would take for a formula (a name beginning
+// with =, +, -, @, a tab or a CR) is quoted with an apostrophe before it, so that opening the
+// table never runs what a file's name says; figures are the program's own numbers and stay as
+// they are ("-500" is a number, not a formula).
+void WriteCsvRow(std::ostream& out, const std::vector<std::string>& texts, const std::vector<std::string>& figures = {});

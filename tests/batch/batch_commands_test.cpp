@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/batch/csv_table.h"
 #include "app/fee/order_model.h"
 #include "app/screens/main_routine.h"
 #include "runtime/values/encoding.h"
@@ -114,6 +115,13 @@ TEST_F(BatchCommands, AFolderGivenForTheOrderIsNamedAsAFolder) {
         EXPECT_EQ(err.str(), "kalvoro " + call[0] + ": orders: is a folder, not an order file\n");
     }
     EXPECT_TRUE(std::filesystem::is_empty("orders"));
+}
+
+// A figure is a number however it begins; only a text is kept from being read as a formula.
+TEST(CsvTable, FiguresAreNeverTakenForFormulas) {
+    std::ostringstream row;
+    WriteCsvRow(row, {"-5", "", "a-b"}, {"-500", "+1", "0"});
+    EXPECT_EQ(row.str(), "\"'-5\",,a-b,-500,+1,0\r\n");
 }
 
 // The last day that exists and the first that does not, at each edge of the calendar.

@@ -104,6 +104,8 @@ protected:
         PutFileBytes("sub/order.TXT", FileBytes("b.SAV"));
         for (const std::string& name : {U8(u8"café.SAV"), U8(u8"한국어.SAV"), kNotUtf8})
             PutFileBytes(name, FileBytes("b.SAV"));
+        for (const char* name : {"=1+2.SAV", "-x.SAV", "+x.SAV", "@x.SAV", "\tx.SAV", "'x.SAV", "x=1.SAV"})
+            PutFileBytes(name, FileBytes("b.SAV"));
         // A video named by mistake: a sparse file of 100 GB, which takes no room on the disk.
         PutFileBytes("huge.SAV", FileBytes("b.SAV"));
         std::filesystem::resize_file("huge.SAV", std::uintmax_t{100} << 30);
@@ -166,6 +168,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "kalvoro totals: " + kBroken + "kalvoro totals: " + kMissing},
         CallCase{"AFileNameQuoted", {"totals", "--csv", kToday, "a,\"q\".SAV"}, 0,
                  {kHeader, "\"a,\"\"q\"\".SAV\"" + kOrderFigures}, ""},
+        CallCase{"FormulaLookingNamesDisarmed",
+                 {"totals", "--csv", kToday, "--", "=1+2.SAV", "-x.SAV", "+x.SAV", "@x.SAV", "\tx.SAV", "'x.SAV", "x=1.SAV"}, 0,
+                 {kHeader, "\"'=1+2.SAV\"" + kBFigures, "\"'-x.SAV\"" + kBFigures, "\"'+x.SAV\"" + kBFigures,
+                  "\"'@x.SAV\"" + kBFigures, "\"'\tx.SAV\"" + kBFigures, "'x.SAV" + kBFigures, "x=1.SAV" + kBFigures},
+                 ""},
+        CallCase{"AByteOrderMarkBeforeTheTable", {"totals", "--csv", "--bom", kToday, "b.SAV"}, 0,
+                 {"\xEF\xBB\xBF" + kHeader, "b.SAV" + kBFigures}, ""},
+        CallCase{"AByteOrderMarkOnlyForTheTable", {"totals", "--bom", kToday, "b.SAV"}, 2, {},
+                 "kalvoro totals: --bom requires --csv (see kalvoro totals --help)\n"},
         CallCase{"StatementsOfSeveralOrdersApart", {"statements", "--out", "out", "order.SAV", "b.SAV", "missing.SAV"},
                  1, {}, "kalvoro statements: " + kMissing,
                  {U8(u8"out/order/明細書.TXT"), U8(u8"out/order/見積書.TXT"), U8(u8"out/b/見積書.TXT")}},
