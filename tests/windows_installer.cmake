@@ -50,7 +50,7 @@ foreach(value "DisplayName +REG_SZ +Kalvoro\r?\n" "DisplayVersion +REG_SZ +${VER
 endforeach()
 
 # The customer's: a recovery file and the error record.
-file(WRITE ${local}/kalvoro/recovery-1.SAV "kept")
+file(WRITE ${local}/Kalvoro/recovery-1.SAV "kept")
 wine(reg add "HKCU\\Software\\Kalvoro\\RUNTIME\\ERROR" /v Message /d kept /f)
 
 # An uninstaller copies itself elsewhere and returns at once unless told its folder with _?=;
@@ -66,7 +66,7 @@ wine(reg query ${key} RESULT rc)
 if(rc EQUAL 0)
   message(FATAL_ERROR "The uninstall left the uninstall entry")
 endif()
-if(NOT EXISTS ${local}/kalvoro/recovery-1.SAV)
+if(NOT EXISTS ${local}/Kalvoro/recovery-1.SAV)
   message(FATAL_ERROR "The uninstall took the customer's recovery file")
 endif()
 wine(reg query "HKCU\\Software\\Kalvoro\\RUNTIME\\ERROR" /v Message RESULT rc)

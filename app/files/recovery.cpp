@@ -263,7 +263,7 @@ bool RecoveryEnabled() { return g_enabled; }
 
 std::string RecoveryFolder() {
     const std::string state = rt::StateFolder();
-    return state.empty() ? state : InFolder(state, "kalvoro");
+    return state.empty() ? state : InFolder(state, rt::OwnFolderName());
 }
 
 std::string RecoveryPath() {

@@ -16,7 +16,7 @@ namespace rt {
 std::filesystem::path LastErrorPath() {
     std::filesystem::path folder = StateFolder();
     if (folder.empty()) return {};
-    return folder / "kalvoro" / "last-error";
+    return folder / OwnFolderName() / "last-error";
 }
 
 bool RecordLastError(const RuntimeError& e) {

@@ -19,6 +19,7 @@ std::string Folder(const char* variable, const char* underHome) {
 }  // namespace
 
 std::string StateFolder() { return Folder("XDG_STATE_HOME", ".local/state"); }
+const char* OwnFolderName() { return "kalvoro"; }
 std::string ConfigFolder() { return Folder("XDG_CONFIG_HOME", ".config"); }
 
 }  // namespace rt

@@ -30,6 +30,7 @@ std::string LocalAppData() {
 }  // namespace
 
 std::string StateFolder() { return LocalAppData(); }
+const char* OwnFolderName() { return "Kalvoro"; }
 std::string ConfigFolder() { return LocalAppData(); }
 
 }  // namespace rt

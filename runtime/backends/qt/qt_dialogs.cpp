@@ -29,7 +29,7 @@ QString FilterOf(const QString& description, const QStringList& patterns) {
 
 std::filesystem::path RememberedFolderFile() {
     const std::filesystem::path config = rt::ConfigFolder();
-    return config.empty() ? config : config / "kalvoro" / "last-folder";
+    return config.empty() ? config : config / rt::OwnFolderName() / "last-folder";
 }
 
 bool SameFolder(const QString& a, const QString& b) { return QDir(a).canonicalPath() == QDir(b).canonicalPath(); }
