@@ -92,6 +92,7 @@ private:
 };
 
 struct Terminal {
+    Terminal() { err.setf(std::ios::unitbuf); }  // a message is seen when it is written, as on POSIX
     HandleBuffer outBuf{STD_OUTPUT_HANDLE}, errBuf{STD_ERROR_HANDLE};
     std::ostream out{&outBuf};
     std::ostream err{&errBuf};
