@@ -15,12 +15,12 @@ add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCL
 set_directory_properties(PROPERTIES COMPILE_OPTIONS "${kv_options}")
 
 # Tests that only POSIX can run, skipped here by name: they act out the POSIX writer's and
-# channels' system calls (O_TMPFILE, openat, flock, fork), POSIX's path limits (4,096 bytes) or
-# its recovery locks, or run the program through a POSIX shell. The writer and the error record
-# have their Windows twins beside them (NAME_win32_test.cpp).
+# channels' system calls (O_TMPFILE, openat, flock, fork) or POSIX's path limits (4,096 bytes),
+# or run the program through a POSIX shell. The writer and the error record have their Windows
+# twins beside them (NAME_win32_test.cpp).
 set(KV_POSIX_ONLY_TESTS
   runtime/files/whole_file_test.cpp runtime/files/error_record_test.cpp runtime/files/file_names_test.cpp
-  runtime/files/channel_errors_test.cpp files/write_failures_test.cpp files/recovery_test.cpp
+  runtime/files/channel_errors_test.cpp files/write_failures_test.cpp
   files/deep_folders_test.cpp batch/day_run_test.cpp)
 foreach(test IN LISTS KV_POSIX_ONLY_TESTS)
   list(REMOVE_ITEM KV_TEST_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${test})

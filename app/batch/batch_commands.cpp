@@ -27,6 +27,7 @@
 #include "runtime/backends/headless.h"
 #include "runtime/files/channels.h"
 #include "runtime/files/file_names.h"
+#include "runtime/files/library_paths.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "runtime/values/environment.h"
@@ -88,7 +89,7 @@ public:
             // The system refuses to open a folder as it refuses a file one may not read; whoever
             // named a folder should be told that, not that access was denied.
             std::error_code unreadable;
-            if (std::filesystem::is_directory(order, unreadable)) return Shown(order) + ": is a folder, not an order file";
+            if (std::filesystem::is_directory(rt::LibraryPath(order), unreadable)) return Shown(order) + ": is a folder, not an order file";
             const std::string line = read.problem.line > 0 ? ":" + std::to_string(read.problem.line) : "";
             return Shown(order) + line + ": " + rt::SjisToUtf8Lossy(read.problem.reason.bytes());
         }
@@ -175,7 +176,7 @@ std::string ForPerson(const Text& text) {
 // holds them, as given.
 std::string StatementFolder(const BatchCall& call, const std::string& order) {
     if (call.orders.size() == 1) return call.outFolder;
-    return (std::filesystem::path(call.outFolder) / std::filesystem::path(order).stem()).string();
+    return rt::SystemPathOf(rt::LibraryPath(call.outFolder) / rt::LibraryPath(order).stem());
 }
 
 // Two orders whose statements would go to one folder (the same name with another extension or
@@ -207,8 +208,9 @@ std::string FileProblem(const std::string& name, int err) {
 // that says why not.
 std::string MakeStatementFolder(const std::string& folder) {
     std::error_code made;
-    std::filesystem::create_directory(folder, made);
-    return made ? FileProblem(folder, made.value()) : std::string();
+    std::filesystem::create_directory(rt::LibraryPath(folder), made);
+    // As an errno, on every system: Windows reports its own error numbers here.
+    return made ? FileProblem(folder, made.default_error_condition().value()) : std::string();
 }
 
 // The statement files are named in the system's own UTF-8, beside whatever names the folder has.

@@ -14,6 +14,7 @@
 #include "app/forms/controls.h"
 #include "runtime/files/channels.h"
 #include "runtime/files/file_names.h"
+#include "runtime/files/library_paths.h"
 #include "runtime/files/whole_file.h"
 #include "runtime/values/encoding.h"
 #include "runtime/values/number_text.h"
@@ -128,8 +129,8 @@ void OpenOrderNamed(Obj& form, const std::string& pathUtf8) {
     // A name relative to where the program was started stays right when the dialogs start in
     // its folder later.
     std::error_code noFolder;
-    const std::filesystem::path absolute = std::filesystem::absolute(pathUtf8, noFolder);
-    const std::string full = noFolder ? pathUtf8 : absolute.string();
+    const std::filesystem::path absolute = std::filesystem::absolute(rt::LibraryPath(pathUtf8), noFolder);
+    const std::string full = noFolder ? pathUtf8 : rt::SystemPathOf(absolute);
     if (const std::optional<std::string> sjis = rt::Utf8ToSjis(full)) {
         LoadOrder(form, *sjis);
         return;

@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
@@ -24,7 +20,7 @@
 #include "runtime/values/encoding.h"
 #include "tests/screens/screen_fixture.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/full_disk.h"
+#include "tests/support/other_runs.h"
 #include "tests/support/test_home.h"
 
 namespace fs = std::filesystem;
@@ -49,15 +45,14 @@ protected:
         fs::create_directories(RecoveryFolder());
         const fs::path file = fs::path(RecoveryFolder()) / name;
         PutFileBytes(file, bytes);
-        const timespec times[2] = {{changed, 0}, {changed, 0}};
-        utimensat(AT_FDCWD, file.c_str(), times, 0);
+        otherruns::SetChanged(file, changed);
         return file;
     }
     static std::vector<std::string> Declined() {
         std::vector<std::string> names;
         for (const auto& e : fs::directory_iterator(RecoveryFolder()))
             if (e.path().filename().string().rfind("recovery-declined-", 0) == 0 && e.path().extension() == ".SAV")
-                names.push_back(e.path().filename());
+                names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -102,7 +97,7 @@ TEST_F(Recovery, FollowsEveryChangeUntilASaveOrTheEmptyOrder) {
 
 TEST_F(Recovery, AFileThatCannotBeWrittenIsToldOnceAndTheOrderStays) {
     EnableRecovery();
-    rt::ScopedFileCalls failing(FullDiskCalls());
+    const auto failing = otherruns::NoRoomLeft();
     EnterComic();
     const std::string order = OrderFileBytes();
     platform.QueueAnswer(rt::Answer::Ok);
@@ -160,15 +155,13 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     const fs::path newer = LeftBy("recovery-20260304-090000-77.SAV", "割引券:0\r\n013,0000,156,0,新しい本\r\n", 1772625600);
     const std::string runningBytes = "割引券:0\r\n013,0000,156,0,動いている本\r\n";
     const fs::path running = LeftBy("recovery-20260305-090000-78.SAV", runningBytes, std::time(nullptr));
-    const int runningLock = ::open((fs::path(RecoveryFolder()) / "recovery-20260305-090000-78.lock").c_str(), O_RDWR | O_CREAT, 0600);
-    ASSERT_EQ(::flock(runningLock, LOCK_EX | LOCK_NB), 0);
+    auto runningLock = otherruns::HoldRunLock(fs::path(RecoveryFolder()) / "recovery-20260305-090000-78.lock");
+    ASSERT_TRUE(runningLock);
     // What a killed write of the ended run left goes; the running one's writer holds its own.
     const fs::path killed = LeftBy(".recovery-20260304-090000-77.SAV.0123456789ab.kvtmp", "", 0),
                    writing = LeftBy(".recovery-20260305-090000-78.SAV.0123456789ab.kvtmp", "", 0);
-    const int writer = ::open(writing.c_str(), O_WRONLY);
-    struct flock writerLock {};
-    writerLock.l_type = F_WRLCK;
-    ASSERT_EQ(::fcntl(writer, F_OFD_SETLK, &writerLock), 0);
+    auto writer = otherruns::HoldWriting(writing);
+    ASSERT_TRUE(writer);
     // Ten declined before: the oldest goes when one more is declined.
     for (int i = 0; i < 10; ++i) LeftBy("recovery-declined-2025010" + std::to_string(i) + "-000000-000.SAV", "割引券:0\r\n", 0);
     const fs::path prunedNote = LeftBy("recovery-declined-20250100-000000-000.left-out", "本", 0);
@@ -201,10 +194,10 @@ TEST_F(Recovery, OffersEachOrderOfAnEndedRunNewestFirstAndSetsDeclinedOnesAside)
     EXPECT_EQ(FileBytes(fs::path(RecoveryFolder()) / declined.back()), "割引券:0\r\n013,0000,156,0,新しい本\r\n");
     EXPECT_EQ(FileBytes(running), runningBytes);
     EXPECT_EQ(std::pair(fs::exists(killed), fs::exists(writing)), std::pair(false, true));
-    ::close(writer);
+    writer.reset();
 
     // Its program ends: the next start offers it. Once one order is taken up, the others wait.
-    ::close(runningLock);
+    runningLock.reset();
     LeftBy("recovery-20260306-090000-79.SAV", "割引券:0\r\n", 0);
     asked.clear();
     platform.QueueAnswer(rt::Answer::Yes);
@@ -348,7 +341,7 @@ TEST_F(Recovery, AnOrderNamedAtStartIsLoadedAndTheOrdersLeftBehindWait) {
     EnableRecovery();
     std::istringstream script("expect MAINFORM.TEXT1 visible 1\n");
     std::ostringstream out, err;
-    EXPECT_EQ(rt::RunScript(script, "named", [&] { MainWithOrderNamed(named.string()); }, out, err),
+    EXPECT_EQ(rt::RunScript(script, "named", [&] { MainWithOrderNamed(Utf8Name(named)); }, out, err),
               rt::kScriptCompleted)
         << err.str();
     EXPECT_EQ(TITLE_COUNT(0), 2);
@@ -376,7 +369,7 @@ TEST_F(Recovery, AnOrderNamedAtStartIsLoadedAndTheOrdersLeftBehindWait) {
         if (!c.bytes.empty()) PutFileBytes(testhome::Root() / c.name, c.bytes);
         platform.QueueAnswer(rt::Answer::Ok);
         Obj main{kMainWindow};
-        OpenOrderNamed(main, (testhome::Root() / c.name).string());
+        OpenOrderNamed(main, Utf8Name(testhome::Root() / c.name));
         EXPECT_EQ(TITLE_COUNT(0), 0);
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_NE(messages[0].find(c.told), std::string::npos) << rt::SjisToUtf8Lossy(messages[0]);

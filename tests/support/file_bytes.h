@@ -23,6 +23,11 @@ inline void PutFileBytes(const std::filesystem::path& path, const std::string& b
 inline std::filesystem::path Utf8Path(std::string_view utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
+// A path's name in UTF-8, as the program takes names on every system.
+inline std::string Utf8Name(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return std::string(name.begin(), name.end());
+}
 inline std::string FileBytes(const std::string& utf8) { return FileBytes(Utf8Path(utf8)); }
 inline std::string FileBytes(const char* utf8) { return FileBytes(Utf8Path(utf8)); }
 inline void PutFileBytes(const std::string& utf8, const std::string& bytes) { PutFileBytes(Utf8Path(utf8), bytes); }
