@@ -32,6 +32,26 @@ int MakeSystemPath(const Text& name, std::string& systemPath) {
     return AbsoluteSystemPath(*utf8, systemPath);
 }
 
+int ErrorCodeFromErrno(int err, FileStep step) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR: return 63;
+        case EMFILE:
+        case ENFILE: return 66;
+        case EACCES:
+        case EPERM:
+        case EBUSY: return 75;
+        case EROFS: return 73;
+        case ENOSPC: return 67;
+        case EEXIST: return 64;
+        case ENAMETOOLONG:
+        case EINVAL:
+        case EILSEQ: return 55;
+        case EISDIR: return step == FileStep::Opening ? 75 : 27;
+        default: return SystemErrorCode(err);
+    }
+}
+
 }  // namespace rt
 
 PathParts SplitPath(const Text& path) {

@@ -43,6 +43,9 @@ enum class FileStep { Opening, Other };
 
 // The runtime error code of a system error number.
 int ErrorCodeFromErrno(int err, FileStep step = FileStep::Other);
+// The same for the errno values only this system gives (file_names_posix.cpp,
+// file_names_win32.cpp): 27, the code of any other failure, for the rest.
+int SystemErrorCode(int err);
 
 // The system's reason for an errno, in English whatever the locale (ASCII, so also Shift-JIS).
 // On Windows a failed call's own error is turned into an errno with the same runtime code, and

@@ -52,24 +52,10 @@ int AbsoluteSystemPath(const std::string& utf8, std::string& systemPath) {
     return 0;
 }
 
-int ErrorCodeFromErrno(int err, FileStep step) {
+int SystemErrorCode(int err) {
     switch (err) {
-        case ENOENT:
-        case ENOTDIR: return 63;
-        case EMFILE:
-        case ENFILE: return 66;
-        case EACCES:
-        case EPERM:
-        case EBUSY:
-        case ETXTBSY: return 75;
-        case EROFS: return 73;
-        case ENOSPC:
-        case EDQUOT: return 67;
-        case EEXIST: return 64;
-        case ENAMETOOLONG:
-        case EINVAL:
-        case EILSEQ: return 55;
-        case EISDIR: return step == FileStep::Opening ? 75 : 27;
+        case ETXTBSY: return 75;  // a program running from the file
+        case EDQUOT: return 67;   // the user's quota, a full disk for the user
         default: return 27;
     }
 }

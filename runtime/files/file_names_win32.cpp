@@ -52,25 +52,8 @@ int AbsoluteSystemPath(const std::string& utf8, std::string& systemPath) {
     return 0;
 }
 
-int ErrorCodeFromErrno(int err, FileStep step) {
-    switch (err) {
-        case ENOENT:
-        case ENOTDIR: return 63;
-        case EMFILE:
-        case ENFILE: return 66;
-        case EACCES:
-        case EPERM:
-        case EBUSY: return 75;
-        case EROFS: return 73;
-        case ENXIO: return 72;  // a drive that is not ready
-        case ENOSPC: return 67;
-        case EEXIST: return 64;
-        case ENAMETOOLONG:
-        case EINVAL:
-        case EILSEQ: return 55;
-        case EISDIR: return step == FileStep::Opening ? 75 : 27;
-        default: return 27;
-    }
+int SystemErrorCode(int err) {
+    return err == ENXIO ? 72 : 27;  // a drive that is not ready
 }
 
 std::string SystemReason(int err) {
